@@ -1,0 +1,35 @@
+# Shared helpers for targets and tests.
+
+# tm_add_test(NAME name SOURCES ... LIBS ... [LABELS ...] [QT])
+# One GoogleTest executable registered with CTest. QT marks a test that needs the
+# Qt application side; it runs headless on the offscreen platform.
+function(tm_add_test)
+  cmake_parse_arguments(T "QT" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE tm_test_support ${T_LIBS} GTest::gtest GTest::gtest_main)
+  set(properties ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;TRACEMILL_SAMPLES=${TRACEMILL_SAMPLES};TRACEMILL_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+  if(T_LABELS)
+    list(APPEND properties LABELS "${T_LABELS}")
+  endif()
+  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
+endfunction()
+
+# tm_add_fuzz(NAME name SOURCES ... LIBS ... CORPUS dir)
+# A fuzz harness (LLVMFuzzerTestOneInput) linked with our deterministic replay driver:
+# CTest replays the committed corpus and a fixed-seed, fixed-count mutation run.
+# With clang and -DTRACEMILL_LIBFUZZER=ON the same harness also builds for libFuzzer.
+function(tm_add_fuzz)
+  cmake_parse_arguments(F "" "NAME;CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${F_NAME}_replay ${F_SOURCES})
+  target_link_libraries(${F_NAME}_replay PRIVATE tm_fuzz_driver ${F_LIBS})
+  add_test(NAME fuzz.${F_NAME}
+           COMMAND ${F_NAME}_replay --corpus ${F_CORPUS} --seed 20261210 --runs ${TRACEMILL_FUZZ_RUNS})
+  set_tests_properties(fuzz.${F_NAME} PROPERTIES LABELS "fuzz" TIMEOUT 900)
+  if(TRACEMILL_LIBFUZZER)
+    add_executable(${F_NAME}_libfuzzer ${F_SOURCES})
+    target_compile_options(${F_NAME}_libfuzzer PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${F_NAME}_libfuzzer PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(${F_NAME}_libfuzzer PRIVATE ${F_LIBS})
+  endif()
+endfunction()

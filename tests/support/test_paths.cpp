@@ -1,0 +1,29 @@
+#include "test_paths.h"
+
+#include <cstdlib>
+
+namespace tracemill::test {
+
+namespace {
+std::filesystem::path fromEnvironment(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return std::filesystem::path(value && *value ? value : fallback);
+}
+} // namespace
+
+std::filesystem::path testDataDir() {
+    return fromEnvironment("TRACEMILL_TEST_DATA", TRACEMILL_TEST_DATA_DEFAULT);
+}
+
+std::filesystem::path samplesDir() {
+    std::filesystem::path dir = fromEnvironment("TRACEMILL_SAMPLES", TRACEMILL_SAMPLES_DEFAULT);
+    std::error_code ec;
+    return std::filesystem::is_directory(dir, ec) ? dir : std::filesystem::path();
+}
+
+bool runningInCi() {
+    const char* ci = std::getenv("CI");
+    return ci && std::string(ci) == "true";
+}
+
+} // namespace tracemill::test

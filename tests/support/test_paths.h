@@ -1,0 +1,31 @@
+// Where tests find their data: our own fixtures under tests/data/ and the real drawings
+// of the shared samples folder, which is read in place and never copied.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace tracemill::test {
+
+// tests/data/ of the source tree.
+std::filesystem::path testDataDir();
+
+// The shared samples folder, or an empty path when it is absent. Under CI=true an absent
+// folder is a failure, so a wrong path never turns every sample test into a silent skip.
+std::filesystem::path samplesDir();
+
+// True when the environment variable CI is "true".
+bool runningInCi();
+
+} // namespace tracemill::test
+
+// Skips the current test when the samples folder is absent (fails instead under CI=true);
+// otherwise declares `samples` as its path.
+#define TM_REQUIRE_SAMPLES(samples)                                                              \
+    const std::filesystem::path samples = ::tracemill::test::samplesDir();                              \
+    if (samples.empty()) {                                                                       \
+        if (::tracemill::test::runningInCi()) {                                                         \
+            FAIL() << "samples folder missing under CI=true (TRACEMILL_SAMPLES)";                \
+        }                                                                                        \
+        GTEST_SKIP() << "samples folder absent (TRACEMILL_SAMPLES)";                             \
+    }
