@@ -1,0 +1,20 @@
+#include "toolkit/core/system_context.h"
+
+namespace tracemill {
+
+SystemContext* gSystemContext = nullptr;
+
+int dbSetError(int number) {
+    if (gSystemContext) gSystemContext->errorNumber = number;
+    return 0;
+}
+
+int dbReportError(int number, int callbackReason) {
+    dbSetError(number);
+    if (gSystemContext && gSystemContext->errorCallback) gSystemContext->errorCallback(callbackReason);
+    return 0;
+}
+
+int dbGetError() { return gSystemContext ? gSystemContext->errorNumber : 0; }
+
+} // namespace tracemill

@@ -1,0 +1,41 @@
+// The toolkit's process-wide state and its error convention.
+//
+// Every toolkit operation that can fail returns 1 for success and 0 for failure (a few return
+// a pointer or a handle, null for failure) and leaves an error number in the context. When
+// memory is exhausted it also calls the error callback with 2, when a stored length or count
+// is out of range with 5.
+#pragma once
+
+#include <cstdint>
+
+#include "toolkit/core/handle.h"
+
+namespace tracemill {
+
+using ErrorCallback = void (*)(int reason);
+
+// Reasons passed to the error callback.
+inline constexpr int kErrorReasonNoMemory = 2;
+inline constexpr int kErrorReasonBadLength = 5;
+
+struct SystemContext {
+    int32_t errorNumber = 0;
+    Handle errorHandle;               // the handle a failing handle operation was given
+    ErrorCallback errorCallback = nullptr;
+    Handle largestHandle;             // the largest handle indexed in a handle index so far
+};
+
+// The one context of the process; null before creation and after destruction.
+extern SystemContext* gSystemContext;
+
+// Stores the error number in the context (when there is one) and returns 0, so that a
+// failing operation can `return dbSetError(n);`.
+int dbSetError(int number);
+
+// As dbSetError, and calls the installed error callback with the reason.
+int dbReportError(int number, int callbackReason);
+
+// The last error number, 0 without a context.
+int dbGetError();
+
+} // namespace tracemill
