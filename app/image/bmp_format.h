@@ -1,0 +1,86 @@
+// The Windows and OS/2 bitmap layouts: file header, info headers and colour-table entries,
+// shared by every reader and writer of ".bmp" files and packed DIBs.
+#pragma once
+
+#include <cstdint>
+
+#include "app/image/binary_layout.h"
+
+namespace tracemill {
+
+inline constexpr uint16_t kBitmapFileType = 0x4D42; // "BM"
+
+struct BitmapFileHeader {
+    uint16_t bfType = 0;
+    uint32_t bfSize = 0;
+    uint16_t bfReserved1 = 0;
+    uint16_t bfReserved2 = 0;
+    uint32_t bfOffBits = 0; // from the start of the file header
+};
+using BitmapFileHeaderLayout =
+    LittleEndianLayout<&BitmapFileHeader::bfType, &BitmapFileHeader::bfSize, &BitmapFileHeader::bfReserved1,
+                       &BitmapFileHeader::bfReserved2, &BitmapFileHeader::bfOffBits>;
+static_assert(BitmapFileHeaderLayout::kSize == 14);
+
+struct BitmapInfoHeader {
+    uint32_t biSize = 0;
+    int32_t biWidth = 0;
+    int32_t biHeight = 0; // positive: rows bottom-up
+    uint16_t biPlanes = 0;
+    uint16_t biBitCount = 0;
+    uint32_t biCompression = 0;
+    uint32_t biSizeImage = 0;
+    int32_t biXPelsPerMeter = 0;
+    int32_t biYPelsPerMeter = 0;
+    uint32_t biClrUsed = 0;
+    uint32_t biClrImportant = 0;
+};
+using BitmapInfoHeaderLayout =
+    LittleEndianLayout<&BitmapInfoHeader::biSize, &BitmapInfoHeader::biWidth, &BitmapInfoHeader::biHeight,
+                       &BitmapInfoHeader::biPlanes, &BitmapInfoHeader::biBitCount,
+                       &BitmapInfoHeader::biCompression, &BitmapInfoHeader::biSizeImage,
+                       &BitmapInfoHeader::biXPelsPerMeter, &BitmapInfoHeader::biYPelsPerMeter,
+                       &BitmapInfoHeader::biClrUsed, &BitmapInfoHeader::biClrImportant>;
+static_assert(BitmapInfoHeaderLayout::kSize == 40);
+
+// The OS/2 core header: 16-bit sizes, colour-table entries of 3 bytes.
+struct BitmapCoreHeader {
+    uint32_t bcSize = 0;
+    uint16_t bcWidth = 0;
+    uint16_t bcHeight = 0;
+    uint16_t bcPlanes = 0;
+    uint16_t bcBitCount = 0;
+};
+using BitmapCoreHeaderLayout =
+    LittleEndianLayout<&BitmapCoreHeader::bcSize, &BitmapCoreHeader::bcWidth, &BitmapCoreHeader::bcHeight,
+                       &BitmapCoreHeader::bcPlanes, &BitmapCoreHeader::bcBitCount>;
+static_assert(BitmapCoreHeaderLayout::kSize == 12);
+
+inline constexpr uint32_t kBitmapInfoHeaderSize = 40;
+inline constexpr uint32_t kBitmapCoreHeaderSize = 12;
+inline constexpr uint32_t kBitmapOs2V2HeaderSize = 64;
+
+// biCompression values.
+inline constexpr uint32_t kBiRgb = 0;
+inline constexpr uint32_t kBiRle8 = 1;
+inline constexpr uint32_t kBiRle4 = 2;
+inline constexpr uint32_t kBiBitfields = 3;
+
+// A colour-table entry as stored: blue, green, red, reserved (3 bytes in core tables).
+struct RgbQuad {
+    uint8_t rgbBlue = 0;
+    uint8_t rgbGreen = 0;
+    uint8_t rgbRed = 0;
+    uint8_t rgbReserved = 0;
+    friend bool operator==(const RgbQuad&, const RgbQuad&) = default;
+};
+using RgbQuadLayout =
+    LittleEndianLayout<&RgbQuad::rgbBlue, &RgbQuad::rgbGreen, &RgbQuad::rgbRed, &RgbQuad::rgbReserved>;
+inline constexpr uint32_t kRgbTripleSize = 3;
+
+// Bytes per pixel row, padded to a multiple of 4; in 64 bits so that no size overflows.
+inline constexpr uint64_t dibRowLength(uint64_t width, uint64_t bitCount) {
+    return ((width * bitCount + 31) / 32) * 4;
+}
+
+} // namespace tracemill
