@@ -23,6 +23,7 @@ struct SystemContext {
     Handle errorHandle;               // the handle a failing handle operation was given
     ErrorCallback errorCallback = nullptr;
     Handle largestHandle;             // the largest handle indexed in a handle index so far
+    int16_t headerCodePage = 0;       // the code page given to every new header (DWGCODEPAGE)
 };
 
 // The one context of the process; null before creation and after destruction.
