@@ -24,6 +24,9 @@ struct SystemContext {
     ErrorCallback errorCallback = nullptr;
     Handle largestHandle;             // the largest handle indexed in a handle index so far
     int16_t headerCodePage = 0;       // the code page given to every new header (DWGCODEPAGE)
+    // Named switches (docs/drawing-defaults.md gives the reasons for their initial values).
+    int16_t extraClasses = 0;         // the Express Tools classes join a drawing's default classes
+    int16_t wipeoutVariables = 0;     // new layouts get a WIPEOUTVARIABLES object
 };
 
 // The one context of the process; null before creation and after destruction.
