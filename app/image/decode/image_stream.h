@@ -57,4 +57,9 @@ private:
     bool closeOnDestroy_ = true;
 };
 
+// Reads exactly `size` bytes; false when fewer were available.
+inline bool readExact(ImageStream& stream, void* buffer, size_t size) {
+    return stream.Read(buffer, 1, size) == size;
+}
+
 } // namespace tracemill
