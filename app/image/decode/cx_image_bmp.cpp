@@ -39,9 +39,10 @@ bool CxImageBMP::ReadInfoHeader(ImageStream& stream, BitmapInfoHeader& header) {
         header.biBitCount = core.bcBitCount;
         if (!stream.Seek(-int64_t(kBitmapInfoHeaderSize - kBitmapCoreHeaderSize), SEEK_CUR)) return false;
     } else if (header.biSize > kBitmapInfoHeaderSize) {
-        const int64_t expected = int64_t(dibRowLength(uint64_t(std::max(header.biWidth, 0)), header.biBitCount)) *
-                                 int64_t(header.biHeight);
-        if (header.biWidth < 0 || int64_t(header.biSizeImage) != expected || header.biPlanes != 1 ||
+        const unsigned __int128 expected =
+            (unsigned __int128)dibRowLength(uint64_t(std::max(header.biWidth, 0)), header.biBitCount) *
+            uint64_t(std::max(header.biHeight, 0));
+        if (header.biWidth < 0 || header.biHeight < 0 || header.biSizeImage != expected || header.biPlanes != 1 ||
             header.biCompression != kBiRgb || header.biClrUsed != 0)
             return false;
         if (!stream.Seek(int64_t(header.biSize) - kBitmapInfoHeaderSize, SEEK_CUR)) return false;

@@ -3,6 +3,7 @@
 
 #include "app/image/decode/cx_image.h"
 #include "app/image/decode/cx_image_bmp.h"
+#include "app/image/decode/cx_image_gif.h"
 #include "app/image/decode/image_stream.h"
 
 namespace tracemill {
@@ -26,6 +27,7 @@ using DecoderEntry = bool (*)(CxImage&, ImageStream&, std::string&, int32_t&);
 DecoderEntry decoderFor(uint32_t type) {
     switch (type) {
     case CXIMAGE_FORMAT_BMP: return decodeWith<CxImageBMP>;
+    case CXIMAGE_FORMAT_GIF: return decodeWith<CxImageGIF>;
     default: return nullptr;
     }
 }

@@ -94,6 +94,8 @@ const Fixture kFixtures[] = {
     {"bmp_32.bmp", CXIMAGE_FORMAT_BMP, 24, Pattern::Rgb, 96, 0},
     {"bmp_16_555.bmp", CXIMAGE_FORMAT_BMP, 24, Pattern::Rgb, 96, 0},
     {"bmp_16_565.bmp", CXIMAGE_FORMAT_BMP, 24, Pattern::Rgb, 96, 0},
+    {"gif_indexed.gif", CXIMAGE_FORMAT_GIF, 4, Pattern::Indexed, 96, 0},
+    {"gif_interlaced.gif", CXIMAGE_FORMAT_GIF, 4, Pattern::Indexed, 96, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, ImageFixtureTest, ::testing::ValuesIn(kFixtures),
