@@ -4,6 +4,9 @@
 #include "app/image/decode/cx_image.h"
 #include "app/image/decode/cx_image_bmp.h"
 #include "app/image/decode/cx_image_gif.h"
+#include "app/image/decode/cx_image_pcx.h"
+#include "app/image/decode/cx_image_tga.h"
+#include "app/image/decode/cx_image_wbmp.h"
 #include "app/image/decode/image_stream.h"
 
 namespace tracemill {
@@ -28,6 +31,9 @@ DecoderEntry decoderFor(uint32_t type) {
     switch (type) {
     case CXIMAGE_FORMAT_BMP: return decodeWith<CxImageBMP>;
     case CXIMAGE_FORMAT_GIF: return decodeWith<CxImageGIF>;
+    case CXIMAGE_FORMAT_TGA: return decodeWith<CxImageTGA>;
+    case CXIMAGE_FORMAT_PCX: return decodeWith<CxImagePCX>;
+    case CXIMAGE_FORMAT_WBMP: return decodeWith<CxImageWBMP>;
     default: return nullptr;
     }
 }

@@ -398,7 +398,7 @@ def pcx_rle(line):
     return bytes(out_bytes)
 
 
-def pcx_header(w, h, bits, planes, bpl, colours16=None, res=(150, 75)):
+def pcx_header(w, h, bits, planes, bpl, colours16=None, res=(150, 150)):
     cmap = gif_table(colours16 or [], 16)
     return (struct.pack("<BBBBHHHHHH", 10, 5, 1, bits, 0, 0, w - 1, h - 1, res[0], res[1]) + cmap +
             struct.pack("<BBHH", 0, planes, bpl, 1) + b"\0" * 58)

@@ -96,6 +96,18 @@ const Fixture kFixtures[] = {
     {"bmp_16_565.bmp", CXIMAGE_FORMAT_BMP, 24, Pattern::Rgb, 96, 0},
     {"gif_indexed.gif", CXIMAGE_FORMAT_GIF, 4, Pattern::Indexed, 96, 0},
     {"gif_interlaced.gif", CXIMAGE_FORMAT_GIF, 4, Pattern::Indexed, 96, 0},
+    {"tga_24.tga", CXIMAGE_FORMAT_TGA, 24, Pattern::Rgb, 96, 0},
+    {"tga_24_topdown.tga", CXIMAGE_FORMAT_TGA, 24, Pattern::Rgb, 96, 0},
+    {"tga_24_mirrored.tga", CXIMAGE_FORMAT_TGA, 24, Pattern::Rgb, 96, 0},
+    {"tga_16.tga", CXIMAGE_FORMAT_TGA, 24, Pattern::Rgb, 96, 0},
+    {"tga_32.tga", CXIMAGE_FORMAT_TGA, 24, Pattern::Rgb, 96, 0},
+    {"tga_cmap8.tga", CXIMAGE_FORMAT_TGA, 8, Pattern::Indexed, 96, 0},
+    {"tga_rle_cmap8.tga", CXIMAGE_FORMAT_TGA, 8, Pattern::Indexed, 96, 0},
+    {"tga_grey8.tga", CXIMAGE_FORMAT_TGA, 8, Pattern::Grey, 96, 0},
+    {"pcx_4planes.pcx", CXIMAGE_FORMAT_PCX, 4, Pattern::Indexed, 150, 0},
+    {"pcx_4bit_packed.pcx", CXIMAGE_FORMAT_PCX, 4, Pattern::Indexed, 150, 0},
+    {"pcx_8bit.pcx", CXIMAGE_FORMAT_PCX, 8, Pattern::Indexed, 150, 0},
+    {"pcx_24.pcx", CXIMAGE_FORMAT_PCX, 24, Pattern::Rgb, 150, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, ImageFixtureTest, ::testing::ValuesIn(kFixtures),
