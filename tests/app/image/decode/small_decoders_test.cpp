@@ -104,6 +104,7 @@ TEST(PcxDecoder, RefusesWhatItCannotReadWithItsTexts) {
     Bytes inverted = pcxHeader(8, 1, 2, 2, 2);
     writeLe16(&inverted[8], 0); // X max below X min
     writeLe16(&inverted[4], 5);
+    inverted.insert(inverted.end(), {1, 2, 3, 4});
     Bytes spans = pcxHeader(8, 1, 2, 2, 2);
     spans.insert(spans.end(), {0xC5, 7});
     struct Case {
