@@ -4,6 +4,7 @@
 #include "app/image/decode/cx_image.h"
 #include "app/image/decode/cx_image_bmp.h"
 #include "app/image/decode/cx_image_gif.h"
+#include "app/image/decode/cx_image_jpg.h"
 #include "app/image/decode/cx_image_pcx.h"
 #include "app/image/decode/cx_image_png.h"
 #include "app/image/decode/cx_image_tga.h"
@@ -32,6 +33,7 @@ DecoderEntry decoderFor(uint32_t type) {
     switch (type) {
     case CXIMAGE_FORMAT_BMP: return decodeWith<CxImageBMP>;
     case CXIMAGE_FORMAT_GIF: return decodeWith<CxImageGIF>;
+    case CXIMAGE_FORMAT_JPG: return decodeWith<CxImageJPG>;
     case CXIMAGE_FORMAT_PNG: return decodeWith<CxImagePNG>;
     case CXIMAGE_FORMAT_TGA: return decodeWith<CxImageTGA>;
     case CXIMAGE_FORMAT_PCX: return decodeWith<CxImagePCX>;
