@@ -8,6 +8,7 @@
 #include "app/image/decode/cx_image_pcx.h"
 #include "app/image/decode/cx_image_png.h"
 #include "app/image/decode/cx_image_tga.h"
+#include "app/image/decode/cx_image_tif.h"
 #include "app/image/decode/cx_image_wbmp.h"
 #include "app/image/decode/image_stream.h"
 
@@ -35,6 +36,7 @@ DecoderEntry decoderFor(uint32_t type) {
     case CXIMAGE_FORMAT_GIF: return decodeWith<CxImageGIF>;
     case CXIMAGE_FORMAT_JPG: return decodeWith<CxImageJPG>;
     case CXIMAGE_FORMAT_PNG: return decodeWith<CxImagePNG>;
+    case CXIMAGE_FORMAT_TIF: return decodeWith<CxImageTIF>;
     case CXIMAGE_FORMAT_TGA: return decodeWith<CxImageTGA>;
     case CXIMAGE_FORMAT_PCX: return decodeWith<CxImagePCX>;
     case CXIMAGE_FORMAT_WBMP: return decodeWith<CxImageWBMP>;

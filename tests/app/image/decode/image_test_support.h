@@ -41,7 +41,7 @@ class MemoryStream {
 public:
     explicit MemoryStream(const std::vector<uint8_t>& bytes) : file_(std::tmpfile()) {
         if (file_) {
-            std::fwrite(bytes.data(), 1, bytes.size(), file_);
+            if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file_);
             std::rewind(file_);
         }
         stream_ = std::make_unique<StdioImageStream>(file_);
