@@ -14,11 +14,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tracemill {
 
 struct Drawing;
 struct ClassEntry;
+class OwnedStream;
 struct EntityRecord;
 struct ObjectRecord;
 struct LinetypeRecord;
@@ -34,6 +36,12 @@ struct ViewportEntityHeaderRecord;
 
 // The codes that nextObjectCode returns besides class numbers.
 inline constexpr uint16_t kNoMoreObjects = 0;
+
+// How a layer read from a file names its linetype when not by handle.
+struct LinetypeReference {
+    std::string name; // DXF: the linetype's name
+    int32_t index = -1; // before R13: the linetype's position in the LTYPE table
+};
 
 struct EntityRangePosition {
     int64_t position = 0;
@@ -57,9 +65,11 @@ public:
     // 25/11: LTYPE records.
     virtual int seekLinetypes(Drawing& drawing) = 0;
     virtual int readLinetype(Drawing& drawing, LinetypeRecord& record, uint8_t& hasXData) = 0;
-    // 24/10: LAYER records.
+    // 24/10: LAYER records. A reader whose layers name their linetype by name (DXF) or by
+    // position in the LTYPE table (before R13) gives that reference; the layer pass resolves it.
     virtual int seekLayers(Drawing& drawing) = 0;
-    virtual int readLayer(Drawing& drawing, LayerRecord& record, uint8_t& hasXData) = 0;
+    virtual int readLayer(Drawing& drawing, LayerRecord& record, LinetypeReference& linetype,
+                          uint8_t& hasXData) = 0;
     // 21/5: classes; the read reports 0 when no class is left.
     virtual int seekClasses(Drawing& drawing) = 0;
     virtual int readClass(Drawing& drawing, ClassEntry& entry) = 0;
@@ -108,6 +118,11 @@ public:
     // between start and end of the range that holds both spaces' entities. A reader whose
     // spaces lie apart presents them as one range (model space, then paper space).
     virtual EntityRangePosition entityRangePosition(Drawing& drawing) = 0;
+
+    // Attaches the extended data that a read reported (a reader queues the references to
+    // applications and layers it holds for the fix-ups after the load); 0 ends the pass as a
+    // failed read.
+    virtual int attachExtendedData(Drawing&, OwnedStream&) { return 1; }
 
     // Called at the end of every table pass and of the objects pass: a reader releases what
     // it kept for reading that table or the objects.
