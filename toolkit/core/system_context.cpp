@@ -11,8 +11,12 @@ int dbSetError(int number) {
 
 int dbReportError(int number, int callbackReason) {
     dbSetError(number);
-    if (gSystemContext && gSystemContext->errorCallback) gSystemContext->errorCallback(callbackReason);
+    dbNotifyError(callbackReason);
     return 0;
+}
+
+void dbNotifyError(int callbackReason) {
+    if (gSystemContext && gSystemContext->errorCallback) gSystemContext->errorCallback(callbackReason);
 }
 
 int dbGetError() { return gSystemContext ? gSystemContext->errorNumber : 0; }

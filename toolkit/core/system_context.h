@@ -17,6 +17,7 @@ using ErrorCallback = void (*)(int reason);
 // Reasons passed to the error callback.
 inline constexpr int kErrorReasonNoMemory = 2;
 inline constexpr int kErrorReasonBadLength = 5;
+inline constexpr int kErrorReasonBadDxfLine = 6;  // a DXF line too long, or a letter in a group code
 
 struct SystemContext {
     int32_t errorNumber = 0;
@@ -38,6 +39,10 @@ int dbSetError(int number);
 
 // As dbSetError, and calls the installed error callback with the reason.
 int dbReportError(int number, int callbackReason);
+
+// Calls the installed error callback with the reason and leaves the error number alone: for a
+// reader that reports a bad stored length and goes on.
+void dbNotifyError(int callbackReason);
 
 // The last error number, 0 without a context.
 int dbGetError();

@@ -1,0 +1,229 @@
+#include "toolkit/write/dwg13/bit_writer.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "toolkit/write/dwg13/bit_codes.h"
+
+namespace tracemill {
+namespace {
+
+uint64_t bitsOf(double value) { return std::bit_cast<uint64_t>(value); }
+
+// Significant bytes of a handle: 0 for the null handle.
+unsigned handleLength(Handle handle) { return unsigned(64 - std::countl_zero(handle.value) + 7) / 8; }
+
+void putLittleEndian(BitWriter& writer, uint64_t value, unsigned bytes) {
+    for (unsigned i = 0; i < bytes; ++i) writer.putBits((value >> (8 * i)) & 0xFF, 8);
+}
+
+} // namespace
+
+void BitWriter::putBits(uint64_t value, unsigned count) {
+    while (count > 0) {
+        if (usedBits_ == 8) {
+            bytes_.push_back(0);
+            usedBits_ = 0;
+        }
+        const unsigned take = std::min(8 - usedBits_, count);
+        const unsigned chunk = unsigned(value >> (count - take)) & ((1u << take) - 1);
+        bytes_.back() |= uint8_t(chunk << (8 - usedBits_ - take));
+        usedBits_ += take;
+        count -= take;
+    }
+}
+
+void BitWriter::putBytes(const uint8_t* bytes, size_t count) {
+    if (usedBits_ == 8) {
+        bytes_.insert(bytes_.end(), bytes, bytes + count);
+        return;
+    }
+    for (size_t i = 0; i < count; ++i) putBits(bytes[i], 8);
+}
+
+int wrPutBit(BitWriter& writer, int bit) {
+    writer.putBit(bit);
+    return 1;
+}
+
+int wrPutRawChar(BitWriter& writer, uint8_t value) {
+    writer.putBits(value, 8);
+    return 1;
+}
+
+int wrPutBitShort(BitWriter& writer, uint16_t value) {
+    if (value == 0) {
+        writer.putBits(bitcode::kShortZero, 2);
+    } else if (value == 256) {
+        writer.putBits(bitcode::kShort256, 2);
+    } else if (value < 256) {
+        writer.putBits(bitcode::kShortByte, 2);
+        writer.putBits(value, 8);
+    } else {
+        writer.putBits(bitcode::kShortWord, 2);
+        putLittleEndian(writer, value, 2);
+    }
+    return 1;
+}
+
+int wrPutBitLong(BitWriter& writer, int32_t value) {
+    const uint32_t bits = uint32_t(value);
+    if (bits == 0) {
+        writer.putBits(bitcode::kLongZero, 2);
+    } else if (bits < 256) {
+        writer.putBits(bitcode::kLongByte, 2);
+        writer.putBits(bits, 8);
+    } else {
+        writer.putBits(bitcode::kLongWord, 2);
+        putLittleEndian(writer, bits, 4);
+    }
+    return 1;
+}
+
+int wrPutBitDouble(BitWriter& writer, double value) {
+    if (bitsOf(value) == bitsOf(0.0)) {
+        writer.putBits(bitcode::kDoubleZero, 2);
+    } else if (bitsOf(value) == bitsOf(1.0)) {
+        writer.putBits(bitcode::kDoubleOne, 2);
+    } else {
+        writer.putBits(bitcode::kDoubleRaw, 2);
+        wrPutRawDouble(writer, value);
+    }
+    return 1;
+}
+
+int wrPutRawDouble(BitWriter& writer, double value) {
+    putLittleEndian(writer, bitsOf(value), 8);
+    return 1;
+}
+
+int wrPutRawLongBits(BitWriter& writer, int32_t value) {
+    putLittleEndian(writer, uint32_t(value), 4);
+    return 1;
+}
+
+int wrPutRawBytes(BitWriter& writer, const uint8_t* bytes, size_t count) {
+    writer.putBytes(bytes, count);
+    return 1;
+}
+
+int wrPutText(BitWriter& writer, std::string_view text) {
+    const size_t length = std::min<size_t>(text.size(), 0xFFFF);
+    wrPutBitShort(writer, uint16_t(length));
+    writer.putBytes(reinterpret_cast<const uint8_t*>(text.data()), length);
+    return 1;
+}
+
+int wrPutHandle(BitWriter& writer, uint8_t shiftedCode, Handle handle) {
+    const unsigned length = handleLength(handle);
+    writer.putBits(uint8_t(shiftedCode + length), 8);
+    for (unsigned i = length; i > 0; --i) writer.putBits((handle.value >> (8 * (i - 1))) & 0xFF, 8);
+    return 1;
+}
+
+int wrPutTypedRef(BitWriter& writer, Handle handle, uint8_t kind) {
+    static constexpr unsigned kCodeOfKind[5] = {0, bitcode::kRefSoftPointer, bitcode::kRefHardPointer,
+                                                bitcode::kRefSoftOwner, bitcode::kRefHardOwner};
+    const unsigned code = kind < 5 ? kCodeOfKind[kind] : 0;
+    return wrPutHandle(writer, uint8_t(code << 4), handle);
+}
+
+int wrPut2RawDouble(BitWriter& writer, const Point2& point) {
+    wrPutRawDouble(writer, point.x);
+    return wrPutRawDouble(writer, point.y);
+}
+
+int wrPut2BitDouble(BitWriter& writer, const Point2& point) {
+    wrPutBitDouble(writer, point.x);
+    return wrPutBitDouble(writer, point.y);
+}
+
+int wrPut3BitDouble(BitWriter& writer, const Point3& point) {
+    wrPutBitDouble(writer, point.x);
+    wrPutBitDouble(writer, point.y);
+    return wrPutBitDouble(writer, point.z);
+}
+
+int wrPutDefaultDouble(BitWriter& writer, double value, double defaultValue) {
+    if (value == defaultValue) {
+        writer.putBits(bitcode::kDefaultSame, 2);
+    } else {
+        writer.putBits(bitcode::kDefaultRaw, 2);
+        wrPutRawDouble(writer, value);
+    }
+    return 1;
+}
+
+int wrPut3DefaultDouble(BitWriter& writer, const Point3& point, const Point3& defaultPoint) {
+    wrPutDefaultDouble(writer, point.x, defaultPoint.x);
+    wrPutDefaultDouble(writer, point.y, defaultPoint.y);
+    return wrPutDefaultDouble(writer, point.z, defaultPoint.z);
+}
+
+int wrPutFirstCorner(BitWriter& writer, const Point3& point) {
+    const bool flat = point.z == 0.0;
+    writer.putBit(flat);
+    wrPutRawDouble(writer, point.x);
+    wrPutRawDouble(writer, point.y);
+    if (!flat) wrPutRawDouble(writer, point.z);
+    return 1;
+}
+
+int wrPutLinePoints(BitWriter& writer, const Point3& start, const Point3& end) {
+    const bool flat = start.z == 0.0 && end.z == 0.0;
+    writer.putBit(flat);
+    wrPutRawDouble(writer, start.x);
+    wrPutDefaultDouble(writer, end.x, start.x);
+    wrPutRawDouble(writer, start.y);
+    wrPutDefaultDouble(writer, end.y, start.y);
+    if (!flat) {
+        wrPutRawDouble(writer, start.z);
+        wrPutDefaultDouble(writer, end.z, start.z);
+    }
+    return 1;
+}
+
+int wrPutThickness(BitWriter& writer, double thickness) {
+    const bool zero = thickness == 0.0;
+    writer.putBit(zero);
+    if (!zero) wrPutBitDouble(writer, thickness);
+    return 1;
+}
+
+int wrPutExtrusion(BitWriter& writer, const Point3& extrusion) {
+    const bool up = extrusion == Point3{0.0, 0.0, 1.0};
+    writer.putBit(up);
+    if (!up) wrPut3BitDouble(writer, extrusion);
+    return 1;
+}
+
+int wrPutRelativeRef(BitWriter& writer, Handle target, Handle own, unsigned code) {
+    if (target == own) return wrPutHandle(writer, uint8_t(code << 4), Handle());
+    const bool up = target > own;
+    const Handle difference(up ? target.value - own.value : own.value - target.value);
+    if (difference.value == 1) return wrPutHandle(writer, uint8_t((up ? bitcode::kRefNext : bitcode::kRefPrevious) << 4), Handle());
+    const bool absolute = up ? handleLength(difference) > handleLength(target) : !(difference < target);
+    if (absolute) return wrPutHandle(writer, uint8_t(bitcode::kRefSoftPointer << 4), target);
+    return wrPutHandle(writer, uint8_t((up ? bitcode::kRefPlusOffset : bitcode::kRefMinusOffset) << 4), difference);
+}
+
+int wrModularChar(uint8_t out[10], Handle handle) {
+    int length = 0;
+    for (uint64_t v = handle.value; length < 10; v >>= 7) out[length++] = uint8_t(0x80 | (v & 0x7F));
+    while (length > 1 && out[length - 1] == 0x80) --length;
+    out[length - 1] &= 0x7F;
+    return length;
+}
+
+int wrSignedModularChar(uint8_t out[6], int32_t value) {
+    uint32_t magnitude = value < 0 ? 0u - uint32_t(value) : uint32_t(value);
+    int length = 0;
+    while (magnitude > 0x3F) {
+        out[length++] = uint8_t(0x80 | (magnitude & 0x7F));
+        magnitude >>= 7;
+    }
+    out[length++] = uint8_t(magnitude | (value < 0 ? 0x40 : 0));
+    return length;
+}
+
+} // namespace tracemill
