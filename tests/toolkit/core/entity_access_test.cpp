@@ -1,0 +1,326 @@
+// Adding, reading, finding, replacing and deleting entities, with the handle index, the INSERT
+// references of blocks and the viewport index kept consistent.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <vector>
+
+#include "drawing_fixture.h"
+#include "toolkit/core/block_name_index.h"
+#include "toolkit/core/object_access.h"
+
+namespace tracemill {
+namespace {
+
+using test::DrawingTest;
+
+std::vector<uint64_t> handlesOf(EntityList* list) {
+    std::vector<uint64_t> handles;
+    for (const EntityNode& node : *list) handles.push_back(node.record.header.handle.value);
+    return handles;
+}
+
+HandleList referencesOf(Drawing* drawing, Handle block) {
+    BlockRecord record;
+    EXPECT_EQ(dbBlockGet(drawing, block, record), 1);
+    return record.insertReferences;
+}
+
+class EntityAccess : public DrawingTest {
+protected:
+    EntityRecord insert(Handle block) {
+        EntityRecord entity;
+        entity.header.type = kEntityInsert;
+        dbInitEntity(drawing, entity);
+        entity.header.handle = dbNewHandle(*drawing);
+        entity.bodyAs<InsertBody>().block = block;
+        return entity;
+    }
+    EntityRecord viewport(int16_t status) {
+        EntityRecord entity;
+        entity.header.type = kEntityViewport;
+        dbInitEntity(drawing, entity);
+        entity.header.handle = dbNewHandle(*drawing);
+        entity.bodyAs<ViewportBody>().status = status;
+        return entity;
+    }
+    std::vector<uint64_t> viewportIndex() {
+        std::vector<uint64_t> handles;
+        for (const auto& node : drawing->viewportIndex) handles.push_back(node.record.viewport.value);
+        return handles;
+    }
+};
+
+TEST_F(EntityAccess, AnEntityReadBackEqualsTheEntityAdded) {
+    EntityRecord hatch;
+    hatch.header.type = drawing->classes.numbers[size_t(ClassKind::Hatch)];
+    dbInitEntity(drawing, hatch);
+    hatch.header.handle = dbNewHandle(*drawing);
+    hatch.header.colour = 3;
+    hatch.header.reactors = {Handle(0x42)};
+    hatch.header.xdata.create(4096)->bytes = {1, 2, 3};
+    HatchPath path;
+    path.flags = kHatchPathPolyline;
+    path.vertices = {{{0, 0}, 0.5}, {{1, 0}, 0.0}, {{1, 1}, 0.0}};
+    path.boundaryObjects = {Handle(0x99)};
+    hatch.bodyAs<HatchBody>().paths = {path};
+    hatch.bodyAs<HatchBody>().patternName = "SOLID";
+
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->modelSpace, hatch), 1);
+    EntityRecord back;
+    ASSERT_EQ(dbRewindEntityList(drawing->modelSpace), 1);
+    ASSERT_EQ(dbReadEntity(drawing->modelSpace, back), 1);
+    EXPECT_EQ(back, hatch);
+    EXPECT_EQ(dbReadEntity(drawing->modelSpace, back), 0);
+
+    // The caller's copy is its own: changing it leaves the stored entity as it was.
+    back.header.xdata.get()->bytes.push_back(4);
+    back.bodyAs<HatchBody>().paths.clear();
+    EntityRecord again;
+    ASSERT_EQ(dbReadEntityByHandle(drawing, drawing->modelSpace, hatch.header.handle, again), 1);
+    EXPECT_EQ(again, hatch);
+}
+
+TEST_F(EntityAccess, PlacementFollowsTheAfterHandle) {
+    EntityList* list = drawing->modelSpace;
+    const EntityRecord a = line(1), b = line(2), c = line(3), d = line(4);
+    ASSERT_EQ(dbAppendEntity(drawing, list, a), 1);
+    ASSERT_EQ(dbAppendEntity(drawing, list, b), 1);
+    ASSERT_EQ(dbAddEntity(drawing, list, c, nullptr), 1);                 // front
+    ASSERT_EQ(dbAddEntity(drawing, list, d, &a.header.handle), 1);        // after a
+    const Handle zero;
+    const EntityRecord e = line(5), f = line(6);
+    ASSERT_EQ(dbAddEntity(drawing, list, e, &zero), 1);                   // front
+    ASSERT_EQ(dbAddEntity(drawing, list, f, &b.header.handle), 1);        // after the last
+    EXPECT_EQ(handlesOf(list), (std::vector<uint64_t>{e.header.handle.value, c.header.handle.value,
+                                                      a.header.handle.value, d.header.handle.value,
+                                                      b.header.handle.value, f.header.handle.value}));
+
+    const Handle missing(0xDEAD);
+    EXPECT_EQ(dbAddEntity(drawing, list, line(7), &missing), 0);
+    EXPECT_EQ(dbGetError(), kErrorEntityNotFound);
+    EXPECT_EQ(dbListCount(list), 6);
+}
+
+TEST_F(EntityAccess, ADuplicateHandleIsRefusedAndTheListStaysUnchanged) {
+    EntityList* list = drawing->modelSpace;
+    const EntityRecord first = line(1);
+    ASSERT_EQ(dbAppendEntity(drawing, list, first), 1);
+    ASSERT_EQ(dbAppendEntity(drawing, list, line(2)), 1);
+    const std::vector<uint64_t> before = handlesOf(list);
+
+    EntityRecord twin = line(3);
+    twin.header.handle = first.header.handle;
+    EXPECT_EQ(dbAppendEntity(drawing, list, twin), 0);
+    EXPECT_EQ(dbGetError(), kErrorDuplicateRecordHandle);
+    EXPECT_EQ(gSystemContext->errorHandle, first.header.handle);
+    EXPECT_EQ(dbAddEntity(drawing, drawing->paperSpace, twin, nullptr), 0);
+    EXPECT_EQ(dbGetError(), kErrorDuplicateRecordHandle);
+
+    EXPECT_EQ(handlesOf(list), before);
+    EXPECT_EQ(dbListCount(drawing->paperSpace), 0);
+    EntityRecord found;
+    ASSERT_EQ(dbReadEntityByHandle(drawing, list, first.header.handle, found), 1);
+    EXPECT_EQ(found, first);
+}
+
+TEST_F(EntityAccess, RefusedAdditionsChangeNothing) {
+    struct Case {
+        const char* name;
+        EntityList* list;
+        EntityRecord entity;
+        int error;
+    };
+    EntityRecord unhandled = line(1);
+    unhandled.header.handle = Handle();
+    const Case cases[] = {
+        {"no list", nullptr, line(1), kErrorNoEntityList},
+        {"null handle", drawing->modelSpace, unhandled, kErrorNullRecordHandle},
+        {"INSERT of a missing block", drawing->modelSpace, insert(Handle(0xBAD)), kErrorInsertBlockMissing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(dbAppendEntity(drawing, c.list, c.entity), 0);
+        EXPECT_EQ(dbGetError(), c.error);
+        EXPECT_EQ(dbListCount(drawing->modelSpace), 0);
+        EXPECT_TRUE(c.entity.header.handle.isNull() ||
+                    !dbHandleTreeFind(drawing->handleIndex, c.entity.header.handle));
+    }
+}
+
+TEST_F(EntityAccess, InsertsAreListedWithTheirBlockAcrossAddUpdateAndDelete) {
+    const Handle door = addBlock("DOOR");
+    const Handle window = addBlock("WINDOW");
+    const EntityRecord a = insert(door), b = insert(door);
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->modelSpace, a), 1);
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->paperSpace, b), 1);
+    EXPECT_EQ(referencesOf(drawing, door), (HandleList{a.header.handle, b.header.handle}));
+
+    // Re-pointing an INSERT moves its reference to the other block.
+    EntityRecord moved = a;
+    moved.bodyAs<InsertBody>().block = window;
+    ASSERT_EQ(dbUpdateEntity(drawing, drawing->modelSpace, a.header.handle, moved), 1);
+    EXPECT_EQ(referencesOf(drawing, door), (HandleList{b.header.handle}));
+    EXPECT_EQ(referencesOf(drawing, window), (HandleList{a.header.handle}));
+
+    // Replacing an INSERT by a LINE drops its reference.
+    EntityRecord replacement = line(9);
+    replacement.header.handle = b.header.handle;
+    ASSERT_EQ(dbUpdateEntity(drawing, drawing->paperSpace, b.header.handle, replacement), 1);
+    EXPECT_TRUE(referencesOf(drawing, door).empty());
+
+    ASSERT_EQ(dbDeleteEntity(drawing, drawing->modelSpace, a.header.handle), 1);
+    EXPECT_TRUE(referencesOf(drawing, window).empty());
+    EXPECT_EQ(dbHandleTreeFind(drawing->handleIndex, a.header.handle), nullptr);
+}
+
+TEST_F(EntityAccess, UpdateKeepsThePlaceAndReindexesANewHandle) {
+    EntityList* list = drawing->modelSpace;
+    const EntityRecord a = line(1), b = line(2), c = line(3);
+    for (const EntityRecord& e : {a, b, c}) ASSERT_EQ(dbAppendEntity(drawing, list, e), 1);
+
+    EntityRecord circle;
+    circle.header.type = kEntityCircle;
+    dbInitEntity(drawing, circle);
+    circle.header.handle = Handle(0x7777);
+    circle.bodyAs<CircleBody>().radius = 4;
+    ASSERT_EQ(dbUpdateEntity(drawing, list, b.header.handle, circle), 1);
+    EXPECT_EQ(handlesOf(list), (std::vector<uint64_t>{a.header.handle.value, 0x7777, c.header.handle.value}));
+    EXPECT_EQ(dbHandleTreeFind(drawing->handleIndex, b.header.handle), nullptr);
+    EntityRecord back;
+    ASSERT_EQ(dbReadEntityByHandle(drawing, list, Handle(0x7777), back), 1);
+    EXPECT_EQ(back, circle);
+
+    // Taking the handle of another entity is refused; an unknown handle gives 226.
+    EntityRecord clash = line(5);
+    clash.header.handle = a.header.handle;
+    EXPECT_EQ(dbUpdateEntity(drawing, list, c.header.handle, clash), 0);
+    EXPECT_EQ(dbGetError(), kErrorDuplicateRecordHandle);
+    EXPECT_EQ(dbUpdateEntity(drawing, list, Handle(0xABC), line(6)), 0);
+    EXPECT_EQ(dbGetError(), kErrorEntityNotFoundForUpdate);
+    EXPECT_EQ(handlesOf(list), (std::vector<uint64_t>{a.header.handle.value, 0x7777, c.header.handle.value}));
+}
+
+TEST_F(EntityAccess, DeleteReportsItsErrors) {
+    const EntityRecord a = line(1);
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->modelSpace, a), 1);
+    EXPECT_EQ(dbDeleteEntity(drawing, nullptr, a.header.handle), 0);
+    EXPECT_EQ(dbGetError(), kErrorNoEntityList);
+    EXPECT_EQ(dbDeleteEntity(drawing, drawing->paperSpace, a.header.handle), 0);  // another list's
+    EXPECT_EQ(dbGetError(), kErrorEntityNotFound);
+    EXPECT_EQ(dbDeleteEntity(drawing, drawing->modelSpace, Handle(0x5555)), 0);
+    EXPECT_EQ(dbGetError(), kErrorEntityNotFound);
+    EXPECT_EQ(dbListCount(drawing->modelSpace), 1);
+}
+
+TEST_F(EntityAccess, ReadByHandleTellsAnotherListFromAnUnknownHandle) {
+    const EntityRecord a = line(1);
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->modelSpace, a), 1);
+    EntityRecord out;
+    EXPECT_EQ(dbReadEntityByHandle(drawing, drawing->paperSpace, a.header.handle, out), 0);
+    EXPECT_EQ(dbGetError(), kErrorHandleOfOtherTable);
+    EXPECT_EQ(dbReadEntityByHandle(drawing, drawing->modelSpace, Handle(0x4242), out), 0);
+    EXPECT_EQ(dbGetError(), kErrorHandleNotIndexed);
+}
+
+TEST_F(EntityAccess, PaperSpaceViewportsAreIndexedWithTheSheetViewportFirst) {
+    const EntityRecord detail = viewport(2), sheet = viewport(1), other = viewport(3);
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->paperSpace, detail), 1);
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->paperSpace, sheet), 1);
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->paperSpace, other), 1);
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->modelSpace, viewport(4)), 1);  // not paper space
+    EXPECT_EQ(viewportIndex(), (std::vector<uint64_t>{sheet.header.handle.value, detail.header.handle.value,
+                                                      other.header.handle.value}));
+    for (const auto& node : drawing->viewportIndex) {
+        EXPECT_EQ(node.record.node->record.header.handle, node.record.viewport);
+    }
+
+    ASSERT_EQ(dbDeleteEntity(drawing, drawing->paperSpace, detail.header.handle), 1);
+    EXPECT_EQ(viewportIndex(), (std::vector<uint64_t>{sheet.header.handle.value, other.header.handle.value}));
+    EntityRecord asLine = line(8);
+    asLine.header.handle = other.header.handle;
+    ASSERT_EQ(dbUpdateEntity(drawing, drawing->paperSpace, other.header.handle, asLine), 1);
+    EXPECT_EQ(viewportIndex(), (std::vector<uint64_t>{sheet.header.handle.value}));
+}
+
+TEST_F(EntityAccess, RecordsAreFoundByHandleAfterThousandsOfInsertsAndDeletes) {
+    std::mt19937 random(20261210);
+    std::map<uint64_t, double> model;  // handle -> the x of the stored line
+    std::vector<uint64_t> deleted;
+    EntityList* list = drawing->modelSpace;
+    for (int step = 0; step < 20000; ++step) {
+        const bool remove = !model.empty() && random() % 3 == 0;
+        if (remove) {
+            auto it = model.begin();
+            std::advance(it, random() % model.size());
+            ASSERT_EQ(dbDeleteEntity(drawing, list, Handle(it->first)), 1);
+            deleted.push_back(it->first);
+            model.erase(it);
+        } else {
+            EntityRecord entity = line(step);
+            model[entity.header.handle.value] = step;
+            const Handle after = model.size() > 1 && random() % 2 ? Handle(model.begin()->first) : Handle();
+            ASSERT_EQ(dbAddEntity(drawing, list, entity, &after), 1);
+        }
+    }
+    ASSERT_EQ(dbListCount(list), int32_t(model.size()));
+    EntityRecord out;
+    for (const auto& [handle, x] : model) {
+        ASSERT_EQ(dbReadEntityByHandle(drawing, list, Handle(handle), out), 1);
+        ASSERT_EQ(out.bodyAs<LineBody>().start.x, x);
+    }
+    for (uint64_t handle : deleted) {
+        ASSERT_EQ(dbReadEntityByHandle(drawing, list, Handle(handle), out), 0);
+        ASSERT_EQ(dbGetError(), kErrorHandleNotIndexed);
+    }
+}
+
+TEST_F(EntityAccess, TheFirstEntityOfAClassMarksTheClassUsed) {
+    const uint16_t lwpolyline = drawing->classes.numbers[size_t(ClassKind::Lwpolyline)];
+    ClassEntry entry;
+    ASSERT_EQ(dbFindClassByName(drawing->classes, "LWPOLYLINE", entry), 1);
+    ASSERT_NE(uint16_t(entry.proxyFlags) & kClassNotInUse, 0);
+
+    EntityRecord polyline;
+    polyline.header.type = lwpolyline;
+    dbInitEntity(drawing, polyline);
+    polyline.header.handle = dbNewHandle(*drawing);
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->modelSpace, polyline), 1);
+    ASSERT_EQ(dbFindClassByName(drawing->classes, "LWPOLYLINE", entry), 1);
+    EXPECT_EQ(uint16_t(entry.proxyFlags) & kClassNotInUse, 0);
+}
+
+TEST_F(EntityAccess, BlockListsAreFoundByTheBlockHandle) {
+    const Handle door = addBlock("DOOR");
+    EntityList* list = dbGetBlockEntityList(drawing, door);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(dbAppendEntity(drawing, list, line(1)), 1);
+    ASSERT_EQ(dbAppendEntity(drawing, list, line(2)), 1);
+    EXPECT_EQ(dbCountBlockEntities(drawing, door), 2);
+    EXPECT_EQ(dbGetBlockEntityList(drawing, drawing->handles.modelSpaceBlock), drawing->modelSpace);
+
+    EXPECT_EQ(dbGetBlockEntityList(drawing, Handle(0x31337)), nullptr);
+    EXPECT_EQ(dbGetError(), kErrorBlockNotFound);
+    EXPECT_EQ(dbCountBlockEntities(drawing, Handle(0x31337)), 0);
+}
+
+TEST_F(EntityAccess, FreeingEntityDataKeepsTheRestOfTheRecord) {
+    EntityRecord polyline;
+    polyline.header.type = drawing->classes.numbers[size_t(ClassKind::Lwpolyline)];
+    dbInitEntity(drawing, polyline);
+    polyline.header.colour = 4;
+    polyline.header.xdata.create(16);
+    polyline.header.reactors = {Handle(7)};
+    polyline.bodyAs<LwpolylineBody>().vertices = {{}, {}};
+    polyline.bodyAs<LwpolylineBody>().elevation = 2;
+    ASSERT_EQ(dbFreeEntityData(drawing, polyline), 1);
+    EXPECT_FALSE(polyline.header.xdata);
+    EXPECT_TRUE(polyline.header.reactors.empty());
+    EXPECT_TRUE(polyline.bodyAs<LwpolylineBody>().vertices.empty());
+    EXPECT_EQ(polyline.bodyAs<LwpolylineBody>().elevation, 2);
+    EXPECT_EQ(polyline.header.colour, 4);
+}
+
+} // namespace
+} // namespace tracemill

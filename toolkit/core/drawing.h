@@ -1,0 +1,229 @@
+// The database of one open drawing: header variables, symbol tables, classes, objects, the
+// entity lists of model space, paper space and every block, the handle seed and the handle
+// index. A drawing owns everything in it; `dbFreeDrawing` releases it all.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/core/class_list.h"
+#include "toolkit/core/entity_record.h"
+#include "toolkit/core/handle.h"
+#include "toolkit/core/handle_tree.h"
+#include "toolkit/core/header_block.h"
+#include "toolkit/core/object_record.h"
+#include "toolkit/core/record_list.h"
+#include "toolkit/core/stored_record.h"
+#include "toolkit/core/table_records.h"
+
+namespace tracemill {
+
+class FormatDriver;
+
+// A stored block record owns the entity list of its block; the record's `entities` names it.
+struct BlockNode : ListLink {
+    BlockRecord record;
+    std::unique_ptr<EntityList> entityList;
+
+    BlockNode() = default;
+    explicit BlockNode(const BlockRecord& r) : record(r) {}
+    explicit BlockNode(BlockRecord&& r) : record(std::move(r)) {}
+};
+
+using LayerList = RecordList<StoredRecord<LayerRecord>>;
+using LinetypeList = RecordList<StoredRecord<LinetypeRecord>>;
+using StyleList = RecordList<StoredRecord<StyleRecord>>;
+using ViewList = RecordList<StoredRecord<ViewRecord>>;
+using VportList = RecordList<StoredRecord<VportRecord>>;
+using AppIdList = RecordList<StoredRecord<AppIdRecord>>;
+using DimStyleList = RecordList<StoredRecord<DimStyleRecord>>;
+using UcsList = RecordList<StoredRecord<UcsRecord>>;
+using BlockList = RecordList<BlockNode>;
+using ViewportIndexList = RecordList<StoredRecord<ViewportIndexEntry>>;
+using ObjectNode = StoredRecord<ObjectRecord>;
+using ObjectList = RecordList<ObjectNode>;
+
+// Handles of the drawing's fixed records, kept in the drawing.
+struct DrawingHandles {
+    // The table-control objects.
+    Handle blockControl;
+    Handle layerControl;
+    Handle styleControl;
+    Handle linetypeControl;
+    Handle viewControl;
+    Handle ucsControl;
+    Handle vportControl;
+    Handle appIdControl;
+    Handle dimStyleControl;
+    Handle viewportEntityHeaderControl;
+    // The dictionaries.
+    Handle mlineStyleDictionary;
+    Handle groupDictionary;
+    Handle namedObjectDictionary;
+    // The layout blocks.
+    Handle modelSpaceBlock;
+    Handle paperSpaceBlock;
+    Handle byBlockLinetype;
+    Handle byLayerLinetype;
+    Handle modelSpaceBlockEntity;
+    Handle modelSpaceEndBlockEntity;
+    Handle paperSpaceBlockEntity;
+    Handle paperSpaceEndBlockEntity;
+    std::array<Handle, 4> further;
+};
+
+// The handles a caller may give `dbCreateDrawing` for the fixed records of a new drawing.
+enum HandleSetIndex : int {
+    kHandleSetBlockControl = 0,  // 0-9: the table controls in the order of DrawingHandles
+    kHandleSetViewportEntityHeaderControl = 9,
+    kHandleSetModelSpaceBlock = 10,
+    kHandleSetPaperSpaceBlock = 11,
+    kHandleSetModelSpaceBlockEntity = 12,
+    kHandleSetModelSpaceEndBlockEntity = 13,
+    kHandleSetPaperSpaceBlockEntity = 14,
+    kHandleSetPaperSpaceEndBlockEntity = 15,
+    kHandleSetByBlockLinetype = 16,
+    kHandleSetByLayerLinetype = 17,
+    kHandleSetContinuousLinetype = 18,
+    kHandleSetLayerZero = 19,
+    kHandleSetActiveVport = 20,
+    kHandleSetAcadAppId = 21,
+    kHandleSetStandardStyle = 22,
+    kHandleSetStandardDimStyle = 23,
+    kHandleSetNamedObjectDictionary = 24,
+    kHandleSetGroupDictionary = 25,
+    kHandleSetMlineStyleDictionary = 26,
+    kHandleSetStandardMlineStyle = 27,
+    kHandleSetFirstLayout = 28,  // 28-34: the layout objects of a 2000 drawing
+};
+inline constexpr int kHandleSetSize = 35;
+using HandleSet = std::array<Handle, kHandleSetSize>;
+
+// The block-name index: block records sorted by name (compared without case) for lookups by
+// name; rebuilt before the next lookup once marked stale.
+struct BlockNameIndex {
+    struct Entry {
+        Handle handle;
+        std::string name;
+    };
+    std::vector<Entry> entries;
+    bool stale = true;
+};
+
+// Record counts that a file announced for its tables, kept by the loader.
+struct AnnouncedCounts {
+    int32_t layers = 0;
+    int32_t linetypes = 0;
+    int32_t vports = 0;
+    int32_t ucss = 0;
+    int32_t views = 0;
+    int32_t styles = 0;
+    int32_t appIds = 0;
+    int32_t dimStyles = 0;
+    int32_t blocks = 0;
+    int32_t classes = 0;
+    int32_t objects = 0;
+};
+
+// Source formats of a drawing read from a file.
+inline constexpr uint8_t kSourceDwg = 0;
+inline constexpr uint8_t kSourceAsciiDxf = 1;
+inline constexpr uint8_t kSourceBinaryDxf = 2;
+
+// The creation version of a drawing read from a file.
+inline constexpr uint16_t kCreationVersionLoaded = 65535;
+
+// The highest version index ("AC1015").
+inline constexpr int16_t kVersionIndex2000 = 7;
+
+struct Drawing {
+    Drawing();
+    ~Drawing();
+    Drawing(const Drawing&) = delete;
+    Drawing& operator=(const Drawing&) = delete;
+
+    // Drawings of external references that the loader opened for this one; freed first.
+    std::vector<std::unique_ptr<Drawing>> referencedDrawings;
+
+    std::unique_ptr<HeaderBlock> header;
+    DrawingHandles handles;
+    void* hostContext = nullptr;  // passed to the output hooks
+    uint8_t flags = 0;
+
+    ClassList classes;
+    HandleTree handleIndex;
+
+    // Display working state.
+    uint8_t displayBits = 0;
+    uint8_t displayStart = 1;
+
+    // The entity lists of the two layout blocks (owned by their block records).
+    EntityList* modelSpace = nullptr;
+    EntityList* paperSpace = nullptr;
+
+    // Current-name references used while a file is read or written.
+    std::array<uint8_t, 10> nameRefState{};
+    std::array<Handle, 5> nameRefHandles{};
+    std::array<std::string, 5> nameRefNames{};
+
+    // Loader state.
+    AnnouncedCounts announced;
+    uint8_t sourceFormat = kSourceDwg;
+    int16_t versionIndex = 0;
+    uint32_t modelSpaceEntityCount = 0;
+    uint32_t paperSpaceEntityCount = 0;
+    uint8_t dxfSourceFlag = 0;
+    FormatDriver* driver = nullptr;  // the reader operations of the source format
+
+    // The tables, in the order the drawing keeps them.
+    LayerList layers;
+    LinetypeList linetypes;
+    UcsList ucss;
+    ViewList views;
+    VportList vports;
+    ViewportIndexList viewportIndex;
+    DimStyleList dimStyles;
+    AppIdList appIds;
+    BlockList blocks;
+    StyleList styles;
+    ObjectList objects;
+
+    BlockNameIndex blockNameIndex;
+    // Block-record handles in block-list order (dbBuildBlockHandleTable).
+    std::vector<Handle> blockHandleTable;
+
+    // The next handle dbNewHandle hands out.
+    Handle handleSeed;
+    // The version index given to dbCreateDrawing; kCreationVersionLoaded for a loaded drawing.
+    uint16_t creationVersion = kCreationVersionLoaded;
+};
+
+// A new empty drawing without header block or records; null when memory is exhausted (error
+// 218). Used by the loader, which fills it from a file.
+Drawing* dbAllocDrawing();
+
+// A new drawing of a version index (0..7) with its header, classes, default records,
+// dictionaries and layout blocks. `handleSet` (may be null) gives the fixed records known
+// handles; `classes` (may be null) replaces the default classes. Null on failure.
+Drawing* dbCreateDrawing(const HandleSet* handleSet, const ClassEntry* classes, int16_t classCount,
+                         uint16_t versionIndex);
+
+// Frees the drawing and everything it owns, its referenced drawings first. 1, 0 for null.
+int dbFreeDrawing(Drawing* drawing);
+
+// The host word passed to the output hooks.
+void dbSetHostContext(Drawing* drawing, void* context);
+
+// The header variables; null for a null drawing.
+HeaderBlock* dbGetHeaderBlock(Drawing* drawing);
+
+int16_t dbGetVersionIndex(const Drawing* drawing);
+uint8_t dbGetSourceFormat(const Drawing* drawing);
+
+// Resets the current-name references before a file is written.
+void dbClearHeaderNameRefs(Drawing* drawing);
+
+} // namespace tracemill

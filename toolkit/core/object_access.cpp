@@ -1,0 +1,129 @@
+#include "toolkit/core/object_access.h"
+
+#include "toolkit/core/entity_types.h"
+#include "toolkit/core/record_lookup.h"
+#include "toolkit/core/system_context.h"
+
+namespace tracemill {
+
+ObjectBody dbDefaultObjectBody(const Drawing& drawing, uint16_t type) {
+    switch (type) {
+    case kObjectDictionary:
+        return DictionaryBody{};
+    case kObjectMlineStyle:
+        return MlineStyleBody{};
+    case kObjectGroup:
+        return GroupBody{};
+    default:
+        break;
+    }
+    ClassKind kind;
+    if (!dbIsClassNumber(type) || !dbClassKindByNumber(drawing.classes, type, kind)) {
+        ProxyObjectBody proxy;
+        proxy.classNumber = type;
+        return proxy;
+    }
+    switch (kind) {
+    case ClassKind::Xrecord:
+        return XrecordBody{};
+    case ClassKind::IdBuffer:
+        return IdBufferBody{};
+    case ClassKind::DictionaryVar:
+        return DictionaryVarBody{};
+    case ClassKind::ImageDef:
+        return ImageDefBody{};
+    case ClassKind::ImageDefReactor:
+        return ImageDefReactorBody{};
+    case ClassKind::RasterVariables:
+        return RasterVariablesBody{};
+    case ClassKind::SpatialFilter:
+        return SpatialFilterBody{};
+    case ClassKind::SortentsTable:
+        return SortentsTableBody{};
+    case ClassKind::LayerIndex:
+        return LayerIndexBody{};
+    case ClassKind::SpatialIndex:
+        return SpatialIndexBody{};
+    case ClassKind::ObjectPtr:
+        return ObjectPtrBody{};
+    case ClassKind::DictionaryWithDefault:
+        return DictionaryWithDefaultBody{};
+    case ClassKind::Placeholder:
+        return PlaceholderBody{};
+    case ClassKind::Layout:
+        return LayoutBody{};
+    case ClassKind::VbaProject:
+        return VbaProjectBody{};
+    case ClassKind::WipeoutVariables:
+        return WipeoutVariablesBody{};
+    case ClassKind::PlotSettings:
+        return PlotSettingsBody{};
+    case ClassKind::DimAssoc:
+        return DimAssocBody{};
+    default: {
+        ProxyObjectBody proxy;
+        proxy.classNumber = type;
+        return proxy;
+    }
+    }
+}
+
+int dbInitObject(Drawing* drawing, ObjectRecord& object) {
+    const uint16_t type = object.header.type;
+    object.header = ObjectHeader{};
+    object.header.type = type;
+    object.body = drawing ? dbDefaultObjectBody(*drawing, type) : ObjectBody{};
+    return 1;
+}
+
+void dbMarkClassUsed(ClassList& classes, uint16_t classNumber) {
+    ClassKind kind;
+    if (!dbIsClassNumber(classNumber) || !dbClassKindByNumber(classes, classNumber, kind)) return;
+    ClassEntry entry;
+    if (!dbFindClassByName(classes, dbClassKindDxfName(kind), entry)) return;
+    if ((uint16_t(entry.proxyFlags) & kClassNotInUse) == 0) return;
+    entry.proxyFlags = int16_t(uint16_t(entry.proxyFlags) & ~kClassNotInUse);
+    dbReplaceClass(classes, entry);
+}
+
+int dbAddObject(Drawing* drawing, ObjectRecord object) {
+    if (!drawing) return 0;
+    const Handle handle = object.header.handle;
+    const uint16_t type = object.header.type;
+    if (!dbAddTableRecord(handle, drawing->handleIndex, ObjectNode(std::move(object)), &drawing->objects,
+                          kInsertAtEnd, nullptr)) {
+        return 0;
+    }
+    dbMarkClassUsed(drawing->classes, type);
+    return 1;
+}
+
+int dbObjectRewind(Drawing* drawing) {
+    if (!drawing) return 0;
+    dbListRewind(&drawing->objects);
+    return 1;
+}
+
+int32_t dbObjectCount(Drawing* drawing) { return drawing ? dbListCount(&drawing->objects) : 0; }
+
+int dbObjectRead(Drawing* drawing, ObjectRecord& out) {
+    ObjectNode* node = drawing ? dbListReadNextNode(&drawing->objects) : nullptr;
+    if (!node) return 0;
+    out = node->record;
+    return 1;
+}
+
+int dbObjectGet(Drawing* drawing, Handle handle, ObjectRecord& out) {
+    if (!drawing) return 0;
+    ObjectNode* node = dbLookupNode(*drawing, drawing->objects, handle);
+    if (!node) return 0;
+    dbListSeek(&drawing->objects, node);
+    return dbObjectRead(drawing, out);
+}
+
+ObjectRecord* dbFindStoredObject(Drawing* drawing, Handle handle) {
+    ObjectNode* node = drawing ? dbLookupNode(*drawing, drawing->objects, handle) : nullptr;
+    return node ? &node->record : nullptr;
+}
+
+} // namespace tracemill

@@ -1,0 +1,14 @@
+// The viewport index: the VIEWPORT entities of paper space, found without a walk over the
+// entities. The viewport whose status is 1 (the paper-space viewport itself) stands first.
+#pragma once
+
+#include "toolkit/core/drawing.h"
+
+namespace tracemill {
+
+// Adds the entry of a stored VIEWPORT entity; 0 when memory is exhausted.
+int dbViewportIndexAdd(Drawing& drawing, EntityNode* viewport);
+// Removes the entry of the viewport with that handle; 0 when it has none.
+int dbViewportIndexRemove(Drawing& drawing, Handle viewport);
+
+} // namespace tracemill
