@@ -195,5 +195,42 @@ def dwg_bit_reader_corpus():
     yield 'large_record', bytes([2 << 5]) + b'\0\0' + head + data + b'\0\0'
 
 
+def dxf_group_reader_corpus():
+    # Byte 0: bit 0 binary, bits 1-2 version (unknown, R12, R13, 2000), bit 7 read from a file
+    # through small windows (bits 5-6 the window size).
+    ascii_crlf = (b'999\r\nmade by hand\r\n  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLINE\r\n'
+                  b'  5\r\n2F\r\n  8\r\nWalls  \r\n 10\r\n1.5\r\n 20\r\n-2.25e1\r\n 70\r\n   64\r\n'
+                  b' 90\r\n4294967295\r\n310\r\n0A0B\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n')
+    yield 'ascii_crlf', bytes([0]) + ascii_crlf
+    yield 'ascii_crlf_windows', bytes([0x80 | (1 << 5)]) + ascii_crlf
+    yield 'ascii_odd_lines', bytes([0]) + (b'\n\n  0\n\rSECTION\n\r  2\rHEADER\r  1\nab\x01cd\n'
+                                            b'  1\n' + b'x' * 2050 + b'\n  8\n\n  5\n11111111111111111\n'
+                                            b'8A\nletters\n')
+
+    def g2(code, value):
+        return struct.pack('<H', code) + value
+    binary_2000 = (b'AutoCAD Binary DXF\r\n\x1a\x00' + g2(0, b'SECTION\0') + g2(2, b'ENTITIES\0') +
+                   g2(0, b'LINE\0') + g2(5, b'2F\0') + g2(10, struct.pack('<d', 1.5)) +
+                   g2(70, struct.pack('<h', -2)) + g2(90, struct.pack('<i', 7)) + g2(290, b'\x01') +
+                   g2(310, b'\x02\xab\xcd') + g2(311, b'\x01\x50') + g2(1004, b'\x01\x00') +
+                   g2(460, struct.pack('<d', 100.0)) + g2(420, struct.pack('<i', -1)) +
+                   g2(999, b'note\0') + g2(0, b'ENDSEC\0') + g2(0, b'EOF\0'))
+    yield 'binary_2000', bytes([1 | (3 << 1)]) + binary_2000
+    yield 'binary_2000_windows', bytes([0x81 | (3 << 1)]) + binary_2000
+
+    def g1(code, value):
+        if code < 255:
+            return bytes([code]) + value
+        return b'\xff' + struct.pack('<H', code) + value
+    binary_r12 = (b'AutoCAD Binary DXF\r\n\x1a\x00' + g1(0, b'SECTION\0') + g1(2, b'ENTITIES\0') +
+                  g1(0, b'LINE\0') + g1(8, b'0\0') + g1(10, struct.pack('<d', 2.0)) +
+                  g1(1001, b'APP\0') + g1(1070, struct.pack('<h', 3)) + g1(1071, struct.pack('<i', 4)) +
+                  g1(0, b'EOF\0'))
+    yield 'binary_r12', bytes([1 | (1 << 1)]) + binary_r12
+    yield 'binary_unknown_version_two_byte_codes', bytes([1]) + (b'AutoCAD Binary DXF\r\n\x1a\x00' +
+                                                                 g2(0, b'SECTION\0') + g2(0, b'EOF\0'))
+
+
 if __name__ == '__main__':
     write('dwg_bit_reader', dict(dwg_bit_reader_corpus()))
+    write('dxf_group_reader', dict(dxf_group_reader_corpus()))

@@ -14,9 +14,11 @@
 namespace tracemill {
 
 class ByteCursor {
-public:
+  public:
     ByteCursor() = default;
-    explicit ByteCursor(std::span<const uint8_t> bytes, size_t position = 0) : bytes_(bytes) { seek(position); }
+    explicit ByteCursor(std::span<const uint8_t> bytes, size_t position = 0) : bytes_(bytes) {
+        seek(position);
+    }
 
     size_t position() const { return pos_; }
     size_t size() const { return bytes_.size(); }
@@ -50,7 +52,7 @@ public:
     // A raw little-endian double, sanitised.
     double rawDouble() { return fits(8) ? SanitizeDouble(advance(8)) : 0.0; }
 
-private:
+  private:
     bool fail() {
         overrun_ = true;
         pos_ = bytes_.size();
@@ -70,7 +72,9 @@ private:
 
 // The record cursor of the readers of R12-and-older DWG records: consecutive raw doubles, each
 // sanitised; every double moves the cursor by 8 bytes.
-inline double rdCursorDouble(ByteCursor& cursor) { return cursor.rawDouble(); }
+inline double rdCursorDouble(ByteCursor& cursor) {
+    return cursor.rawDouble();
+}
 inline void rdCursor2Doubles(ByteCursor& cursor, Point2& out) {
     out.x = cursor.rawDouble();
     out.y = cursor.rawDouble();

@@ -11,7 +11,9 @@ int rdBitBlockReadBegin(BitReader& reader, const std::vector<uint8_t>* block) {
     return 1;
 }
 
-void rdBitBlockReadEnd(BitReader& reader) { reader.reset({}); }
+void rdBitBlockReadEnd(BitReader& reader) {
+    reader.reset({});
+}
 
 int rdBitBlockReadText(BitReader& reader, std::string& out) {
     rdBitText(reader, out, kMaxBitBlockText);

@@ -29,7 +29,8 @@ bool BitReader::readBytes(uint8_t* out, size_t count) {
         std::memcpy(out, in, count);
     } else {
         // An unaligned run spans count + 1 bytes, all within the range by the test above.
-        for (size_t i = 0; i < count; ++i) out[i] = uint8_t((in[i] << shift) | (in[i + 1] >> (8 - shift)));
+        for (size_t i = 0; i < count; ++i)
+            out[i] = uint8_t((in[i] << shift) | (in[i + 1] >> (8 - shift)));
     }
     pos_ += uint64_t(count) * 8;
     return true;
@@ -48,26 +49,36 @@ uint64_t readRawDoubleBits(BitReader& reader) {
 
 uint16_t rdBitShort(BitReader& reader) {
     switch (reader.readBits(2)) {
-    case bitcode::kShortWord: return rdRawShort(reader);
-    case bitcode::kShortByte: return reader.readByte();
-    case bitcode::kShortZero: return 0;
-    default: return 256;
+    case bitcode::kShortWord:
+        return rdRawShort(reader);
+    case bitcode::kShortByte:
+        return reader.readByte();
+    case bitcode::kShortZero:
+        return 0;
+    default:
+        return 256;
     }
 }
 
 int32_t rdBitLong(BitReader& reader) {
     switch (reader.readBits(2)) {
-    case bitcode::kLongWord: return rdRawLong(reader);
-    case bitcode::kLongByte: return reader.readByte();
-    default: return 0;
+    case bitcode::kLongWord:
+        return rdRawLong(reader);
+    case bitcode::kLongByte:
+        return reader.readByte();
+    default:
+        return 0;
     }
 }
 
 double rdBitDouble(BitReader& reader) {
     switch (reader.readBits(2)) {
-    case bitcode::kDoubleRaw: return rdRawDouble(reader);
-    case bitcode::kDoubleOne: return 1.0;
-    default: return 0.0;
+    case bitcode::kDoubleRaw:
+        return rdRawDouble(reader);
+    case bitcode::kDoubleOne:
+        return 1.0;
+    default:
+        return 0.0;
     }
 }
 
@@ -90,7 +101,9 @@ int32_t rdRawLong(BitReader& reader) {
     return int32_t(getLe32(bytes));
 }
 
-double rdRawDouble(BitReader& reader) { return SanitizeDouble(readRawDoubleBits(reader)); }
+double rdRawDouble(BitReader& reader) {
+    return SanitizeDouble(readRawDoubleBits(reader));
+}
 
 Point2 rdRaw2Double(BitReader& reader) {
     Point2 p;
@@ -103,13 +116,17 @@ double rdBitDefaultDouble(BitReader& reader, double defaultValue) {
     uint8_t bytes[8];
     putLe64(bytes, doubleBits(defaultValue));
     switch (reader.readBits(2)) {
-    case bitcode::kDefaultSame: return defaultValue;
-    case bitcode::kDefaultPatch4: reader.readBytes(bytes, 4); break;
+    case bitcode::kDefaultSame:
+        return defaultValue;
+    case bitcode::kDefaultPatch4:
+        reader.readBytes(bytes, 4);
+        break;
     case bitcode::kDefaultPatch6:
         reader.readBytes(bytes + 4, 2);
         reader.readBytes(bytes, 4);
         break;
-    default: return rdRawDouble(reader);
+    default:
+        return rdRawDouble(reader);
     }
     return SanitizeDouble(bytes);
 }

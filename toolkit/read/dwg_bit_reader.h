@@ -20,7 +20,7 @@
 namespace tracemill {
 
 class BitReader {
-public:
+  public:
     BitReader() = default;
     // `fileOffset` is where the range starts in its file, for rdBitPosition.
     explicit BitReader(std::span<const uint8_t> bytes, uint64_t fileOffset = 0) { reset(bytes, fileOffset); }
@@ -79,7 +79,8 @@ public:
         } else {
             window = 0;
             const size_t last = size_t((pos_ + count + 7) >> 3);
-            for (size_t i = first; i < last; ++i) window |= uint64_t(data_[i]) << (56 - 8 * (i - first));
+            for (size_t i = first; i < last; ++i)
+                window |= uint64_t(data_[i]) << (56 - 8 * (i - first));
         }
         pos_ += count;
         return uint32_t((window << skip) >> (64 - count));
@@ -100,7 +101,7 @@ public:
         pos_ += count;
     }
 
-private:
+  private:
     uint32_t readBitsPastEnd(unsigned count);
 
     const uint8_t* data_ = nullptr;
@@ -113,9 +114,13 @@ private:
 // The value encodings. Each reads from the reader and moves it on.
 
 // B: one bit.
-inline int rdBit(BitReader& reader) { return reader.readBit(); }
+inline int rdBit(BitReader& reader) {
+    return reader.readBit();
+}
 // BB: two bits, the first high.
-inline int rdTwoBits(BitReader& reader) { return int(reader.readBits(2)); }
+inline int rdTwoBits(BitReader& reader) {
+    return int(reader.readBits(2));
+}
 // BS: bit-short.
 uint16_t rdBitShort(BitReader& reader);
 // BL: bit-long.
@@ -125,7 +130,9 @@ double rdBitDouble(BitReader& reader);
 // 3BD: three bit-doubles x, y, z.
 Point3 rdBit3Double(BitReader& reader);
 // RC: 8 bits.
-inline uint8_t rdRawChar(BitReader& reader) { return reader.readByte(); }
+inline uint8_t rdRawChar(BitReader& reader) {
+    return reader.readByte();
+}
 // RS: 2 raw bytes, low byte first.
 uint16_t rdRawShort(BitReader& reader);
 // RL: 4 raw bytes, low byte first.
@@ -144,14 +151,20 @@ Point3 rdBit2RDZ(BitReader& reader);
 // flag is set z1 RD, z2 DD(z1) (both z 0.0 when it is).
 void rdBitLinePoints(BitReader& reader, Point3& start, Point3& end);
 // `count` raw bytes.
-inline bool rdBitRawBytes(BitReader& reader, uint8_t* out, size_t count) { return reader.readBytes(out, count); }
+inline bool rdBitRawBytes(BitReader& reader, uint8_t* out, size_t count) {
+    return reader.readBytes(out, count);
+}
 // Moves on by `count` bits.
-inline void rdBitSkip(BitReader& reader, uint64_t count) { reader.skipBits(count); }
+inline void rdBitSkip(BitReader& reader, uint64_t count) {
+    reader.skipBits(count);
+}
 // T: a bit-short length, then that many raw bytes. A length above `maxLength` calls the error
 // callback with 5, leaves `out` as it was and moves past the text's bytes; a length beyond
 // what is left does the same and marks the reader overrun. Result 1 when the text was read.
 int rdBitText(BitReader& reader, std::string& out, size_t maxLength);
 // The file offset of the byte that holds the next unread bit.
-inline uint64_t rdBitPosition(const BitReader& reader) { return reader.fileOffset() + reader.bitPosition() / 8; }
+inline uint64_t rdBitPosition(const BitReader& reader) {
+    return reader.fileOffset() + reader.bitPosition() / 8;
+}
 
 } // namespace tracemill

@@ -26,7 +26,8 @@ RawHandle readRawHandle(BitReader& reader) {
         return h;
     }
     uint64_t value = 0;
-    for (int i = 0; i < h.count; ++i) value = (value << 8) | reader.readByte();
+    for (int i = 0; i < h.count; ++i)
+        value = (value << 8) | reader.readByte();
     h.value = Handle(value);
     return h;
 }
@@ -50,8 +51,10 @@ Handle rdReadRelativeHandle(BitReader& reader, Handle reference) {
     RawHandle h = readRawHandle(reader);
     if (h.code < bitcode::kRefFirstRelative) return h.value;
     Handle offset = h.value;
-    if (h.count == 0) offset = Handle((h.code & 8) ? ~uint64_t(0) : 1);
-    else if (h.code == bitcode::kRefMinusOffset) rdHandleNegate(offset);
+    if (h.count == 0)
+        offset = Handle((h.code & 8) ? ~uint64_t(0) : 1);
+    else if (h.code == bitcode::kRefMinusOffset)
+        rdHandleNegate(offset);
     return rdHandleAdd(reference, offset);
 }
 

@@ -13,9 +13,15 @@ namespace tracemill {
 
 // Arithmetic on 8-byte big-endian handles, byte-wise from the last byte with the carry out of
 // the first byte lost: modulo 2^64.
-inline Handle rdHandleAdd(Handle a, Handle b) { return Handle(a.value + b.value); }
-inline void rdHandleNegate(Handle& handle) { handle.value = 0 - handle.value; }
-inline Handle rdHandleSubtract(Handle a, Handle b) { return Handle(a.value - b.value); }
+inline Handle rdHandleAdd(Handle a, Handle b) {
+    return Handle(a.value + b.value);
+}
+inline void rdHandleNegate(Handle& handle) {
+    handle.value = 0 - handle.value;
+}
+inline Handle rdHandleSubtract(Handle a, Handle b) {
+    return Handle(a.value - b.value);
+}
 
 // H: the code byte, then as many bytes as its low nibble says, right-aligned in the handle.
 // Result the byte count. A count above 8 calls the error callback with 5, passes over the
@@ -36,7 +42,7 @@ struct ObjectHandles {
     Handle owner;
     std::vector<Handle> reactors;
     Handle extensionDictionary;
-    Handle last;  // one more handle after the extension dictionary
+    Handle last; // one more handle after the extension dictionary
 };
 
 // The owner relative to the object's own handle, `reactorCount` reactors, the extension

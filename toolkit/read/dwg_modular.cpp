@@ -10,7 +10,7 @@ bool rdModularChar(ByteCursor& cursor, int64_t& value, int& length) {
     uint64_t magnitude = 0;
     for (int shift = 0; length < 7; shift += 7) {
         if (cursor.atEnd()) {
-            cursor.skip(1);  // marks the cursor overrun
+            cursor.skip(1); // marks the cursor overrun
             return false;
         }
         uint8_t byte = cursor.u8();

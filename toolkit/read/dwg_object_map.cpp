@@ -40,12 +40,15 @@ bool readSectionPairs(std::span<const uint8_t> data, uint64_t fileSize, ObjectMa
         Handle delta;
         int64_t offsetDelta = 0;
         int length = 0;
-        if (!rdModularHandle(cursor, delta, length) || !rdModularChar(cursor, offsetDelta, length)) return false;
+        if (!rdModularHandle(cursor, delta, length) || !rdModularChar(cursor, offsetDelta, length))
+            return false;
         handle = Handle(handle.value + delta.value);
         position += offsetDelta;
         ++pairs;
-        if (position < 0 || uint64_t(position) >= fileSize) ++map.rejected;
-        else map.append(handle, uint32_t(position));
+        if (position < 0 || uint64_t(position) >= fileSize)
+            ++map.rejected;
+        else
+            map.append(handle, uint32_t(position));
     }
     return true;
 }

@@ -13,11 +13,11 @@ namespace tracemill {
 
 struct ObjectMapEntry {
     Handle handle;
-    uint32_t position = 0;  // file offset of the record's size field
+    uint32_t position = 0; // file offset of the record's size field
 };
 
 class ObjectMap {
-public:
+  public:
     void clear();
     // Entries arrive in file order; `finish` makes them searchable.
     void append(Handle handle, uint32_t position) { entries_.push_back({handle, position}); }
@@ -34,7 +34,7 @@ public:
     // Entries dropped because their position lies outside the file.
     size_t rejected = 0;
 
-private:
+  private:
     std::vector<ObjectMapEntry> entries_;
     std::vector<ObjectMapEntry> byHandle_;
 };

@@ -47,7 +47,8 @@ FileKind rdRecognizeFile(std::span<const uint8_t> head) {
     FileKind kind;
     kind.version = rdVersionIndexOfHead(head);
     if (startsWith(head, "AC1")) return kind;
-    kind.sourceFormat = startsWith(head, kBinaryDxfSentinel) ? SourceFormat::BinaryDxf : SourceFormat::AsciiDxf;
+    kind.sourceFormat =
+        startsWith(head, kBinaryDxfSentinel) ? SourceFormat::BinaryDxf : SourceFormat::AsciiDxf;
     kind.dxfAccepted = rdFindSignature(head, "SECTION") || startsWith(head, "999");
     return kind;
 }

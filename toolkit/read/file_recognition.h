@@ -23,7 +23,7 @@ int rdFindSignature(std::span<const uint8_t> buffer, std::string_view text);
 
 struct HeadVersion {
     int versionIndex = kVersionUnknown;
-    bool ac1013Seen = false;  // the head starts with "AC1013"
+    bool ac1013Seen = false; // the head starts with "AC1013"
 };
 
 // The version index named by a file head: the lowest index whose signature occurs anywhere
@@ -39,7 +39,7 @@ int rdDwgVersionIndex(std::span<const uint8_t> fileStart, bool acceptAc1013);
 struct FileKind {
     SourceFormat sourceFormat = SourceFormat::Dwg;
     HeadVersion version;
-    bool dxfAccepted = false;  // DXF: "SECTION" occurs in the head, or the head starts with "999"
+    bool dxfAccepted = false; // DXF: "SECTION" occurs in the head, or the head starts with "999"
 };
 
 // Recognises a file from its head (the first kRecognitionHeadSize bytes, or all of a shorter

@@ -15,6 +15,8 @@ inline double SanitizeDouble(uint64_t bits) {
 }
 
 // A sanitised double from 8 bytes in little-endian order.
-inline double SanitizeDouble(const uint8_t* littleEndian) { return SanitizeDouble(getLe64(littleEndian)); }
+inline double SanitizeDouble(const uint8_t* littleEndian) {
+    return SanitizeDouble(getLe64(littleEndian));
+}
 
 } // namespace tracemill

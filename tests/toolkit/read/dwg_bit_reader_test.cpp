@@ -10,7 +10,7 @@
 #include "toolkit/core/byte_order.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/read/dwg_handle_refs.h"
-#include "toolkit_fixture.h"
+#include "error_callback_test.h"
 
 namespace tracemill {
 namespace {
@@ -27,23 +27,14 @@ std::string doubleBitsLe(uint64_t pattern) {
 std::string doubleBitsLe(double value) { return doubleBitsLe(doubleBits(value)); }
 
 // A reader over a hand-assembled bit string; the bytes live as long as the fixture.
-class BitStrings : public test::ToolkitTest {
+class BitStrings : public test::ErrorCallbackTest {
 protected:
     BitReader& read(std::string_view bits, uint64_t fileOffset = 0) {
         bytes_ = bitsToBytes(bits);
         reader_.reset(bytes_, fileOffset);
         return reader_;
     }
-    // Counts the error callback's calls with reason 5.
-    static void countBadLength(int reason) {
-        if (reason == kErrorReasonBadLength) ++badLengthCalls;
-    }
-    void SetUp() override {
-        test::ToolkitTest::SetUp();
-        badLengthCalls = 0;
-        gSystemContext->errorCallback = countBadLength;
-    }
-    static inline int badLengthCalls = 0;
+    static int badLengthCalls() { return callbacks(kErrorReasonBadLength); }
 
 private:
     std::vector<uint8_t> bytes_;
@@ -213,7 +204,7 @@ TEST_F(BitStrings, TextLongerThanTheCallersMaximumIsPassedOver) {
     BitReader& r = read("01 00000011 01100001 01100010 01100011 01 00101010");
     EXPECT_EQ(rdBitText(r, text, 2), 0);
     EXPECT_EQ(text, "unchanged");
-    EXPECT_EQ(badLengthCalls, 1);
+    EXPECT_EQ(badLengthCalls(), 1);
     EXPECT_EQ(rdBitShort(r), 42) << "the value after the text is read in its place";
     EXPECT_FALSE(r.overrun());
 }
@@ -223,7 +214,7 @@ TEST_F(BitStrings, TextLongerThanTheDataLeftOverrunsTheReader) {
     BitReader& r = read("01 11111111 01100001");
     EXPECT_EQ(rdBitText(r, text, 512), 0);
     EXPECT_EQ(text, "unchanged");
-    EXPECT_EQ(badLengthCalls, 1);
+    EXPECT_EQ(badLengthCalls(), 1);
     EXPECT_TRUE(r.overrun());
     EXPECT_EQ(r.bitsLeft(), 0u);
 }
@@ -273,7 +264,7 @@ TEST_F(BitStrings, HandleOfMoreThanEightBytesIsNullAndPassedOver) {
     BitReader& r = read("0100 1001 " + std::string(9 * 8, '1') + " 10");
     EXPECT_EQ(rdReadHandle(r, h), 0);
     EXPECT_TRUE(h.isNull());
-    EXPECT_EQ(badLengthCalls, 1);
+    EXPECT_EQ(badLengthCalls(), 1);
     EXPECT_EQ(rdBitShort(r), 0);
     EXPECT_FALSE(r.overrun());
 }

@@ -5,21 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "toolkit/core/system_context.h"
-#include "toolkit_fixture.h"
+#include "error_callback_test.h"
 
 namespace tracemill {
 namespace {
 
-class Modular : public test::ToolkitTest {
+class Modular : public test::ErrorCallbackTest {
 protected:
-    void SetUp() override {
-        test::ToolkitTest::SetUp();
-        badLengthCalls = 0;
-        gSystemContext->errorCallback = [](int reason) {
-            if (reason == kErrorReasonBadLength) ++badLengthCalls;
-        };
-    }
-    static inline int badLengthCalls = 0;
+    static int badLengthCalls() { return callbacks(kErrorReasonBadLength); }
 };
 
 TEST_F(Modular, SignedModularChar) {
@@ -48,7 +41,7 @@ TEST_F(Modular, SignedModularChar) {
         EXPECT_EQ(length, c.length);
         EXPECT_EQ(cursor.position(), size_t(c.length));
     }
-    EXPECT_EQ(badLengthCalls, 0);
+    EXPECT_EQ(badLengthCalls(), 0);
 }
 
 TEST_F(Modular, SignedModularCharEndsAtTheSeventhByteOrTheEndOfTheData) {
@@ -59,7 +52,7 @@ TEST_F(Modular, SignedModularCharEndsAtTheSeventhByteOrTheEndOfTheData) {
     EXPECT_FALSE(rdModularChar(cursor, value, length));
     EXPECT_EQ(value, 0);
     EXPECT_EQ(length, 7);
-    EXPECT_EQ(badLengthCalls, 1);
+    EXPECT_EQ(badLengthCalls(), 1);
 
     std::vector<uint8_t> cut = {0x80, 0x80};
     ByteCursor short_(cut);

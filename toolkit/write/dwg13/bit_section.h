@@ -22,11 +22,11 @@ int wrBitSectionBegin(BitWriter& writer);
 std::vector<uint8_t> wrBitSectionEnd(BitWriter& writer, uint64_t& bitLength);
 
 // The values of a section; each returns 1.
-int wrBitWriteShort(BitWriter& writer, uint16_t value);        // BS
-int wrBitWriteLong(BitWriter& writer, int32_t value);          // BL
-int wrBitWriteDouble(BitWriter& writer, double value);         // BD
+int wrBitWriteShort(BitWriter& writer, uint16_t value);         // BS
+int wrBitWriteLong(BitWriter& writer, int32_t value);           // BL
+int wrBitWriteDouble(BitWriter& writer, double value);          // BD
 int wrBitWrite3Doubles(BitWriter& writer, const Point3& point); // 3BD
-int wrBitWriteText(BitWriter& writer, std::string_view text);  // T
+int wrBitWriteText(BitWriter& writer, std::string_view text);   // T
 // A bit-short count (at most 65,535; longer runs are cut), then the raw bytes.
 int wrBitWriteBytes(BitWriter& writer, const uint8_t* bytes, size_t count);
 // H with reference code 4 and the handle's significant bytes.

@@ -8,13 +8,18 @@
 namespace tracemill {
 namespace {
 
-uint64_t bitsOf(double value) { return std::bit_cast<uint64_t>(value); }
+uint64_t bitsOf(double value) {
+    return std::bit_cast<uint64_t>(value);
+}
 
 // Significant bytes of a handle: 0 for the null handle.
-unsigned handleLength(Handle handle) { return unsigned(64 - std::countl_zero(handle.value) + 7) / 8; }
+unsigned handleLength(Handle handle) {
+    return unsigned(64 - std::countl_zero(handle.value) + 7) / 8;
+}
 
 void putLittleEndian(BitWriter& writer, uint64_t value, unsigned bytes) {
-    for (unsigned i = 0; i < bytes; ++i) writer.putBits((value >> (8 * i)) & 0xFF, 8);
+    for (unsigned i = 0; i < bytes; ++i)
+        writer.putBits((value >> (8 * i)) & 0xFF, 8);
 }
 
 } // namespace
@@ -38,7 +43,8 @@ void BitWriter::putBytes(const uint8_t* bytes, size_t count) {
         bytes_.insert(bytes_.end(), bytes, bytes + count);
         return;
     }
-    for (size_t i = 0; i < count; ++i) putBits(bytes[i], 8);
+    for (size_t i = 0; i < count; ++i)
+        putBits(bytes[i], 8);
 }
 
 int wrPutBit(BitWriter& writer, int bit) {
@@ -117,7 +123,8 @@ int wrPutText(BitWriter& writer, std::string_view text) {
 int wrPutHandle(BitWriter& writer, uint8_t shiftedCode, Handle handle) {
     const unsigned length = handleLength(handle);
     writer.putBits(uint8_t(shiftedCode + length), 8);
-    for (unsigned i = length; i > 0; --i) writer.putBits((handle.value >> (8 * (i - 1))) & 0xFF, 8);
+    for (unsigned i = length; i > 0; --i)
+        writer.putBits((handle.value >> (8 * (i - 1))) & 0xFF, 8);
     return 1;
 }
 
@@ -201,16 +208,20 @@ int wrPutRelativeRef(BitWriter& writer, Handle target, Handle own, unsigned code
     if (target == own) return wrPutHandle(writer, uint8_t(code << 4), Handle());
     const bool up = target > own;
     const Handle difference(up ? target.value - own.value : own.value - target.value);
-    if (difference.value == 1) return wrPutHandle(writer, uint8_t((up ? bitcode::kRefNext : bitcode::kRefPrevious) << 4), Handle());
+    if (difference.value == 1)
+        return wrPutHandle(writer, uint8_t((up ? bitcode::kRefNext : bitcode::kRefPrevious) << 4), Handle());
     const bool absolute = up ? handleLength(difference) > handleLength(target) : !(difference < target);
     if (absolute) return wrPutHandle(writer, uint8_t(bitcode::kRefSoftPointer << 4), target);
-    return wrPutHandle(writer, uint8_t((up ? bitcode::kRefPlusOffset : bitcode::kRefMinusOffset) << 4), difference);
+    return wrPutHandle(writer, uint8_t((up ? bitcode::kRefPlusOffset : bitcode::kRefMinusOffset) << 4),
+                       difference);
 }
 
 int wrModularChar(uint8_t out[10], Handle handle) {
     int length = 0;
-    for (uint64_t v = handle.value; length < 10; v >>= 7) out[length++] = uint8_t(0x80 | (v & 0x7F));
-    while (length > 1 && out[length - 1] == 0x80) --length;
+    for (uint64_t v = handle.value; length < 10; v >>= 7)
+        out[length++] = uint8_t(0x80 | (v & 0x7F));
+    while (length > 1 && out[length - 1] == 0x80)
+        --length;
     out[length - 1] &= 0x7F;
     return length;
 }

@@ -17,7 +17,7 @@
 namespace tracemill {
 
 class BitWriter {
-public:
+  public:
     void reset() {
         bytes_.clear();
         usedBits_ = 8;
@@ -37,9 +37,9 @@ public:
         return taken;
     }
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
-    unsigned usedBits_ = 8;  // bits used in the last byte; 8 when a new byte starts next
+    unsigned usedBits_ = 8; // bits used in the last byte; 8 when a new byte starts next
 };
 
 // B

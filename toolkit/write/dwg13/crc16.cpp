@@ -9,7 +9,8 @@ constexpr std::array<uint16_t, 256> makeCrcTable() {
     std::array<uint16_t, 256> table{};
     for (unsigned i = 0; i < 256; ++i) {
         unsigned crc = i;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
         table[i] = uint16_t(crc);
     }
     return table;
@@ -22,7 +23,8 @@ static_assert(kCrcTable[1] == 0xC0C1 && kCrcTable[2] == 0xC181 && kCrcTable[3] =
 
 uint16_t wrCrc16(uint16_t seed, const uint8_t* bytes, size_t count) {
     unsigned crc = seed;
-    for (size_t i = 0; i < count; ++i) crc = kCrcTable[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
+    for (size_t i = 0; i < count; ++i)
+        crc = kCrcTable[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
     return uint16_t(crc);
 }
 

@@ -1,0 +1,367 @@
+#include "toolkit/read/dxf_group_reader.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+#include "toolkit/core/byte_order.h"
+#include "toolkit/core/system_context.h"
+#include "toolkit/read/dxf_value_type.h"
+#include "toolkit/read/sanitize_double.h"
+
+namespace tracemill {
+namespace {
+
+enum class LineResult { Line, End, TooLong };
+
+bool isLineText(uint8_t c) {
+    return c >= 32 || c == '\t';
+}
+bool isLineEnd(uint8_t c) {
+    return c == '\r' || c == '\n';
+}
+
+// Consumes a line end and its partner: CR LF and LF CR each end one line.
+void consumeLineEnd(BufferedInput& in) {
+    const uint8_t end = *in.data();
+    in.advance(1);
+    if (in.fill(1)) {
+        const uint8_t next = *in.data();
+        if (isLineEnd(next) && next != end) in.advance(1);
+    }
+}
+
+// Reads one line, cut at its first control character other than the tab. `line` views the
+// text until the next read of the input.
+LineResult readCutLine(DxfGroupReader& reader, std::string_view& line) {
+    BufferedInput& in = reader.input;
+    size_t scanned = 0;    // bytes of the line examined, from in.data()
+    size_t textLength = 0; // the text before the cut, once found
+    bool cut = false;
+    bool spilled = false; // the text moved to lineSpill because the window had to move on
+    for (;;) {
+        const uint8_t* p = in.data();
+        const size_t available = in.available();
+        size_t i = scanned;
+        if (!cut) {
+            while (i < available && isLineText(p[i]))
+                ++i;
+            if (i > kMaxDxfLineLength) return LineResult::TooLong;
+            if (i < available) {
+                cut = true;
+                textLength = i;
+                if (!isLineEnd(p[i])) ++i;
+            }
+        }
+        if (cut)
+            while (i < available && !isLineEnd(p[i]))
+                ++i;
+        if (i < available) {
+            // The line ends at i. Its partner may lie beyond the window: keep the text first.
+            if (!spilled && i + 1 >= available) {
+                reader.lineSpill.assign(reinterpret_cast<const char*>(p), textLength);
+                spilled = true;
+            }
+            in.advance(i);
+            consumeLineEnd(in);
+            line = spilled ? std::string_view(reader.lineSpill)
+                           : std::string_view(reinterpret_cast<const char*>(p), textLength);
+            return LineResult::Line;
+        }
+        // The window ends inside the line.
+        if (cut) {
+            if (!spilled) reader.lineSpill.assign(reinterpret_cast<const char*>(p), textLength);
+            spilled = true;
+            in.advance(available); // what follows the cut is dropped
+            scanned = 0;
+        } else {
+            scanned = available;
+        }
+        if (!in.fill(in.available() + 1)) {
+            // The file ends: so does the line, if it has anything.
+            if (!cut && !spilled && in.available() == 0) return LineResult::End;
+            if (!cut) reader.lineSpill.assign(reinterpret_cast<const char*>(in.data()), in.available());
+            in.advance(in.available());
+            line = reader.lineSpill;
+            return LineResult::Line;
+        }
+    }
+}
+
+int failBadLine(int error) {
+    dbNotifyError(kErrorReasonBadDxfLine);
+    return dbSetError(error);
+}
+
+// The leading integer of a text as the C library's atoi reads it (blanks, a sign, digits up to
+// the first other character), wrapping modulo 2^32.
+uint32_t leadingInteger(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    uint32_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10 + uint32_t(text[i] - '0');
+    return negative ? 0u - value : value;
+}
+
+// The leading decimal number of a text; 0.0 when it has none, and for infinities and NaNs.
+double leadingReal(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    if (i < text.size() && text[i] == '+') ++i;
+    double value = 0.0;
+    auto [end, error] = std::from_chars(text.data() + i, text.data() + text.size(), value);
+    (void)end;
+    if (error != std::errc() || !std::isfinite(value)) return 0.0;
+    return value;
+}
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return 0;
+}
+
+// A handle from hexadecimal text. A text of more than 16 characters cannot be a handle and
+// gives the null handle; a character that is not a hexadecimal digit counts as 0.
+Handle handleFromHex(std::string_view text) {
+    if (text.size() > 16) return Handle();
+    uint64_t value = 0;
+    for (char c : text)
+        value = (value << 4) | uint64_t(hexDigitValue(c));
+    return Handle(value);
+}
+
+bool hasLetter(std::string_view text) {
+    for (char c : text)
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+    return false;
+}
+
+void convertAsciiValue(DxfGroup& group, std::string_view value) {
+    switch (dxfValueType(group.code)) {
+    case DxfValueType::Real:
+        group.real = leadingReal(value);
+        break;
+    case DxfValueType::Short:
+        group.shortValue = int16_t(uint16_t(leadingInteger(value)));
+        break;
+    case DxfValueType::Long:
+        group.longValue = int32_t(leadingInteger(value));
+        break;
+    case DxfValueType::Handle:
+        group.handle = handleFromHex(value);
+        break;
+    default:
+        break;
+    }
+    if (group.code == 0 || group.code == 2) {
+        size_t length = value.size();
+        while (length > 1 && value[length - 1] == ' ')
+            --length;
+        value = value.substr(0, length);
+    }
+    group.text.assign(value);
+}
+
+int readAsciiGroup(DxfGroupReader& reader) {
+    std::string_view line;
+    do {
+        LineResult result = readCutLine(reader, line);
+        if (result == LineResult::End) return 0;
+        if (result == LineResult::TooLong) return failBadLine(298);
+    } while (line.empty());
+    if (hasLetter(line)) return failBadLine(299);
+    reader.group.code = uint16_t(leadingInteger(line));
+    LineResult result = readCutLine(reader, line);
+    if (result == LineResult::End) return 0;
+    if (result == LineResult::TooLong) return failBadLine(298);
+    convertAsciiValue(reader.group, line);
+    return 1;
+}
+
+// Reads `count` raw bytes; false (and the input at its end) when the file ends first.
+bool readRaw(BufferedInput& in, uint8_t* out, size_t count) {
+    if (!in.fill(count)) {
+        in.advance(in.available());
+        return false;
+    }
+    std::memcpy(out, in.data(), count);
+    in.advance(count);
+    return true;
+}
+
+// Reads a zero-terminated string into the group's text. A string cut off by the end of the
+// file keeps what was read; one longer than kMaxDxfBinaryText fails.
+bool readBinaryString(DxfGroupReader& reader) {
+    BufferedInput& in = reader.input;
+    size_t scanned = 0;
+    for (;;) {
+        const uint8_t* p = in.data();
+        const size_t available = in.available();
+        const void* zero = available > scanned ? std::memchr(p + scanned, 0, available - scanned) : nullptr;
+        if (zero) {
+            const size_t length = size_t(static_cast<const uint8_t*>(zero) - p);
+            if (length > kMaxDxfBinaryText) return false;
+            reader.group.text.assign(reinterpret_cast<const char*>(p), length);
+            in.advance(length + 1);
+            return true;
+        }
+        if (available > kMaxDxfBinaryText) return false;
+        scanned = available;
+        if (!in.fill(available + 1)) {
+            reader.group.text.clear();
+            if (in.available() > 0)
+                reader.group.text.assign(reinterpret_cast<const char*>(in.data()), in.available());
+            in.advance(in.available());
+            return true;
+        }
+    }
+}
+
+// A length byte and that many bytes, or what the file still holds of them.
+size_t readChunk(BufferedInput& in, uint8_t* out) {
+    uint8_t length = 0;
+    if (!readRaw(in, &length, 1)) return 0;
+    const size_t count = in.fill(length) ? length : in.available();
+    if (count > 0) std::memcpy(out, in.data(), count);
+    in.advance(count);
+    return count;
+}
+
+// The decimal text of a number, as an ASCII file holds it.
+template <class Number> void assignNumberText(std::string& text, Number value) {
+    char buffer[32];
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    text.assign(buffer, error == std::errc() ? size_t(end - buffer) : 0);
+}
+
+int readBinaryGroup(DxfGroupReader& reader) {
+    BufferedInput& in = reader.input;
+    DxfGroup& group = reader.group;
+    uint8_t bytes[256];
+    if (reader.twoByteCodes || reader.versionIndex >= kVersionAC1012) {
+        if (!readRaw(in, bytes, 2)) return 0;
+        group.code = getLe16(bytes);
+    } else {
+        if (!readRaw(in, bytes, 1)) return 0;
+        group.code = bytes[0];
+        if (bytes[0] == 255) {
+            if (!readRaw(in, bytes, 2)) return 0;
+            group.code = getLe16(bytes);
+        }
+    }
+    const DxfCodeForm form = dxfCodeForm(group.code);
+    switch (form.binary) {
+    case DxfBinaryForm::Double:
+    case DxfBinaryForm::DoubleAsText:
+        if (!readRaw(in, bytes, 8)) return 0;
+        if (form.binary == DxfBinaryForm::Double)
+            group.real = SanitizeDouble(bytes);
+        else
+            assignNumberText(group.text, SanitizeDouble(bytes));
+        return 1;
+    case DxfBinaryForm::Int16:
+        if (!readRaw(in, bytes, 2)) return 0;
+        group.shortValue = int16_t(getLe16(bytes));
+        return 1;
+    case DxfBinaryForm::Byte:
+        if (!readRaw(in, bytes, 1)) return 0;
+        group.shortValue = bytes[0];
+        return 1;
+    case DxfBinaryForm::Int32:
+    case DxfBinaryForm::Int32AsText:
+        if (!readRaw(in, bytes, 4)) return 0;
+        if (form.binary == DxfBinaryForm::Int32)
+            group.longValue = int32_t(getLe32(bytes));
+        else
+            assignNumberText(group.text, int32_t(getLe32(bytes)));
+        return 1;
+    case DxfBinaryForm::Chunk: {
+        const size_t count = readChunk(in, bytes);
+        if (group.code == 1004) {
+            group.text.assign(reinterpret_cast<const char*>(bytes), count);
+            group.byteCount = int16_t(count);
+        } else {
+            static const char digits[] = "0123456789ABCDEF";
+            group.text.resize(2 * count);
+            for (size_t i = 0; i < count; ++i) {
+                group.text[2 * i] = digits[bytes[i] >> 4];
+                group.text[2 * i + 1] = digits[bytes[i] & 0xF];
+            }
+        }
+        return 1;
+    }
+    case DxfBinaryForm::String:
+        if (!readBinaryString(reader)) return failBadLine(298);
+        if (form.type == DxfValueType::Handle) group.handle = handleFromHex(group.text);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int rdDxfReadGroup(DxfGroupReader& reader) {
+    for (;;) {
+        const int result =
+            reader.sourceFormat == SourceFormat::BinaryDxf ? readBinaryGroup(reader) : readAsciiGroup(reader);
+        if (result == 0) return 0;
+        if (reader.group.code != 999 || reader.input.atEnd()) return 1;
+    }
+}
+
+int rdDxfReadLine(DxfGroupReader& reader) {
+    std::string_view line;
+    switch (readCutLine(reader, line)) {
+    case LineResult::End:
+        return 0;
+    case LineResult::TooLong:
+        return failBadLine(298);
+    case LineResult::Line:
+        break;
+    }
+    reader.group.text.assign(line);
+    return 1;
+}
+
+double rdDxfReadRawDouble(DxfGroupReader& reader) {
+    uint8_t bytes[8];
+    return readRaw(reader.input, bytes, 8) ? SanitizeDouble(bytes) : 0.0;
+}
+
+int32_t rdDxfReadRawLong(DxfGroupReader& reader) {
+    uint8_t bytes[4];
+    return readRaw(reader.input, bytes, 4) ? int32_t(getLe32(bytes)) : 0;
+}
+
+int16_t rdDxfReadRawShort(DxfGroupReader& reader) {
+    uint8_t bytes[2];
+    return readRaw(reader.input, bytes, 2) ? int16_t(getLe16(bytes)) : int16_t(0);
+}
+
+int rdDxfBeginBinary(DxfGroupReader& reader) {
+    BufferedInput& in = reader.input;
+    reader.twoByteCodes = false;
+    if (!in.seek(0)) return 0;
+    for (;;) {
+        if (!in.fill(1)) return 0;
+        const void* zero = std::memchr(in.data(), 0, in.available());
+        if (zero) {
+            in.advance(size_t(static_cast<const uint8_t*>(zero) - in.data()) + 1);
+            break;
+        }
+        in.advance(in.available());
+    }
+    if (reader.versionIndex == kVersionUnknown && in.fill(2) && in.data()[0] == 0 && in.data()[1] == 0)
+        reader.twoByteCodes = true;
+    return 1;
+}
+
+} // namespace tracemill
