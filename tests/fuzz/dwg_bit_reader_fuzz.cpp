@@ -81,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (unsigned op = 0; !reader.overrun() && op < 4096; ++op) runOperation(reader, uint8_t(op * 7), reference);
 
     // The same bytes as a block of stored group data.
-    std::vector<uint8_t> block(bits.begin(), bits.end());
+    PagedStream block;
+    block.bytes.assign(bits.begin(), bits.end());
     BitReader blockReader;
     std::string text;
     std::vector<uint8_t> run;

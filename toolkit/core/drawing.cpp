@@ -130,7 +130,7 @@ HeaderBlock* dbGetHeaderBlock(Drawing* drawing) { return drawing ? drawing->head
 
 int16_t dbGetVersionIndex(const Drawing* drawing) { return drawing ? drawing->versionIndex : 0; }
 
-uint8_t dbGetSourceFormat(const Drawing* drawing) { return drawing ? drawing->sourceFormat : 0; }
+uint8_t dbGetSourceFormat(const Drawing* drawing) { return drawing ? uint8_t(drawing->sourceFormat) : 0; }
 
 void dbClearHeaderNameRefs(Drawing* drawing) {
     if (!drawing) return;

@@ -18,6 +18,7 @@
 #include "toolkit/core/record_list.h"
 #include "toolkit/core/stored_record.h"
 #include "toolkit/core/table_records.h"
+#include "toolkit/core/version_index.h"
 
 namespace tracemill {
 
@@ -128,11 +129,6 @@ struct AnnouncedCounts {
     int32_t objects = 0;
 };
 
-// Source formats of a drawing read from a file.
-inline constexpr uint8_t kSourceDwg = 0;
-inline constexpr uint8_t kSourceAsciiDxf = 1;
-inline constexpr uint8_t kSourceBinaryDxf = 2;
-
 // The creation version of a drawing read from a file.
 inline constexpr uint16_t kCreationVersionLoaded = 65535;
 
@@ -171,7 +167,7 @@ struct Drawing {
 
     // Loader state.
     AnnouncedCounts announced;
-    uint8_t sourceFormat = kSourceDwg;
+    SourceFormat sourceFormat = SourceFormat::Dwg;
     int16_t versionIndex = 0;
     uint32_t modelSpaceEntityCount = 0;
     uint32_t paperSpaceEntityCount = 0;

@@ -5,9 +5,9 @@
 
 namespace tracemill {
 
-int rdBitBlockReadBegin(BitReader& reader, const std::vector<uint8_t>* block) {
-    if (!block) return dbSetError(162);
-    reader.reset(*block);
+int rdBitBlockReadBegin(BitReader& reader, const PagedStream* stream) {
+    if (!stream) return dbSetError(kErrorReadFromNullStream);
+    reader.reset(stream->bytes);
     return 1;
 }
 

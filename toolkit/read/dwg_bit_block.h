@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "toolkit/core/handle.h"
+#include "toolkit/core/paged_stream.h"
 #include "toolkit/core/point.h"
 #include "toolkit/read/dwg_bit_reader.h"
 
@@ -16,8 +17,9 @@ namespace tracemill {
 // The longest text a block holds.
 inline constexpr size_t kMaxBitBlockText = 65000;
 
-// Places the reader at the start of the block; a missing block sets error 162 and fails.
-int rdBitBlockReadBegin(BitReader& reader, const std::vector<uint8_t>* block);
+// Places the reader at the start of a stored stream's bytes; a null stream sets error 162 and
+// fails. The stream must stay unchanged while the reader reads it.
+int rdBitBlockReadBegin(BitReader& reader, const PagedStream* stream);
 // Ends the reading of the block.
 void rdBitBlockReadEnd(BitReader& reader);
 

@@ -260,12 +260,13 @@ TEST_F(BitSection, StoredGroupDataReadsBackThroughTheBlockReader) {
     wrBitWriteSoftPointer(w, Handle(0x1F0));
     wrBitWriteShort(w, 0);
     uint64_t bitLength = 0;
-    const std::vector<uint8_t> block = wrBitSectionEnd(w, bitLength);
-    EXPECT_EQ(block.size(), (bitLength + 7) / 8);
+    PagedStream stored;
+    stored.bytes = wrBitSectionEnd(w, bitLength);
+    EXPECT_EQ(stored.bytes.size(), (bitLength + 7) / 8);
     EXPECT_EQ(w.bitLength(), 0u) << "the writer is free for the next section";
 
     BitReader r;
-    ASSERT_EQ(rdBitBlockReadBegin(r, &block), 1);
+    ASSERT_EQ(rdBitBlockReadBegin(r, &stored), 1);
     uint16_t code = 0;
     std::string text;
     int32_t number = 0;
