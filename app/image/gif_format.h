@@ -2,8 +2,10 @@
 // image descriptors, block introducers, extension labels and the LZW code limits.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "app/image/binary_layout.h"
 
@@ -76,5 +78,18 @@ struct GifInterlacePass {
     int step;
 };
 inline constexpr std::array<GifInterlacePass, 4> kGifInterlacePasses{{{0, 8}, {4, 8}, {2, 4}, {1, 2}}};
+
+// The picture rows (0 = top) in the order the file stores them.
+inline std::vector<int> gifFileRowOrder(int height, bool interlaced) {
+    std::vector<int> rows;
+    rows.reserve(size_t(std::max(height, 0)));
+    if (!interlaced) {
+        for (int row = 0; row < height; ++row) rows.push_back(row);
+        return rows;
+    }
+    for (const GifInterlacePass& pass : kGifInterlacePasses)
+        for (int row = pass.start; row < height; row += pass.step) rows.push_back(row);
+    return rows;
+}
 
 } // namespace tracemill

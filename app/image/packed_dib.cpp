@@ -22,6 +22,42 @@ uint32_t maskBytes(const BitmapInfoHeader& h) { return h.biCompression == kBiBit
 
 RgbQuad quadOf(const PaletteEntry& e) { return RgbQuad{e.blue, e.green, e.red, 0}; }
 
+bool isIndexed(const BitmapInfoHeader& h) {
+    return !isRunLength(h) && (h.biBitCount == 1 || h.biBitCount == 4 || h.biBitCount == 8);
+}
+
+// Whether the image has a positive size and every row of its pixels.
+bool hasAllRows(const PackedDib& dib) {
+    const BitmapInfoHeader& h = dib.header;
+    return h.biWidth > 0 && h.biHeight > 0 && dib.bits.size() >= DibBytesPerLine(h) * uint64_t(h.biHeight);
+}
+
+// The index of pixel x of a stored row of a 1-, 4- or 8-bit image.
+uint8_t rowIndex(const uint8_t* row, size_t x, int bitCount) {
+    switch (bitCount) {
+    case 1:
+        return (row[x / 8] >> (7 - x % 8)) & 1;
+    case 4:
+        return x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F;
+    default:
+        return row[x];
+    }
+}
+
+// Sets pixel x of a zeroed stored row of a 1-, 4- or 8-bit image.
+void putRowIndex(uint8_t* row, size_t x, int bitCount, uint8_t index) {
+    switch (bitCount) {
+    case 1:
+        if (index & 1) row[x / 8] |= uint8_t(0x80 >> (x % 8));
+        break;
+    case 4:
+        row[x / 2] |= x % 2 == 0 ? uint8_t(index << 4) : uint8_t(index & 0x0F);
+        break;
+    default:
+        row[x] = index;
+    }
+}
+
 // Finds the nearest table entry of each colour, remembering earlier answers.
 class NearestColour {
 public:
@@ -296,13 +332,9 @@ bool PackDibFrom32(PackedDib& dib, std::span<const uint32_t> pixels) {
             const uint8_t r = uint8_t(c >> 16), g = uint8_t(c >> 8), b = uint8_t(c);
             switch (h.biBitCount) {
             case 1:
-                if (nearest(c) & 1) row[x / 8] |= uint8_t(0x80 >> (x % 8));
-                break;
             case 4:
-                row[x / 2] |= x % 2 == 0 ? uint8_t(nearest(c) << 4) : uint8_t(nearest(c) & 0x0F);
-                break;
             case 8:
-                row[x] = nearest(c);
+                putRowIndex(row, x, h.biBitCount, nearest(c));
                 break;
             case 16: {
                 const uint16_t w = uint16_t(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
@@ -324,6 +356,33 @@ bool PackDibFrom32(PackedDib& dib, std::span<const uint32_t> pixels) {
                 return false;
             }
         }
+    }
+    return true;
+}
+
+std::optional<std::vector<uint8_t>> ExpandDibToIndices(const PackedDib& dib) {
+    const BitmapInfoHeader& h = dib.header;
+    if (!isIndexed(h) || !hasAllRows(dib)) return std::nullopt;
+    const size_t width = size_t(h.biWidth), height = size_t(h.biHeight);
+    const uint64_t stride = DibBytesPerLine(h);
+    std::vector<uint8_t> out(width * height);
+    for (size_t y = 0; y < height; ++y) {
+        const uint8_t* row = dib.bits.data() + (height - 1 - y) * stride;
+        for (size_t x = 0; x < width; ++x) out[y * width + x] = rowIndex(row, x, h.biBitCount);
+    }
+    return out;
+}
+
+bool PackDibFromIndices(PackedDib& dib, std::span<const uint8_t> indices) {
+    const BitmapInfoHeader& h = dib.header;
+    if (!isIndexed(h) || h.biWidth < 1 || h.biHeight < 1) return false;
+    const size_t width = size_t(h.biWidth), height = size_t(h.biHeight);
+    if (indices.size() < width * height) return false;
+    const uint64_t stride = DibBytesPerLine(h);
+    dib.bits.assign(size_t(stride * height), 0);
+    for (size_t y = 0; y < height; ++y) {
+        uint8_t* row = dib.bits.data() + (height - 1 - y) * stride;
+        for (size_t x = 0; x < width; ++x) putRowIndex(row, x, h.biBitCount, indices[y * width + x]);
     }
     return true;
 }

@@ -83,6 +83,11 @@ bool MapDibToPalette(PackedDib& dib, const Palette& palette);
 std::optional<std::vector<uint32_t>> ExpandDibTo32(const PackedDib& dib);
 bool PackDibFrom32(PackedDib& dib, std::span<const uint32_t> pixels);
 
+// The colour-table indices of a 1-, 4- or 8-bit image, rows top-down, and back (each index
+// cut to the bit count). Both refuse other bit counts, run-length images and short rows.
+std::optional<std::vector<uint8_t>> ExpandDibToIndices(const PackedDib& dib);
+bool PackDibFromIndices(PackedDib& dib, std::span<const uint8_t> indices);
+
 // A 24-bit image from red, green, blue bytes, rows top-down without padding.
 std::optional<PackedDib> DibFromRgbRows(std::span<const uint8_t> rgb, int32_t width, int32_t height);
 
