@@ -1,26 +1,17 @@
 #include "toolkit/core/paged_stream.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <new>
 #include <type_traits>
 
+#include "toolkit/core/byte_order.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/read/dwg_bit_reader.h"
 
 namespace tracemill {
 
 namespace {
-
-template <class Unsigned> void storeLittleEndian(uint8_t* out, Unsigned value) {
-    for (size_t i = 0; i < sizeof(Unsigned); ++i) out[i] = uint8_t(value >> (8 * i));
-}
-
-template <class Unsigned> Unsigned loadLittleEndian(const uint8_t* in) {
-    Unsigned value = 0;
-    for (size_t i = 0; i < sizeof(Unsigned); ++i) value |= Unsigned(in[i]) << (8 * i);
-    return value;
-}
 
 OpenStream* openWorkingCopy(PagedStream* handle, bool writing) {
     if (!handle) return nullptr;
@@ -52,6 +43,14 @@ void consume(OpenStream* stream, uint8_t* dest, size_t n) {
     stream->offset += int32_t(n);
 }
 
+void storeLittleEndian(uint8_t* out, uint16_t value) { putLe16(out, value); }
+void storeLittleEndian(uint8_t* out, uint32_t value) { putLe32(out, value); }
+void storeLittleEndian(uint8_t* out, uint64_t value) { putLe64(out, value); }
+void loadLittleEndian(const uint8_t* in, uint8_t& value) { value = in[0]; }
+void loadLittleEndian(const uint8_t* in, uint16_t& value) { value = getLe16(in); }
+void loadLittleEndian(const uint8_t* in, uint32_t& value) { value = getLe32(in); }
+void loadLittleEndian(const uint8_t* in, uint64_t& value) { value = getLe64(in); }
+
 template <class Unsigned> int putValue(OpenStream* stream, Unsigned value) {
     uint8_t bytes[sizeof(Unsigned)];
     storeLittleEndian(bytes, value);
@@ -62,7 +61,7 @@ template <class Unsigned> int getValue(OpenStream* stream, Unsigned& value) {
     if (!canRead(stream, sizeof(Unsigned))) return 0;
     uint8_t bytes[sizeof(Unsigned)];
     consume(stream, bytes, sizeof bytes);
-    value = loadLittleEndian<Unsigned>(bytes);
+    loadLittleEndian(bytes, value);
     return 1;
 }
 
@@ -78,13 +77,13 @@ template <class Signed> int getZeroedSigned(OpenStream* stream, Signed& out) {
 int getDouble(OpenStream* stream, double& out) {
     uint64_t bits;
     if (!getValue(stream, bits)) return 0;
-    out = std::bit_cast<double>(bits);
+    out = doubleFromBits(bits);
     return 1;
 }
 
 int putDoubles(OpenStream* stream, const double* values, int n) {
     uint8_t bytes[24];
-    for (int i = 0; i < n; ++i) storeLittleEndian(bytes + 8 * i, std::bit_cast<uint64_t>(values[i]));
+    for (int i = 0; i < n; ++i) putLe64(bytes + 8 * i, doubleBits(values[i]));
     return dbStreamPutBytes(stream, bytes, size_t(8 * n));
 }
 
@@ -93,7 +92,7 @@ int putDoubles(OpenStream* stream, const double* values, int n) {
 PagedStream* dbStreamCreate(int pageSize) {
     auto* stream = new (std::nothrow) PagedStream;
     if (!stream) {
-        if (gSystemContext && gSystemContext->errorCallback) gSystemContext->errorCallback(kErrorReasonNoMemory);
+        dbNotifyError(kErrorReasonNoMemory);
         return nullptr;
     }
     stream->pageSize = int16_t(pageSize);
@@ -174,7 +173,7 @@ int dbStreamPutString(OpenStream* stream, std::string_view text) {
 int dbStreamPutLong(OpenStream* stream, int32_t value) { return putValue(stream, uint32_t(value)); }
 int dbStreamPutShort(OpenStream* stream, int16_t value) { return putValue(stream, uint16_t(value)); }
 int dbStreamPutDouble(OpenStream* stream, double value) {
-    return putValue(stream, std::bit_cast<uint64_t>(value));
+    return putValue(stream, doubleBits(value));
 }
 int dbStreamPutDword(OpenStream* stream, const uint32_t& value) { return putValue(stream, value); }
 int dbStreamPutWord(OpenStream* stream, const uint16_t& value) { return putValue(stream, value); }
@@ -224,7 +223,7 @@ int dbStreamGetString(OpenStream* stream, std::string& out, int max) {
         return 0;
     }
     if (length < 0 || length > max) {
-        if (gSystemContext && gSystemContext->errorCallback) gSystemContext->errorCallback(kErrorReasonBadLength);
+        dbNotifyError(kErrorReasonBadLength);
         return 0;
     }
     if (!canRead(stream, size_t(length))) return 0;
@@ -281,6 +280,22 @@ int dbStreamSeek(OpenStream* stream, int32_t offset) {
 }
 
 int32_t dbStreamTell(const OpenStream* stream) { return stream && !stream->writing ? stream->offset : 0; }
+
+int dbStreamPutFromBits(OpenStream* stream, BitReader& reader, size_t n) {
+    if (!stream || !stream->writing) return 0;
+    if (uint64_t(n) * 8 > reader.bitsLeft()) {
+        reader.skipBits(uint64_t(n) * 8);  // marks the reader overrun
+        return 0;
+    }
+    uint8_t chunk[512];
+    while (n > 0) {
+        const size_t count = std::min(n, sizeof chunk);
+        reader.readBytes(chunk, count);
+        if (!dbStreamPutBytes(stream, chunk, count)) return 0;
+        n -= count;
+    }
+    return 1;
+}
 
 int dbStreamPatchBytes(PagedStream* handle, int32_t offset, const void* src, int n) {
     if (!handle || offset < 0 || n < 0 || int64_t(offset) + n > int64_t(handle->bytes.size())) return 0;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/read/dwg_bit_reader.h"
 #include "toolkit_fixture.h"
 
 namespace tracemill {
@@ -236,6 +237,22 @@ TEST_F(PagedStreamTest, UngetReturnsTheByteToTheNextRead) {
     ASSERT_EQ(dbStreamGetWord(s, w), 1);
     EXPECT_EQ(w, 0x0201);
     dbStreamCloseRead(s);
+}
+
+TEST_F(PagedStreamTest, BytesCopiedFromTheBitReaderKeepTheirBitAlignment) {
+    Bytes source(700);
+    for (size_t i = 0; i < source.size(); ++i) source[i] = uint8_t(i * 7 + 3);
+    BitReader bits(source);
+    bits.skipBits(3);
+    OpenStream* s = dbStreamOpenWrite(stored);
+    ASSERT_EQ(dbStreamPutFromBits(s, bits, 600), 1) << "more than one 512-byte chunk";
+    EXPECT_EQ(dbStreamPutFromBits(s, bits, 100), 0) << "99 bytes and 5 bits are left";
+    EXPECT_TRUE(bits.overrun());
+    dbStreamCloseWrite(s);
+    ASSERT_EQ(stored->bytes.size(), 600u);
+    for (size_t i = 0; i < 600; ++i) {
+        ASSERT_EQ(stored->bytes[i], uint8_t((source[i] << 3) | (source[i + 1] >> 5))) << "byte " << i;
+    }
 }
 
 TEST_F(PagedStreamTest, PatchOverwritesOnlyInsideTheBytes) {
