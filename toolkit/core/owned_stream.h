@@ -19,7 +19,12 @@ public:
     OwnedStream(const OwnedStream& other) : stream_(copyOf(other.stream_)) {}
     OwnedStream(OwnedStream&& other) noexcept : stream_(std::exchange(other.stream_, nullptr)) {}
     OwnedStream& operator=(const OwnedStream& other) {
-        if (this != &other) reset(copyOf(other.stream_));
+        if (this == &other) return *this;
+        if (stream_ && other.stream_) {
+            *stream_ = *other.stream_;  // reuses the stream's storage
+        } else {
+            reset(copyOf(other.stream_));
+        }
         return *this;
     }
     OwnedStream& operator=(OwnedStream&& other) noexcept {

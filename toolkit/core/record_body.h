@@ -22,7 +22,12 @@ public:
     Boxed(const Boxed& other) : value_(std::make_unique<T>(*other.value_)) {}
     Boxed(Boxed&&) noexcept = default;
     Boxed& operator=(const Boxed& other) {
-        if (this != &other) value_ = std::make_unique<T>(*other.value_);
+        if (this == &other) return *this;
+        if (value_) {
+            *value_ = *other.value_;  // reuses the box and what the value holds
+        } else {
+            value_ = std::make_unique<T>(*other.value_);
+        }
         return *this;
     }
     Boxed& operator=(Boxed&&) noexcept = default;

@@ -28,6 +28,7 @@ struct SystemContext {
     // Named switches (docs/drawing-defaults.md gives the reasons for their initial values).
     int16_t extraClasses = 0;         // the Express Tools classes join a drawing's default classes
     int16_t wipeoutVariables = 0;     // new layouts get a WIPEOUTVARIABLES object
+    int16_t extendedXDataStrings = 0; // 1000 strings of extended data are written with two NUL bytes more
 };
 
 // The one context of the process; null before creation and after destruction.
