@@ -7,6 +7,7 @@
 #include "toolkit/core/block_name_index.h"
 #include "toolkit/core/entity_types.h"
 #include "toolkit/core/table_access.h"
+#include "toolkit/core/table_release.h"
 #include "toolkit/core/viewport_index.h"
 
 namespace tracemill {
@@ -98,7 +99,7 @@ int dbBlockDelete(Drawing* drawing, Handle handle) {
         if (node.record.handle != handle) continue;
         EntityList* entities = node.entityList.get();
         if (entities) {
-            while (entities->first) dbRemoveEntityNode(drawing, entities, EntityList::asNode(entities->first));
+            dbFreeEntityList(drawing, entities);
             if (drawing->modelSpace == entities) drawing->modelSpace = nullptr;
             if (drawing->paperSpace == entities) drawing->paperSpace = nullptr;
         }

@@ -8,6 +8,7 @@
 #include "toolkit/core/object_access.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/core/table_release.h"
 
 namespace tracemill {
 namespace {
@@ -109,8 +110,7 @@ int dbCreateDefaultDictionaries(Drawing* drawing, HeaderBlock& header, const Han
     }
     if (added) return 1;
     const int error = dbGetError();
-    for (const ObjectNode& node : d.objects) dbHandleTreeRemove(d.handleIndex, node.record.header.handle);
-    d.objects.clear();
+    dbFreeObjectList(drawing);
     return dbSetError(error);
 }
 

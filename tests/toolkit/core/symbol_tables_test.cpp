@@ -9,6 +9,7 @@
 #include "drawing_fixture.h"
 #include "toolkit/core/block_name_index.h"
 #include "toolkit/core/name_compare.h"
+#include "toolkit/core/table_release.h"
 
 namespace tracemill {
 namespace {
@@ -248,6 +249,36 @@ TEST_F(SymbolTables, BlockHandleTableFollowsTheBlockList) {
     EXPECT_EQ(dbBlockHandleAt(drawing, 2), drawing->handles.paperSpaceBlock);
     EXPECT_TRUE(dbBlockHandleAt(drawing, 3).isNull());
     EXPECT_TRUE(dbBlockHandleAt(drawing, -1).isNull());
+}
+
+TEST_F(SymbolTables, ReleasedTablesLeaveNoHandleBehind) {
+    const Handle walls = addLayer("Walls");
+    const Handle dashed = addLinetype("Dashed");
+    const Handle door = addBlock("DOOR");
+    const EntityRecord inDoor = line(1), inModel = line(2);
+    ASSERT_EQ(dbAppendEntity(drawing, dbGetBlockEntityList(drawing, door), inDoor), 1);
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->modelSpace, inModel), 1);
+
+    dbFreeLayers(drawing);
+    dbFreeLinetypes(drawing);
+    EXPECT_EQ(dbLayerCount(drawing), 0);
+    EXPECT_EQ(dbLtypeCount(drawing), 0);
+    EXPECT_EQ(dbHandleTreeFind(drawing->handleIndex, walls), nullptr);
+    EXPECT_EQ(dbHandleTreeFind(drawing->handleIndex, dashed), nullptr);
+
+    dbFreeEntityList(drawing, drawing->modelSpace);
+    EXPECT_EQ(dbListCount(drawing->modelSpace), 0);
+    EXPECT_EQ(dbHandleTreeFind(drawing->handleIndex, inModel.header.handle), nullptr);
+
+    dbFreeBlocks(drawing);
+    EXPECT_EQ(dbBlockCount(drawing), 0);
+    EXPECT_EQ(drawing->modelSpace, nullptr);
+    EXPECT_EQ(drawing->paperSpace, nullptr);
+    for (Handle gone : {door, inDoor.header.handle, drawing->handles.modelSpaceBlock}) {
+        EXPECT_EQ(dbHandleTreeFind(drawing->handleIndex, gone), nullptr);
+    }
+    Handle found;
+    EXPECT_EQ(dbBlockFindByName(drawing, "DOOR", found), 0);
 }
 
 class LayoutSwitch : public SymbolTables {
