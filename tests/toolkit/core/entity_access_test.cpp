@@ -82,6 +82,39 @@ TEST_F(EntityAccess, AnEntityReadBackEqualsTheEntityAdded) {
     EXPECT_EQ(again, hatch);
 }
 
+TEST_F(EntityAccess, EveryKindReadsBackExactlyAsItWasStored) {
+    const ClassNumberTable& classes = drawing->classes.numbers;
+    std::vector<uint16_t> types = {kEntityOfClassData, classes[size_t(ClassKind::Lwpolyline)],
+                                   classes[size_t(ClassKind::Hatch)], classes[size_t(ClassKind::Image)],
+                                   classes[size_t(ClassKind::Ole2Frame)]};
+    for (uint16_t type = 1; type <= 35; ++type) {
+        if (!dbEntityTypeName(type).empty() && type != kEntityInsert) types.push_back(type);
+    }
+    for (uint16_t type : types) {
+        SCOPED_TRACE(type);
+        EntityRecord entity;
+        entity.header.type = type;
+        dbInitEntity(drawing, entity);
+        entity.header.handle = dbNewHandle(*drawing);
+        if (auto* vertex = entity.body.getIf<VertexBody>()) vertex->point = {1, 2, 0};  // a shortened vertex
+        ASSERT_EQ(dbAppendEntity(drawing, drawing->modelSpace, entity), 1);
+        EntityRecord back;
+        ASSERT_EQ(dbReadEntityByHandle(drawing, drawing->modelSpace, entity.header.handle, back), 1);
+        EXPECT_EQ(back, entity);
+    }
+}
+
+TEST_F(EntityAccess, NewHandlesCountUpWithCarry) {
+    drawing->handleSeed = Handle(0xFF);
+    Handle handle;
+    ASSERT_EQ(dbNewHandle(drawing, handle), 1);
+    EXPECT_EQ(handle, Handle(0xFF));
+    EXPECT_EQ(drawing->handleSeed, Handle(0x100));
+    dbSetHandleSeed(drawing, Handle(0x1234));
+    EXPECT_EQ(drawing->header->handseed, Handle(0x1234));
+    EXPECT_EQ(dbNewHandle(*drawing), Handle(0x1234));
+}
+
 TEST_F(EntityAccess, PlacementFollowsTheAfterHandle) {
     EntityList* list = drawing->modelSpace;
     const EntityRecord a = line(1), b = line(2), c = line(3), d = line(4);
