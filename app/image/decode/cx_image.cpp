@@ -1,13 +1,17 @@
 #include "app/image/decode/cx_image.h"
 
-#include <cmath>
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <limits>
 #include <new>
 
 namespace tracemill {
 
 namespace {
+
+std::atomic<uint64_t> memoryLimit{CXIMAGE_MAX_MEMORY};
+
 // Saturates: a resolution read from a file may be far beyond any real device.
 int32_t pelsPerMeter(int32_t dpi) {
     double value = std::floor(dpi * 39.37007874015748 + 0.5);
@@ -15,6 +19,12 @@ int32_t pelsPerMeter(int32_t dpi) {
                                                                 : int32_t(value);
 }
 } // namespace
+
+uint64_t CxImage::GetMemoryLimit() { return memoryLimit.load(std::memory_order_relaxed); }
+
+void CxImage::SetMemoryLimit(uint64_t bytes) {
+    memoryLimit.store(std::min(bytes, CXIMAGE_MAX_MEMORY), std::memory_order_relaxed);
+}
 
 CxImage::CxImage(uint32_t type) { InitFields(type); }
 
@@ -76,7 +86,7 @@ bool CxImage::Create(uint32_t width, uint32_t height, uint32_t bitCount, uint32_
     const uint64_t imageSize = rowLength * height;
     constexpr uint64_t kInt32Max = uint64_t(std::numeric_limits<int32_t>::max());
     if (width > kInt32Max || height > kInt32Max || imageSize > std::numeric_limits<uint32_t>::max() ||
-        imageSize + 4ull * colours > CXIMAGE_MAX_MEMORY) {
+        imageSize + 4ull * colours > GetMemoryLimit()) {
         SetLastError("CXIMAGE_MAX_MEMORY exceeded");
         return false;
     }

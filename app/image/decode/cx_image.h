@@ -48,6 +48,13 @@ public:
     CxImage(const CxImage&) = delete;
     CxImage& operator=(const CxImage&) = delete;
 
+    // The limit Create applies to every picture of the process: CXIMAGE_MAX_MEMORY unless a
+    // host lowered it (the fuzz harnesses do, so that replays do not spend their time on the
+    // large pictures that a tiny file may legally declare). It is never raised above
+    // CXIMAGE_MAX_MEMORY; the buffers libjpeg and libtiff may allocate follow it.
+    static uint64_t GetMemoryLimit();
+    static void SetMemoryLimit(uint64_t bytes);
+
     // Lifetime and hand-over.
     bool Destroy();
     // Returns true on success; on failure the picture is empty and the last error says why.
@@ -115,6 +122,30 @@ public:
     void SetPalette(uint32_t count, const uint8_t* reds, const uint8_t* greens, const uint8_t* blues);
     void SetGreyPalette();
     uint8_t GetPixelIndex(int64_t x, int64_t y) const;
+    // Pixel x of a row of 1-, 4- or 8-bit indices (no tests): what PeekPixelIndex and
+    // SetPixelIndex do once the row is found, for loops that walk whole rows.
+    static uint8_t RowPixelIndex(const uint8_t* row, uint32_t bitCount, uint32_t x) {
+        switch (bitCount) {
+        case 8: return row[x];
+        case 4: return (x & 1) ? row[x / 2] & 0x0F : row[x / 2] >> 4;
+        default: return (row[x / 8] >> (7 - (x & 7))) & 1;
+        }
+    }
+    static void SetRowPixelIndex(uint8_t* row, uint32_t bitCount, uint32_t x, uint8_t index) {
+        switch (bitCount) {
+        case 8: row[x] = index; break;
+        case 4: {
+            const int shift = (x & 1) ? 0 : 4;
+            row[x / 2] = uint8_t((row[x / 2] & ~(0x0F << shift)) | ((index & 0x0F) << shift));
+            break;
+        }
+        default: {
+            const uint8_t mask = uint8_t(0x80 >> (x & 7));
+            row[x / 8] = (index & 1) ? uint8_t(row[x / 8] | mask) : uint8_t(row[x / 8] & ~mask);
+            break;
+        }
+        }
+    }
     uint8_t PeekPixelIndex(uint32_t x, uint32_t y) const;
     void SetPixelIndex(int64_t x, int64_t y, uint8_t index);
     RgbQuad GetPixelColor(int64_t x, int64_t y) const;

@@ -74,7 +74,10 @@ int CxImageGIF::RunBlocks(ImageStream& stream, Pass pass) {
             expectIntroducer = false; // the frame's data is passed over
             continue;
         }
-        if (frameNumber == 0 && desc.width != screen_.width && desc.height != screen_.height) ++trueColourSigns_;
+        // Signs of a true-colour file are counted once, while decoding.
+        if (pass == Pass::Decode && frameNumber == 0 && desc.width != screen_.width &&
+            desc.height != screen_.height)
+            ++trueColourSigns_;
         if (desc.flags & kGifColourTableFlag) {
             tableEntries_ = gifTableEntries(desc.flags);
             if (!readExact(stream, table_.data(), size_t(3 * tableEntries_))) break;
@@ -92,6 +95,8 @@ int CxImageGIF::RunBlocks(ImageStream& stream, Pass pass) {
         }
 
         const bool isTrueColour = trueColourSigns_ >= 2;
+        // A true-colour file paints every frame: the requested frame becomes the last one.
+        if (isTrueColour) SetFrame(GetFrameCount() - 1);
         CxImage background;
         if (!isTrueColour) {
             background.CopyAttributes(*this);
@@ -147,11 +152,19 @@ int CxImageGIF::RunBlocks(ImageStream& stream, Pass pass) {
                     break;
                 }
             }
-            const uint32_t screenHeight = screen_.height;
-            for (uint32_t fy = 0; fy < desc.height; ++fy)
-                for (uint32_t fx = 0; fx < desc.width; ++fx)
-                    trueColour->SetPixelColor(desc.left + fx, screenHeight - 1 - (desc.top + fy),
-                                              frame.GetPixelColor(fx, desc.height - 1 - fy));
+            const uint32_t frameBits = frame.GetBitCount();
+            for (uint32_t fy = 0; fy < desc.height; ++fy) {
+                const uint8_t* source = frame.GetRow(desc.height - 1u - fy);
+                uint8_t* target = trueColour->GetRow(uint32_t(screen_.height - 1 - (desc.top + fy)));
+                if (!source || !target) continue;
+                for (uint32_t fx = 0; fx < desc.width; ++fx) {
+                    const RgbQuad colour = frame.GetPaletteColor(RowPixelIndex(source, frameBits, fx));
+                    uint8_t* pixel = target + 3 * (uint64_t(desc.left) + fx);
+                    pixel[0] = colour.rgbBlue;
+                    pixel[1] = colour.rgbGreen;
+                    pixel[2] = colour.rgbRed;
+                }
+            }
         }
         if (badCodes_) SkipToNextImage(stream, dataStart);
         else GiveBackInput(stream);
@@ -423,17 +436,22 @@ int CxImageGIF::PutLine(CxImage* frame, uint8_t* line, uint32_t length) {
 }
 
 void CxImageGIF::MixFrame(CxImage& background, CxImage& frame, const GifImageDescriptor& descriptor) {
+    if (!background.HasPalette() || !frame.HasPalette()) return;
     const int64_t height = background.GetHeight();
     const int64_t frameHeight = frame.GetHeight();
     const int64_t firstRow = std::max<int64_t>(0, height - descriptor.top - frameHeight);
     const int64_t lastRow = height - descriptor.top;
     const int64_t rightEnd = std::min<int64_t>(descriptor.left + int64_t(frame.GetWidth()), background.GetWidth());
     const int32_t transparent = frame.GetTransparentIndex();
+    const uint32_t frameBits = frame.GetBitCount();
+    const uint32_t backgroundBits = background.GetBitCount();
     for (int64_t y = firstRow; y < lastRow; ++y) {
-        const int64_t frameRow = y - (height - descriptor.top - frameHeight);
+        const uint8_t* source = frame.GetRow(uint32_t(y - (height - descriptor.top - frameHeight)));
+        uint8_t* target = background.GetRow(uint32_t(y));
+        if (!source || !target) continue;
         for (int64_t x = descriptor.left; x < rightEnd; ++x) {
-            const uint8_t index = frame.GetPixelIndex(x - descriptor.left, frameRow);
-            if (index != transparent) background.SetPixelIndex(x, y, index);
+            const uint8_t index = RowPixelIndex(source, frameBits, uint32_t(x - descriptor.left));
+            if (index != transparent) SetRowPixelIndex(target, backgroundBits, uint32_t(x), index);
         }
     }
 }

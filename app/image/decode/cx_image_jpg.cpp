@@ -36,8 +36,9 @@ int32_t toDpi(double value) {
     return int32_t(std::clamp(std::floor(value + 0.5), 0.0, double(std::numeric_limits<int32_t>::max())));
 }
 
-// Cap for libjpeg's own buffers (progressive files keep every coefficient).
-constexpr long kJpegMemoryLimit = 1024L * 1024 * 1024;
+// Cap for libjpeg's own buffers: progressive files keep every coefficient, about twice the
+// bytes of the largest picture.
+long jpegMemoryLimit() { return long(4 * CxImage::GetMemoryLimit()); }
 
 } // namespace
 
@@ -64,7 +65,7 @@ bool CxImageJPG::Decode(ImageStream& stream) {
         return false;
     }
     jpeg_create_decompress(&cinfo);
-    cinfo.mem->max_memory_to_use = kJpegMemoryLimit;
+    cinfo.mem->max_memory_to_use = jpegMemoryLimit();
     decoder->source.Attach(&cinfo, stream);
     jpeg_read_header(&cinfo, TRUE);
 
@@ -86,12 +87,15 @@ bool CxImageJPG::Decode(ImageStream& stream) {
         return true;
     }
 
-    jpeg_start_decompress(&cinfo);
+    // The picture is made before libjpeg allocates its own buffers, so a header that claims
+    // a picture beyond the memory limit is refused before anything of its size exists.
+    jpeg_calc_output_dimensions(&cinfo);
     const uint32_t components = uint32_t(cinfo.output_components);
     if (!Create(cinfo.output_width, cinfo.output_height, 8 * components, CXIMAGE_FORMAT_JPG)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
+    jpeg_start_decompress(&cinfo);
 
     if (exifInfo_.isExif && exifInfo_.xResolution != 0 && exifInfo_.resolutionUnit != 0) {
         SetXResolution(toDpi(exifInfo_.xResolution / exifInfo_.resolutionUnit));
@@ -143,9 +147,9 @@ bool CxImageJPG::Decode(ImageStream& stream) {
     if (components == 3 && !cinfo.quantize_colors) {
         for (uint32_t y = 0; y < height; ++y) {
             if (GetEscape()) {
-            jpeg_destroy_decompress(&cinfo);
-            return false;
-        }
+                jpeg_destroy_decompress(&cinfo);
+                return false;
+            }
             SwapRedBlue(GetRow(y), uint64_t(width) * 3);
         }
     }

@@ -39,6 +39,8 @@ void CxImagePCX::DecodeBody(ImageStream& stream) {
     const uint32_t planes = header.planes;
     const uint32_t bits = header.bitsPerPixel;
     if (planes > 4) failDecode("Can't handle image with more than 4 planes");
+    // Without a plane a line holds no bytes to take pixels from.
+    if (planes == 0) failDecode("PCX file has no colour planes");
     const uint32_t depth = (planes >= 3 && bits == 8) ? 24 : (planes == 4 && bits == 1) ? 4 : bits;
     const uint64_t lineBytes = uint64_t(header.bytesPerLine) * planes;
     const uint64_t total = lineBytes * uint64_t(height);
@@ -79,6 +81,11 @@ void CxImagePCX::DecodeBody(ImageStream& stream) {
     SetPalette(palette.data(), paletteColours);
 
     std::vector<uint8_t> pixels(uint64_t(width) + uint64_t(header.bytesPerLine) * 8);
+    // A line gives at most this many pixels; the rest of a wider picture stays index 0.
+    const uint32_t unpackable =
+        bits == 1 || bits == 2 || bits == 4 || bits == 8 ? header.bytesPerLine * 8 / bits : 0;
+    const uint32_t linePixels =
+        uint32_t(std::min<uint64_t>(width, planes > 1 ? header.bytesPerLine * 8u : unpackable));
     for (uint32_t y = 0; y < uint32_t(height); ++y) {
         if (GetEscape()) failDecode("Cancelled");
         const uint8_t* line = data.data() + y * lineBytes;
@@ -95,7 +102,7 @@ void CxImagePCX::DecodeBody(ImageStream& stream) {
         }
         if (planes <= 1) UnpackPixels(pixels.data(), line, header.bytesPerLine, planes, bits);
         else PlanesToPixels(pixels.data(), line, header.bytesPerLine, planes, bits);
-        for (uint32_t x = 0; x < uint32_t(width); ++x) SetPixelIndex(x, row, pixels[x]);
+        for (uint32_t x = 0; x < linePixels; ++x) SetPixelIndex(x, row, pixels[x]);
     }
 }
 

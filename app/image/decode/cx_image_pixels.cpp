@@ -83,12 +83,7 @@ void CxImage::SetGreyPalette() {
 }
 
 uint8_t CxImage::PeekPixelIndex(uint32_t x, uint32_t y) const {
-    const uint8_t byte = dib_->pixels[PixelOffset(x, y)];
-    switch (head_.biBitCount) {
-    case 8: return byte;
-    case 4: return (x & 1) ? byte & 0x0F : byte >> 4;
-    default: return (byte >> (7 - (x & 7))) & 1;
-    }
+    return RowPixelIndex(dib_->pixels.data() + uint64_t(y) * info_.rowLength, head_.biBitCount, x);
 }
 
 uint8_t CxImage::GetPixelIndex(int64_t x, int64_t y) const {
@@ -102,20 +97,8 @@ uint8_t CxImage::GetPixelIndex(int64_t x, int64_t y) const {
 
 void CxImage::SetPixelIndex(int64_t x, int64_t y, uint8_t index) {
     if (!dib_ || !HasPalette() || !Contains(x, y)) return;
-    uint8_t& byte = dib_->pixels[PixelOffset(uint32_t(x), uint32_t(y))];
-    switch (head_.biBitCount) {
-    case 8: byte = index; break;
-    case 4: {
-        const int shift = (x & 1) ? 0 : 4;
-        byte = uint8_t((byte & ~(0x0F << shift)) | ((index & 0x0F) << shift));
-        break;
-    }
-    default: {
-        const uint8_t mask = uint8_t(0x80 >> (x & 7));
-        byte = (index & 1) ? uint8_t(byte | mask) : uint8_t(byte & ~mask);
-        break;
-    }
-    }
+    SetRowPixelIndex(dib_->pixels.data() + uint64_t(y) * info_.rowLength, head_.biBitCount, uint32_t(x),
+                     index);
 }
 
 RgbQuad CxImage::GetPixelColor(int64_t x, int64_t y) const {

@@ -37,7 +37,7 @@ RgbQuad labToColour(uint8_t l, int8_t a, int8_t b) {
 }
 
 // The band buffer may not outgrow this (strips of damaged files can claim anything).
-constexpr uint64_t kMaxBandBytes = 4 * CXIMAGE_MAX_MEMORY;
+uint64_t maxBandBytes() { return 4 * CxImage::GetMemoryLimit(); }
 
 } // namespace
 
@@ -114,8 +114,14 @@ void CxImageTIF::DecodeBody(ImageStream& stream) {
     const bool colour = (photometric == PHOTOMETRIC_RGB && bits >= 8) || photometric == PHOTOMETRIC_YCBCR ||
                         photometric == PHOTOMETRIC_SEPARATED || photometric == PHOTOMETRIC_LOGL ||
                         photometric == PHOTOMETRIC_LOGLUV;
-    const bool bilevel = (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK) && bits == 1;
-    const uint32_t depth = colour ? 24 : bilevel ? 1 : bits == 4 ? 4 : 8;
+    const bool greyPage = photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK;
+    const bool bilevel = greyPage && bits == 1;
+    // Grey pages with extra samples (an alpha channel) keep their first sample; other pages of
+    // several samples are converted from CIE L*a*b* by colour, so they need a 24-bit picture
+    // (an 8-bit one would hold nothing but its empty palette's black).
+    const bool greyWithExtras = greyPage && samples > 1 && (bits == 8 || bits == 16);
+    const bool lab = !colour && !greyWithExtras && samples > 1;
+    const uint32_t depth = colour || lab ? 24 : bilevel ? 1 : bits == 4 ? 4 : 8;
     if (GetEscape()) failDecode("Cancelled");
     if (!Create(width, height, depth, CXIMAGE_FORMAT_TIF)) failDecode("CxImageTIF can't create image");
     uint16_t compression = COMPRESSION_NONE;
@@ -175,7 +181,7 @@ void CxImageTIF::DecodeBody(ImageStream& stream) {
         if (tileWidth == 0 || tileLength == 0) failDecode("Corrupted tiled TIFF file!");
         rowsPerStrip = tileLength;
         const uint64_t tileSize = uint64_t(std::max<tmsize_t>(0, TIFFTileSize(tif_)));
-        if (tileSize == 0 || tileSize > kMaxBandBytes) failDecode("CxImageTIF can't allocate memory");
+        if (tileSize == 0 || tileSize > maxBandBytes()) failDecode("CxImageTIF can't allocate memory");
         tile.resize(tileSize);
     }
     if (rowsPerStrip == 0) rowsPerStrip = height;
@@ -183,7 +189,7 @@ void CxImageTIF::DecodeBody(ImageStream& stream) {
     uint64_t bandBytes = uint64_t(std::max<tmsize_t>(0, TIFFStripSize(tif_)));
     bandBytes = std::min<uint64_t>(bandBytes, uint64_t(GetHeader().biSizeImage) * samples);
     bandBytes = std::max<uint64_t>(bandBytes, std::max<uint64_t>(GetRowLength(), fileRow) * rowsPerStrip);
-    if (bandBytes > kMaxBandBytes) failDecode("CxImageTIF can't allocate memory");
+    if (bandBytes > maxBandBytes()) failDecode("CxImageTIF can't allocate memory");
     std::vector<uint8_t> band(bandBytes);
 
     for (uint32_t row = 0; row < height; row += rowsPerStrip) {
@@ -213,6 +219,12 @@ void CxImageTIF::DecodeBody(ImageStream& stream) {
             }
             if (samples == 1) {
                 std::memcpy(GetRow(pictureRow), src, std::min<uint64_t>(GetRowLength(), available));
+                continue;
+            }
+            if (greyWithExtras) {
+                uint8_t* dst = GetRow(pictureRow);
+                for (uint32_t x = 0; x < width && uint64_t(x) * samples < available; ++x)
+                    dst[x] = src[uint64_t(x) * samples];
                 continue;
             }
             for (uint32_t x = 0; x < width && uint64_t(x) * samples + 2 < available; ++x) {

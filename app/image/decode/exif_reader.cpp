@@ -1,6 +1,8 @@
 #include "app/image/decode/exif_reader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "app/image/binary_layout.h"
 #include "app/image/decode/image_stream.h"
@@ -9,11 +11,21 @@ namespace tracemill {
 
 namespace {
 
+// Bytes of one directory entry: tag, format, component count, value or offset.
+constexpr size_t kEntrySize = 12;
+
 // Bytes per component of the 12 EXIF formats (1-based).
 constexpr int kFormatBytes[13] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
 
+// Numbers from a file may be anything a double holds; whole-number fields take them clamped.
+int toInt(double value) {
+    if (!(value == value)) return 0; // NaN
+    constexpr double kLowest = std::numeric_limits<int>::min(), kHighest = std::numeric_limits<int>::max();
+    return int(std::clamp(value, kLowest, kHighest));
+}
+
 double unitToInches(double unit) {
-    switch (int(unit)) {
+    switch (toInt(unit)) {
     case 1:
     case 2: return 1.0;
     case 3: return 0.3937007874;
@@ -111,6 +123,9 @@ bool ExifReader::ProcessExif(const uint8_t* data, size_t length) {
         return false;
     }
     info_->isExif = true;
+    // Directories may overlap or link back to each other: all of them together never get
+    // more entries than the block has room for.
+    entriesLeft_ = size / kEntrySize;
     bool ok = ProcessDirectory(base + 8, base, size, 0);
     const uint32_t first = get32(base + 4);
     if (first > 8 && first < size) ok = ProcessDirectory(base + first, base, size, 0) && ok;
@@ -129,12 +144,17 @@ bool ExifReader::ProcessDirectory(const uint8_t* dir, const uint8_t* base, size_
         return false;
     }
     const uint32_t entries = get16(dir);
-    if (offset + 2 + 12 * uint64_t(entries) > length) {
+    if (offset + 2 + kEntrySize * uint64_t(entries) > length) {
         lastError_ = "Illegally sized directory";
         return false;
     }
     for (uint32_t i = 0; i < entries; ++i) {
-        const uint8_t* entry = dir + 2 + 12 * i;
+        if (entriesLeft_ == 0) {
+            lastError_ = "Too many EXIF directory entries";
+            return false;
+        }
+        --entriesLeft_;
+        const uint8_t* entry = dir + 2 + kEntrySize * i;
         const uint32_t tag = get16(entry);
         const uint32_t format = get16(entry + 2);
         const uint32_t components = get32(entry + 4);
@@ -142,6 +162,7 @@ bool ExifReader::ProcessDirectory(const uint8_t* dir, const uint8_t* base, size_
             lastError_ = "Illegal format code in EXIF dir";
             return false;
         }
+        if (components == 0) continue; // no value to read
         const uint64_t byteCount = uint64_t(components) * kFormatBytes[format];
         const uint8_t* value = entry + 8;
         if (byteCount > 4) {
@@ -174,7 +195,7 @@ bool ExifReader::ProcessDirectory(const uint8_t* dir, const uint8_t* base, size_
         case 271: info_->cameraMake = text(31); break;
         case 272: info_->cameraModel = text(39); break;
         case 274: {
-            const int o = int(number());
+            const int o = toInt(number());
             info_->orientation = (o >= 1 && o <= 8) ? o : 0;
             if (info_->orientation == 0) lastError_ = "Undefined rotation value";
             break;
@@ -185,20 +206,20 @@ bool ExifReader::ProcessDirectory(const uint8_t* dir, const uint8_t* base, size_
         case 306: case 36867: info_->dateTime = text(19); break;
         case 33434: info_->exposureTime = number(); break;
         case 33437: case 37378: case 37381: info_->apertureFNumber = number(); break;
-        case 34855: info_->isoEquivalent = int(number()); break;
+        case 34855: info_->isoEquivalent = toInt(number()); break;
         case 36864: info_->version = text(4); break;
         case 37122: info_->compressionLevel = number(); break;
         case 37377: break; // shutter speed: the exposure time is kept instead
         case 37379: info_->brightness = number(); break;
         case 37380: info_->exposureBias = number(); break;
         case 37382: info_->distance = number(); break;
-        case 37383: info_->meteringMode = int(number()); break;
-        case 37384: info_->whitebalance = int(number()); break;
-        case 37385: info_->flashUsed = int(number()); break;
+        case 37383: info_->meteringMode = toInt(number()); break;
+        case 37384: info_->whitebalance = toInt(number()); break;
+        case 37385: info_->flashUsed = toInt(number()); break;
         case 37386: info_->focalLength = number(); break;
         case 37510: info_->comment = text(255); break;
-        case 40962: info_->width = int(number()); break;
-        case 40963: info_->height = int(number()); break;
+        case 40962: info_->width = toInt(number()); break;
+        case 40963: info_->height = toInt(number()); break;
         case 41486: info_->focalplaneXRes = number(); break;
         case 41487: info_->focalplaneYRes = number(); break;
         case 41488: info_->focalplaneUnits = unitToInches(number()); break;

@@ -45,7 +45,7 @@ private:
     std::string lastError_;
     std::vector<Section> sections_;
     bool littleEndian_ = true;
-    double focalPlaneUnits_ = 0;
+    size_t entriesLeft_ = 0; // directory entries the EXIF block still has room for
 };
 
 } // namespace tracemill

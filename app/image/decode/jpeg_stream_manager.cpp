@@ -45,6 +45,36 @@ void skipInputData(j_decompress_ptr cinfo, long count) {
 
 void termSource(j_decompress_ptr) {}
 
+JpegStreamManager* manager(j_compress_ptr cinfo) {
+    return reinterpret_cast<JpegStreamManager*>(reinterpret_cast<char*>(cinfo->dest) -
+                                                offsetof(JpegStreamManager, destination));
+}
+
+void initDestination(j_compress_ptr cinfo) {
+    JpegStreamManager* m = manager(cinfo);
+    m->destination.next_output_byte = m->buffer.data();
+    m->destination.free_in_buffer = m->buffer.size();
+}
+
+boolean emptyOutputBuffer(j_compress_ptr cinfo) {
+    JpegStreamManager* m = manager(cinfo);
+    if (m->stream->Write(m->buffer.data(), 1, m->buffer.size()) != m->buffer.size())
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+    m->destination.next_output_byte = m->buffer.data();
+    m->destination.free_in_buffer = m->buffer.size();
+    return TRUE;
+}
+
+// Writes what is left in the buffer; a short write, a failed flush or a stream in error all
+// mean the file is incomplete.
+void termDestination(j_compress_ptr cinfo) {
+    JpegStreamManager* m = manager(cinfo);
+    const size_t count = m->buffer.size() - m->destination.free_in_buffer;
+    if (count > 0 && m->stream->Write(m->buffer.data(), 1, count) != count) ERREXIT(cinfo, JERR_FILE_WRITE);
+    const bool flushed = m->stream->Flush();
+    if (!flushed || m->stream->Error() != 0) ERREXIT(cinfo, JERR_FILE_WRITE);
+}
+
 } // namespace
 
 void JpegStreamManager::Attach(j_decompress_ptr cinfo, ImageStream& source) {
@@ -57,6 +87,14 @@ void JpegStreamManager::Attach(j_decompress_ptr cinfo, ImageStream& source) {
     pub.bytes_in_buffer = 0;
     pub.next_input_byte = nullptr;
     cinfo->src = &pub;
+}
+
+void JpegStreamManager::Attach(j_compress_ptr cinfo, ImageStream& target) {
+    stream = &target;
+    destination.init_destination = initDestination;
+    destination.empty_output_buffer = emptyOutputBuffer;
+    destination.term_destination = termDestination;
+    cinfo->dest = &destination;
 }
 
 } // namespace tracemill

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/image/decode/cx_image.h"
 #include "app/image/decode/image_stream.h"
 
 namespace tracemill {
@@ -36,8 +37,6 @@ void unmapProc(thandle_t, void*, toff_t) {}
 
 int silentHandler(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
-// Largest single buffer libtiff may allocate for one of our files.
-constexpr tmsize_t kTiffMaxAllocation = tmsize_t(512) * 1024 * 1024;
 
 } // namespace
 
@@ -46,7 +45,8 @@ TIFF* OpenTiffOverStream(ImageStream& stream, const char* mode) {
     if (!options) return nullptr;
     TIFFOpenOptionsSetErrorHandlerExtR(options, silentHandler, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options, silentHandler, nullptr);
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, kTiffMaxAllocation);
+    // The largest single buffer libtiff may allocate for one of our files.
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(2 * CxImage::GetMemoryLimit()));
     TIFF* tif = TIFFClientOpenExt("TIFF IMAGE", mode, &stream, readProc, writeProc, seekProc, closeProc, sizeProc,
                                   mapProc, unmapProc, options);
     TIFFOpenOptionsFree(options);

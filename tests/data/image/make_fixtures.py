@@ -492,6 +492,8 @@ def make_jpeg():
     convert(pgm(grey), ".pgm", ["-quality", "95", "-units", "PixelsPerCentimeter", "-density", "118"],
             "jpeg_grey.jpg")
     convert(ppm(smooth), ".ppm", ["-quality", "95", "-colorspace", "CMYK"], "jpeg_cmyk.jpg")
+    convert(ppm(smooth), ".ppm", ["-quality", "95", "-sampling-factor", "1x1", "-interlace", "JPEG"],
+            "jpeg_progressive.jpg")
     with open(os.path.join(HERE, "jpeg_rgb.jpg"), "rb") as f:
         base = f.read()
     out("jpeg_exif_inch.jpg", base[:2] + exif_app1((300, 1), (300, 1), 2) + base[2:])
@@ -531,6 +533,11 @@ def make_tiff():
     pal16 = [indexed_palette(i) for i in range(16)]
     irows = [[pal16[v] for v in r] for r in indexed_rows()]
     convert(ppm(irows), ".ppm", common + ["-compress", "None", "-type", "Palette"], "tif_palette.tif")
+    # CIE L*a*b* (three samples, a and b signed) and grey with an alpha channel (from a PAM).
+    convert(ppm(crow), ".ppm", common + ["-compress", "None", "-colorspace", "Lab"], "tif_lab.tif")
+    pam = (b"P7\nWIDTH %d\nHEIGHT %d\nDEPTH 2\nMAXVAL 255\nTUPLTYPE GRAYSCALE_ALPHA\nENDHDR\n" % (GREY_W, GREY_H) +
+           b"".join(bytes((v, 255 - 20 * x)) for r in grows for x, v in enumerate(r)))
+    convert(pam, ".pam", common + ["-compress", "None"], "tif_grey_alpha.tif")
     bw = [[255 * v for v in r] for r in bilevel_rows()]
     convert(pgm(bw), ".pgm", common + ["-compress", "None", "-type", "Bilevel", "-depth", "1", "-define",
                                        "quantum:polarity=min-is-white"], "tif_miniswhite.tif")

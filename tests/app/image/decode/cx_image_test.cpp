@@ -36,6 +36,18 @@ TEST(CxImage, CreateRefusesEmptyAndOversizedPicturesBeforeAllocating) {
     }
 }
 
+TEST(CxImage, AHostMayLowerTheMemoryLimitButNeverRaiseIt) {
+    EXPECT_EQ(CxImage::GetMemoryLimit(), CXIMAGE_MAX_MEMORY);
+    CxImage::SetMemoryLimit(2048);
+    CxImage image;
+    EXPECT_TRUE(image.Create(32, 32, 8, CXIMAGE_FORMAT_BMP)); // 1024 bytes of palette and 1024 of rows
+    EXPECT_FALSE(image.Create(33, 32, 8, CXIMAGE_FORMAT_BMP));
+    EXPECT_STREQ(image.GetLastError(), "CXIMAGE_MAX_MEMORY exceeded");
+    CxImage::SetMemoryLimit(CXIMAGE_MAX_MEMORY * 2);
+    EXPECT_EQ(CxImage::GetMemoryLimit(), CXIMAGE_MAX_MEMORY);
+    EXPECT_FALSE(image.Create(16001, 16000, 8, CXIMAGE_FORMAT_BMP));
+}
+
 TEST(CxImage, ResolutionFormatOptionsAndTakeOver) {
     CxImage image(CXIMAGE_FORMAT_PNG);
     EXPECT_EQ(image.GetXResolution(), 96);

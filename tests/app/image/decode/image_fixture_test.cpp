@@ -107,6 +107,7 @@ const Fixture kFixtures[] = {
     {"tif_grey16.tif", CXIMAGE_FORMAT_TIF, 8, Pattern::Grey, 96, 0},
     {"tif_palette.tif", CXIMAGE_FORMAT_TIF, 4, Pattern::Indexed, 96, 0},
     {"tif_res_cm.tif", CXIMAGE_FORMAT_TIF, 8, Pattern::Grey, 300, 0},
+    {"tif_grey_alpha.tif", CXIMAGE_FORMAT_TIF, 8, Pattern::Grey, 96, 0},
     {"tga_24.tga", CXIMAGE_FORMAT_TGA, 24, Pattern::Rgb, 96, 0},
     {"tga_24_topdown.tga", CXIMAGE_FORMAT_TGA, 24, Pattern::Rgb, 96, 0},
     {"tga_24_mirrored.tga", CXIMAGE_FORMAT_TGA, 24, Pattern::Rgb, 96, 0},

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/image/decode/cx_image_jpg.h"
@@ -72,6 +73,27 @@ TEST(JpegDecoder, ATruncatedFileCompletesAndAnEmptyOneFails) {
     ASSERT_TRUE(decode("jpeg_truncated.jpg", dimensions));
     EXPECT_FALSE(dimensions.IsValid());
     EXPECT_EQ(dimensions.GetHeight(), 64u);
+}
+
+// A progressive file keeps every coefficient of the picture in libjpeg's memory: a frame
+// header that claims a picture beyond the memory limit fails before any of that exists.
+TEST(JpegDecoder, ProgressiveFilesDecodeAndOversizedOnesAreRefusedFirst) {
+    CxImageJPG progressive;
+    ASSERT_TRUE(decode("jpeg_progressive.jpg", progressive)) << progressive.GetLastError();
+    expectSmooth(progressive, 8);
+
+    std::vector<uint8_t> bytes = test::readBytes(imageFixture("jpeg_progressive.jpg"));
+    const uint8_t frameMarker[] = {0xFF, 0xC2};
+    const auto frame =
+        std::search(bytes.begin(), bytes.end(), std::begin(frameMarker), std::end(frameMarker));
+    ASSERT_NE(frame, bytes.end());
+    const size_t at = size_t(frame - bytes.begin()) + 5; // marker, length, precision
+    bytes[at] = bytes[at + 2] = 0xEA;                    // 60000 x 60000
+    bytes[at + 1] = bytes[at + 3] = 0x60;
+    test::MemoryStream stream(bytes);
+    CxImageJPG huge;
+    EXPECT_FALSE(huge.Decode(stream.stream()));
+    EXPECT_STREQ(huge.GetLastError(), "CXIMAGE_MAX_MEMORY exceeded");
 }
 
 TEST(JpegDecoder, DamagedExifLeavesTheReadersTextAndNeverFailsTheDecode) {

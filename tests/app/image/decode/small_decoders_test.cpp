@@ -115,6 +115,11 @@ TEST(PcxDecoder, RefusesWhatItCannotReadWithItsTexts) {
         {"short", Bytes(100), "Can't read PCX image"},
         {"maker", wrongMaker, "Error: Not a PCX file"},
         {"five planes", pcxHeader(1, 5, 2, 2, 2), "Can't handle image with more than 4 planes"},
+        {"no planes", [] {
+             Bytes b = pcxHeader(8, 0, 2, 2, 2);
+             b.insert(b.end(), {1, 2, 3, 4});
+             return b;
+         }(), "PCX file has no colour planes"},
         {"4 planes of 8 bits", [] {
              Bytes b = pcxHeader(8, 4, 1, 1, 1);
              b.insert(b.end(), {1, 2, 3, 4});

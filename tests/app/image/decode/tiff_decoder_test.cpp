@@ -54,6 +54,21 @@ TEST(TiffDecoder, MinIsWhiteTiledLzwAndOrientedPages) {
     EXPECT_EQ(quarter.GetHeight(), test::kGreyW);
 }
 
+// An L*a*b* page is converted by colour, so its picture is 24 bits (an 8-bit one would hold
+// only the black of its empty palette).
+TEST(TiffDecoder, LabPagesKeepTheirColours) {
+    CxImageTIF lab;
+    ASSERT_TRUE(decode("tif_lab.tif", lab)) << lab.GetLastError();
+    ASSERT_EQ(lab.GetBitCount(), 24u);
+    for (uint32_t y = 0; y < test::kRgbH; ++y)
+        for (uint32_t x = 0; x < test::kRgbW; ++x) {
+            const RgbQuad got = lab.GetPixelColor(x, test::kRgbH - 1 - y), want = test::rgbColour(x, y);
+            EXPECT_NEAR(got.rgbRed, want.rgbRed, 8) << x << "," << y;
+            EXPECT_NEAR(got.rgbGreen, want.rgbGreen, 8) << x << "," << y;
+            EXPECT_NEAR(got.rgbBlue, want.rgbBlue, 8) << x << "," << y;
+        }
+}
+
 TEST(TiffDecoder, DamagedFilesFailCleanly) {
     const std::vector<uint8_t> base = test::readBytes(imageFixture("tif_tiled.tif"));
     for (size_t cut : {size_t(0), size_t(8), size_t(100), base.size() / 2}) {
