@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "toolkit/core/default_records.h"
 #include "toolkit/core/entity_access.h"
 #include "toolkit/core/fixed_records.h"
 #include "toolkit/core/record_lookup.h"
@@ -98,6 +99,12 @@ Drawing* dbCreateDrawing(const HandleSet* handleSet, const ClassEntry* classes, 
         }
     }
 
+    if (!dbAddByBlockByLayerLinetypes(d, handleSet) || !dbAddContinuousLinetype(d, handleSet) ||
+        !dbAddLayerZero(d, handleSet) || !dbAddActiveVport(d, handleSet) || !dbAddAcadAppId(d, handleSet) ||
+        !dbAddStandardStyle(d, handleSet) || !dbAddStandardDimStyle(d, handleSet)) {
+        return failCreate(drawing);
+    }
+
     if (!dbCreateDefaultDictionaries(drawing, *d.header, handleSet)) return failCreate(drawing);
     if (!dbCreateSpaceBlocks(drawing, d.handles.modelSpaceBlock, d.handles.paperSpaceBlock,
                              d.handles.modelSpaceBlockEntity, d.handles.paperSpaceBlockEntity,
@@ -114,6 +121,11 @@ Drawing* dbCreateDrawing(const HandleSet* handleSet, const ClassEntry* classes, 
     }
     d.header->handseed = d.handleSeed;
     return drawing;
+}
+
+Handle dbHandleFromSet(Drawing& drawing, const HandleSet* handleSet, int index) {
+    if (handleSet && !(*handleSet)[size_t(index)].isNull()) return (*handleSet)[size_t(index)];
+    return dbNewHandle(drawing);
 }
 
 int dbFreeDrawing(Drawing* drawing) {

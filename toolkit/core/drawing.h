@@ -103,6 +103,10 @@ enum HandleSetIndex : int {
 inline constexpr int kHandleSetSize = 35;
 using HandleSet = std::array<Handle, kHandleSetSize>;
 
+// The handle a fixed record takes: the set's entry when a set is given and the entry is not
+// the zero handle, else a new handle.
+Handle dbHandleFromSet(Drawing& drawing, const HandleSet* handleSet, int index);
+
 // The block-name index: block records sorted by name (compared without case) for lookups by
 // name; rebuilt before the next lookup once marked stale.
 struct BlockNameIndex {
@@ -173,6 +177,8 @@ struct Drawing {
     uint32_t paperSpaceEntityCount = 0;
     uint8_t dxfSourceFlag = 0;
     FormatDriver* driver = nullptr;  // the reader operations of the source format
+    Handle continuousLinetype;       // the file's "CONTINUOUS" linetype, for the layer pass
+    int16_t loadProgress = 0;        // the last figure of dbLoadProgress
 
     // The tables, in the order the drawing keeps them.
     LayerList layers;

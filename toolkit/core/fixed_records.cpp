@@ -13,10 +13,6 @@
 namespace tracemill {
 namespace {
 
-Handle fromSetOrNew(Drawing& drawing, const HandleSet* handleSet, int index) {
-    return handleSet ? (*handleSet)[size_t(index)] : dbNewHandle(drawing);
-}
-
 ObjectRecord newDictionary(Drawing& drawing, Handle handle) {
     ObjectRecord dictionary;
     dictionary.header.type = kObjectDictionary;
@@ -77,9 +73,9 @@ int dbAssignTableHandles(Drawing* drawing, const HandleSet* handleSet) {
 int dbCreateDefaultDictionaries(Drawing* drawing, HeaderBlock& header, const HandleSet* handleSet) {
     if (!drawing) return 0;
     Drawing& d = *drawing;
-    const Handle namedObjects = fromSetOrNew(d, handleSet, kHandleSetNamedObjectDictionary);
-    const Handle groups = fromSetOrNew(d, handleSet, kHandleSetGroupDictionary);
-    const Handle mlineStyles = fromSetOrNew(d, handleSet, kHandleSetMlineStyleDictionary);
+    const Handle namedObjects = dbHandleFromSet(d, handleSet, kHandleSetNamedObjectDictionary);
+    const Handle groups = dbHandleFromSet(d, handleSet, kHandleSetGroupDictionary);
+    const Handle mlineStyles = dbHandleFromSet(d, handleSet, kHandleSetMlineStyleDictionary);
     d.handles.namedObjectDictionary = namedObjects;
     d.handles.groupDictionary = groups;
     d.handles.mlineStyleDictionary = mlineStyles;
@@ -92,7 +88,7 @@ int dbCreateDefaultDictionaries(Drawing* drawing, HeaderBlock& header, const Han
     ownBy(styleDictionary, namedObjects);
     bool added = dbAddObject(drawing, std::move(root)) && dbAddObject(drawing, std::move(groupDictionary));
     if (added) {
-        const Handle standard = fromSetOrNew(d, handleSet, kHandleSetStandardMlineStyle);
+        const Handle standard = dbHandleFromSet(d, handleSet, kHandleSetStandardMlineStyle);
         styleDictionary.bodyAs<DictionaryBody>().entries = {{"Standard", standard}};
         ObjectRecord style;
         style.header.type = kObjectMlineStyle;

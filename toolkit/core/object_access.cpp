@@ -1,5 +1,7 @@
 #include "toolkit/core/object_access.h"
 
+#include <type_traits>
+
 #include "toolkit/core/entity_types.h"
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/system_context.h"
@@ -124,6 +126,35 @@ int dbObjectGet(Drawing* drawing, Handle handle, ObjectRecord& out) {
 ObjectRecord* dbFindStoredObject(Drawing* drawing, Handle handle) {
     ObjectNode* node = drawing ? dbLookupNode(*drawing, drawing->objects, handle) : nullptr;
     return node ? &node->record : nullptr;
+}
+
+
+int dbUpdateObject(Drawing* drawing, const ObjectRecord& object) {
+    ObjectRecord* stored = dbFindStoredObject(drawing, object.header.handle);
+    if (!stored) return dbSetError(kErrorObjectNotFound);
+    if (stored->header.type != object.header.type) return dbSetError(kErrorObjectKindChanged);
+    *stored = object;
+    return 1;
+}
+
+int dbFreeObjectData(Drawing*, ObjectRecord& object) {
+    object.header.xdata.reset();
+    object.header.reactors.clear();
+    object.body.visit([](auto& body) {
+        using Body = std::decay_t<decltype(body)>;
+        if constexpr (!std::is_same_v<Body, std::monostate>) body = Body{};
+    });
+    return 1;
+}
+
+int dbDeleteObject(Drawing* drawing, Handle handle) {
+    dbSetError(0);
+    ObjectNode* node = drawing ? dbLookupNode(*drawing, drawing->objects, handle) : nullptr;
+    if (!node) return dbSetError(kErrorObjectNotFound);
+    if (!dbListUnlinkOne(&drawing->objects, node)) return dbSetError(kErrorObjectNotUnlinked);
+    dbHandleTreeRemove(drawing->handleIndex, handle);
+    ObjectList::freeNode(node);
+    return 1;
 }
 
 } // namespace tracemill

@@ -27,6 +27,23 @@ int dbObjectGet(Drawing* drawing, Handle handle, ObjectRecord& out);
 // The stored object of a handle, or null.
 ObjectRecord* dbFindStoredObject(Drawing* drawing, Handle handle);
 
+// Writes the object over the stored one with the same handle; 168 when there is none, 205 when
+// the stored one is of another kind.
+int dbUpdateObject(Drawing* drawing, const ObjectRecord& object);
+
+// Releases the streams and lists the object owns (its extended data, reactors and the data of
+// its body), keeping its kind and handle.
+int dbFreeObjectData(Drawing* drawing, ObjectRecord& object);
+
+// Removes the object with that handle from the list and the handle index; 168 when the handle
+// is not an object's.
+int dbDeleteObject(Drawing* drawing, Handle handle);
+
+// Error numbers of the object changes.
+inline constexpr int kErrorObjectNotFound = 168;
+inline constexpr int kErrorObjectNotUnlinked = 170;
+inline constexpr int kErrorObjectKindChanged = 205;
+
 // Clears the not-in-use bit (15) of the proxy flags of the class with that number, when it is
 // one of the kinds the toolkit knows.
 void dbMarkClassUsed(ClassList& classes, uint16_t classNumber);

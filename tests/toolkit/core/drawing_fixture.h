@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_access.h"
 #include "toolkit/core/entity_types.h"
+#include "toolkit/core/object_access.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit_fixture.h"
 
@@ -43,6 +45,35 @@ protected:
         block.handle = dbNewHandle(*drawing);
         EXPECT_EQ(dbBlockAdd(drawing, block), 1) << name;
         return block.handle;
+    }
+
+    Drawing* drawing = nullptr;
+};
+
+// A drawing as the loader allocates it: the header template and empty tables.
+class AllocatedDrawingTest : public ToolkitTest {
+protected:
+    void SetUp() override {
+        ToolkitTest::SetUp();
+        drawing = dbAllocDrawing();
+        ASSERT_NE(drawing, nullptr);
+        drawing->header = std::make_unique<HeaderBlock>();
+        dbInitHeader(*drawing->header);
+    }
+    void TearDown() override {
+        dbFreeDrawing(drawing);
+        drawing = nullptr;
+        ToolkitTest::TearDown();
+    }
+
+    // Adds an object of that kind, handle and body; returns it.
+    ObjectRecord addObject(uint16_t type, uint64_t handle, ObjectBody body) {
+        ObjectRecord object;
+        object.header.type = type;
+        object.header.handle = Handle(handle);
+        object.body = std::move(body);
+        EXPECT_EQ(dbAddObject(drawing, object), 1);
+        return object;
     }
 
     Drawing* drawing = nullptr;
