@@ -1,9 +1,13 @@
-// Starts the toolkit before each test and stops it after, so no state leaks between tests.
+// Starts the toolkit before each test and stops it after, so no state leaks between tests:
+// the built-in init data, the system context and the toolkit's global state, as the host
+// starts them.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include "toolkit/core/builtin_init_data.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/core/toolkit_startup.h"
 
 namespace tracemill::test {
 
@@ -11,11 +15,15 @@ class ToolkitTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(gSystemContext, nullptr) << "a previous test left the toolkit running";
-        gSystemContext = new SystemContext();
+        dbSetInitDataMemoryBlock({});
+        dbUseBuiltinInitData();
+        int error = 0;
+        ASSERT_EQ(dbCreateSystemContext(nullptr, error), 1) << "error " << error;
+        ASSERT_EQ(dbInitToolkit(), 1);
     }
     void TearDown() override {
-        delete gSystemContext;
-        gSystemContext = nullptr;
+        dbTermToolkit();
+        dbDestroySystemContext();
     }
 };
 

@@ -18,7 +18,7 @@ int dbHandleLength(Handle handle) {
     return length;
 }
 
-void dbHandleIncrement(Handle& handle) { ++handle.value; }
+int dbHandleIncrement(Handle& handle) { return ++handle.value != 0 ? 1 : 0; }
 
 Handle dbHandleAdd(Handle handle, uint32_t count) { return Handle(handle.value + count); }
 

@@ -30,8 +30,8 @@ inline constexpr Handle kUnassignedHandle{0xFFFF0F0888880F00ull};
 // Number of significant bytes: 8 minus the leading zero bytes (0 for the zero handle).
 int dbHandleLength(Handle handle);
 
-// Adds 1 with carry across all 8 bytes.
-void dbHandleIncrement(Handle& handle);
+// Adds 1 with carry across all 8 bytes: 0 when the handle wrapped to zero, else 1.
+int dbHandleIncrement(Handle& handle);
 
 // The count placed in the low four bytes of a zero handle, added with carry.
 Handle dbHandleAdd(Handle handle, uint32_t count);

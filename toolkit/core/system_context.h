@@ -6,9 +6,16 @@
 // is out of range with 5.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "toolkit/core/handle.h"
+#include "toolkit/core/init_data.h"
+#include "toolkit/core/true_type_lookup.h"
+#include "toolkit/display/fonts/shape_font.h"
 
 namespace tracemill {
 
@@ -19,12 +26,76 @@ inline constexpr int kErrorReasonNoMemory = 2;
 inline constexpr int kErrorReasonBadLength = 5;
 inline constexpr int kErrorReasonBadDxfLine = 6;  // a DXF line too long, or a letter in a group code
 
+// Finds a file the toolkit needs by name: the path to open goes to outPath; 1 when a file
+// was found. hostContext is the drawing's host word (null outside a drawing).
+using FileFinder = int (*)(const char* name, std::string& outPath, void* hostContext);
+// The host's TrueType font lookup: answers in the request block.
+using FontFinder = void (*)(TrueTypeLookup& request, void* hostContext);
+// Load and save progress in per cent.
+using ProgressCallback = void (*)(int percent);
+// Called with a host-owned data block of an entity (and the drawing's host word) before the
+// toolkit frees the block.
+using EntityDataReleaseHook = void (*)(void* dataBlock, void* hostContext);
+
+// Error numbers of the context's creation (delivered through its out word).
+inline constexpr int kErrorWorkBuffer32a = 9;
+inline constexpr int kErrorWorkBuffer32b = 10;
+inline constexpr int kErrorWorkBuffer128a = 11;
+inline constexpr int kErrorWorkBuffer128b = 12;
+inline constexpr int kErrorScratchBlock = 216;
+inline constexpr int kErrorContextAllocation = 284;
+
+inline constexpr size_t kWorkBuffer32Size = 32768;
+inline constexpr size_t kWorkBuffer128Size = 131072;
+inline constexpr size_t kScratchBlockSize = 10;
+
 struct SystemContext {
+    SystemContext();
+    ~SystemContext();
+    SystemContext(const SystemContext&) = delete;
+    SystemContext& operator=(const SystemContext&) = delete;
+
     int32_t errorNumber = 0;
     Handle errorHandle;               // the handle a failing handle operation was given
+
+    // Host callbacks.
+    FileFinder fileFinder;            // dbDefaultFileFinder unless the host sets its own
+    FontFinder fontFinder = nullptr;
     ErrorCallback errorCallback = nullptr;
-    Handle largestHandle;             // the largest handle indexed in a handle index so far
+    ProgressCallback loadProgress = nullptr;
+    ProgressCallback saveProgress = nullptr;
+    EntityDataReleaseHook entityDataRelease = nullptr;
+
+    // The two built-in shape fonts, "SIMPLEX.SHX" and "GDT.SHX", over the init data.
+    std::array<std::unique_ptr<ShapeFont>, kBuiltinFontCount> builtinFonts;
+    // The init data: banner, built-in font data and the code-page tables.
+    InitData initData;
+
+    // Work buffers of the readers and writers; the bit reader refills from workBuffer128a.
+    std::vector<uint8_t> scratchBlock;
+    std::vector<uint8_t> workBuffer128a;
+    std::vector<uint8_t> workBuffer128b;
+    std::vector<uint8_t> workBuffer32a;
+    std::vector<uint8_t> workBuffer32b;
+
+    // Handles: the null handle and the seed every new drawing starts from.
+    Handle nullHandle;
+    Handle initialHandleSeed{1};
+
+    // Tolerances and number formats of the text writers.
+    double distanceTolerance = 5e-7;
+    double angleTolerance = 8.726646259971647e-9;  // distanceTolerance in radians
+    int16_t precision = 6;
+    std::string intFormat = "%6d";
+    std::string fixedFormat = "%.6f";
+    std::string expFormat = "%.6lE";
+    double largeValue = 1e6;
+
+    int16_t acceptAc1013 = 0;         // 1: "AC1013" files read as version index 6
+    int16_t defaultCodePage = 26;     // code page given to the writers when no style names one
     int16_t headerCodePage = 0;       // the code page given to every new header (DWGCODEPAGE)
+    Handle largestHandle;             // the largest handle indexed in a handle index so far
+    double textWidthFactor = 0.5;
     // Named switches (docs/drawing-defaults.md gives the reasons for their initial values).
     int16_t extraClasses = 0;         // the Express Tools classes join a drawing's default classes
     int16_t wipeoutVariables = 0;     // new layouts get a WIPEOUTVARIABLES object
@@ -47,5 +118,32 @@ void dbNotifyError(int callbackReason);
 
 // The last error number, 0 without a context.
 int dbGetError();
+
+// Creates the context: callbacks, tolerances, work buffers, the init data (read through the
+// init-data callbacks under initDataName, which may be null) and the built-in fonts. 1 on
+// success (error untouched); 0 with the error number in `error` and no context left:
+// 284 the context, 216 the scratch block, 11, 12, 9, 10 the work buffers (in that order of
+// allocation), 182/183 the init data, 293/294 the built-in fonts. A second creation while a
+// context exists fails with 284 and leaves the existing context alone.
+int dbCreateSystemContext(const char* initDataName, int& error);
+
+// Frees the context and everything it holds; nothing when there is none.
+void dbDestroySystemContext();
+
+// The error callback every new context starts with (empty unless a host sets one).
+void dbSetDefaultErrorCallback(ErrorCallback fn);
+
+// Lets the DWG reader accept "AC1013" files.
+void dbEnableAc1013();
+
+// The code page given to the writers when no text style names one.
+int dbGetDefaultCodePage();
+
+// Store a host callback in the context (nothing without a context).
+void dbSetFileFinder(FileFinder fn);
+void dbSetFontFinder(FontFinder fn);
+void dbSetLoadProgress(ProgressCallback fn);
+void dbSetSaveProgress(ProgressCallback fn);
+void dbSetEntityDataReleaseHook(EntityDataReleaseHook fn);
 
 } // namespace tracemill

@@ -5,6 +5,10 @@
 
 namespace tracemill {
 
+// The global state beside the context, in order of allocation; a failed start-up and
+// dbTermToolkit free it in reverse order. Later parts join here with the code that owns
+// them: the entity header and body buffers of display generation, its scratch blocks and
+// the glyph fill routine.
 int dbInitToolkit() {
     if (!gSystemContext) return 0;
     return dbCreateOutputHookTable();

@@ -27,8 +27,11 @@ TEST(Handle, HexTextHasNoLeadingZeros) {
 
 TEST(Handle, IncrementCarriesAcrossBytes) {
     Handle h(0xFF);
-    dbHandleIncrement(h);
+    EXPECT_EQ(dbHandleIncrement(h), 1);
     EXPECT_EQ(h.value, 0x100u);
+    Handle last(0xFFFFFFFFFFFFFFFFull);
+    EXPECT_EQ(dbHandleIncrement(last), 0) << "wrapped to zero";
+    EXPECT_EQ(last.value, 0u);
     EXPECT_EQ(dbHandleAdd(Handle(0x00000000FFFFFFFFull), 1).value, 0x100000000ull);
 }
 

@@ -1,0 +1,21 @@
+#include "toolkit_session.h"
+
+#include "toolkit/core/toolkit.h"
+
+namespace tracemill::tmdump {
+
+ToolkitSession::ToolkitSession() {
+    dbUseBuiltinInitData();
+    if (!dbCreateSystemContext(nullptr, error_)) return;
+    contextCreated_ = true;
+    dbEnableAc1013();
+    if (!dbInitToolkit()) error_ = -1;
+}
+
+ToolkitSession::~ToolkitSession() {
+    if (!contextCreated_) return;
+    dbTermToolkit();
+    dbDestroySystemContext();
+}
+
+} // namespace tracemill::tmdump
