@@ -86,14 +86,17 @@ void walk(std::span<const uint8_t> file) {
     reader.resolveIndexedHeaderRefs(drawing);
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    dbSetInitDataMemoryBlock({});
+bool startToolkit() {
     dbUseBuiltinInitData();
     int error = 0;
-    if (dbCreateSystemContext(nullptr, error) && dbInitToolkit()) walk(std::span<const uint8_t>(data, size));
-    dbTermToolkit();
-    dbDestroySystemContext();
+    return dbCreateSystemContext(nullptr, error) && dbInitToolkit();
+}
+
+} // namespace
+
+// The toolkit is started once, as a host starts it; every input is a drawing of its own.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const bool started = startToolkit();
+    if (started) walk(std::span<const uint8_t>(data, size));
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "toolkit/read/dwg12_reader.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 #include "toolkit/core/byte_order.h"
@@ -27,6 +28,11 @@ inline constexpr size_t kViewportChainLength = 16;
 inline constexpr int kErrorReasonBadChain = 6;
 // TREEDEPTH of files that do not give one.
 inline constexpr int16_t kDefaultTreedepth = 3020;
+
+// The bare name ("*D", "*U", "*X") under which these files store every anonymous block.
+bool isBareAnonymousName(const std::string& name) {
+    return name.size() == 2 && name[0] == '*';
+}
 
 // Records the table passes do not keep: the linetypes BYLAYER and BYBLOCK (the drawing has
 // its own) and a block record of model space.
@@ -247,6 +253,9 @@ int Dwg12Reader::readBlockRecord(Drawing& drawing, BlockRecord& record, uint8_t&
         if (versionIndex_ < kVersionAC1009) r.flags &= uint8_t(~kBlockExternalReference);
     });
     if (!ok || record.endOfTable) return ok;
+    // Every anonymous block of a file is stored as "*D", "*U", ...: the block takes its position
+    // in the table as its number, as DXF files name it, so that no two blocks share a name.
+    if (isBareAnonymousName(record.name)) record.name += std::to_string(tables_[kDwg12Block].next - 1);
     entityOffset &= kDwg12EntityOffsetMask;
     blocks_.push_back(BlockPlace{record.name, entityOffset, keptByPass(kDwg12Block, record.name)});
 
@@ -527,6 +536,7 @@ int Dwg12Reader::seekBlockEntities(Drawing& drawing) {
     regionStart_ = head_.blockStart;
     regionEnd_ = head_.blockEnd();
     recordsRead_ = 0;
+    blockEntitiesRead_ = 0;
     passState_ = Dwg12EntityPassState{};
     // A block the file does not place has no entities.
     position_ = regionEnd_;
@@ -594,6 +604,8 @@ int Dwg12Reader::readEntity(Drawing& drawing, EntityRecord& entity, uint8_t& has
     Dwg12RecordHead head;
     bool failed = false;
     if (!nextEntityRecord(head, failed)) return 0;
+    // A block whose ENDBLK is lost ends where the next block begins.
+    if (blockMode_ && head.kind == kEntityBlock && blockEntitiesRead_ > 0) return 0;
     const uint64_t at = position_;
     const std::span<const uint8_t> record = file_.subspan(size_t(at), head.length);
     Dwg12EntityRefs refs;
@@ -603,9 +615,12 @@ int Dwg12Reader::readEntity(Drawing& drawing, EntityRecord& entity, uint8_t& has
     position_ = at + head.length;
     resolveReferences(drawing, entity, refs);
     if (blockMode_) {
+        ++blockEntitiesRead_;
         entity.header.flags &= uint8_t(~kEntityInPaperSpace);
-        // Before "AC1009" the BLOCK entity carries no name: it is its record's.
-        if (BlockBeginBody* block = entity.body.getIf<BlockBeginBody>(); block && block->name.empty()) {
+        // Before "AC1009" the BLOCK entity carries no name, and an anonymous block's carries the
+        // bare name: it is its record's.
+        if (BlockBeginBody* block = entity.body.getIf<BlockBeginBody>();
+            block && (block->name.empty() || isBareAnonymousName(block->name))) {
             block->name = currentBlock_;
         }
     } else if (entity.header.type == kEntityViewport && (entity.header.flags & kEntityInPaperSpace)) {

@@ -144,6 +144,7 @@ class Dwg12Reader : public FormatDriver {
     uint64_t regionStart_ = 0; // the section of the pass: entities, or the blocks section
     uint64_t regionEnd_ = 0;
     uint64_t recordsRead_ = 0; // records of the pass; more than the file can hold means a loop
+    uint64_t blockEntitiesRead_ = 0;
     Dwg12EntityPassState passState_;
     std::string currentBlock_;
     // File offsets of the paper-space VIEWPORT entities, in the order they were read.

@@ -531,6 +531,18 @@ def edges_ac1009():
     return f
 
 
+def anonymous_blocks():
+    """Two anonymous blocks stored under the one bare name "*D", each inserted once."""
+    v = 4
+    f = DwgFile(v)
+    standard_tables(f)
+    E = lambda kind, body=b"", **kw: entity(v, kind, bytes(body), **kw)
+    f.entities = [E(INSERT, F().i16(0).rd(0, 0)), E(INSERT, F().i16(1).rd(5, 5))]
+    f.add_block("*D", (0, 0, 0), [E(LINE, F().rd(0, 0, 0).rd(1, 1, 0))], flags=1)
+    f.add_block("*D", (0, 0, 0), [E(CIRCLE, F().rd(0, 0).rd(2.0))], flags=1)
+    return f
+
+
 def damaged():
     """Files whose entity sections are damaged, each from a small "AC1004" drawing."""
 
@@ -543,7 +555,14 @@ def damaged():
     line = entity(2, LINE, bytes(F().rd(1, 2).rd(3, 4)))
     long_record = bytearray(line)
     struct.pack_into("<H", long_record, 2, 0x4000)
+    # Block "A" lost its ENDBLK: its entities run into those of block "B".
+    no_endblk = base([line])
+    no_endblk.add_block("A", (0, 0, 0), [line])
+    name, flags, records = no_endblk.blocks[-1]
+    no_endblk.blocks[-1] = (name, flags, records[:-1])
+    no_endblk.add_block("B", (0, 0, 0), [line, line])
     return {
+        "block_without_endblk": no_endblk.build(),
         "jump_beyond_file": base([line, jump(0x00100000), line]).build(),
         "jump_loop": base([line, lambda offsets: jump(0 if offsets is None else offsets[0])]).build(),
         "record_past_section": base([line, bytes(long_record)]).build(),
@@ -565,13 +584,15 @@ def main():
         "kinds_ac1004": kinds_ac1004().build(),
         "kinds_ac1002": kinds_ac1002(),
         "edges_ac1009": edges_ac1009().build(),
+        "anonymous_blocks": anonymous_blocks().build(),
         **damaged(),
     }
     out.mkdir(parents=True, exist_ok=True)
     for name, data in fixtures.items():
         write(out / f"{name}.dwg", data)
     corpus.mkdir(parents=True, exist_ok=True)
-    for name in ("kinds_ac1009", "kinds_ac1006", "kinds_ac1004", "kinds_ac1002", "edges_ac1009", "jump_loop"):
+    for name in ("kinds_ac1009", "kinds_ac1006", "kinds_ac1004", "kinds_ac1002", "edges_ac1009", "anonymous_blocks",
+                 "block_without_endblk", "jump_loop"):
         write(corpus / f"{name}.dwg", fixtures[name])
 
 

@@ -319,6 +319,33 @@ TEST_F(Dwg12ReaderTest, BlocksReadFromTheirRecordsOffset) {
     EXPECT_EQ(anonymous[0].bodyAs<BlockBeginBody>().name, "*D0");
 }
 
+TEST_F(Dwg12ReaderTest, AnonymousBlocksTakeTheirPositionAsTheirNumber) {
+    // Both blocks are stored as "*D": each becomes its own block with its own entities.
+    Walk walk(fixture("anonymous_blocks.dwg"));
+    ASSERT_TRUE(walk.run()) << dbGetError();
+    ASSERT_EQ(walk.blocks.size(), 2u);
+    EXPECT_EQ(walk.blocks[0].name, "*D0");
+    EXPECT_EQ(walk.blocks[1].name, "*D1");
+    const std::vector<EntityRecord> first = walk.block("*D0");
+    const std::vector<EntityRecord> second = walk.block("*D1");
+    ASSERT_EQ(first.size(), 3u);
+    ASSERT_EQ(second.size(), 3u);
+    EXPECT_EQ(first[0].bodyAs<BlockBeginBody>().name, "*D0");
+    EXPECT_EQ(first[1].header.type, kEntityLine);
+    EXPECT_EQ(second[0].bodyAs<BlockBeginBody>().name, "*D1");
+    EXPECT_EQ(second[1].header.type, kEntityCircle);
+}
+
+TEST_F(Dwg12ReaderTest, ABlockWithoutItsEndBlockEndsWhereTheNextBegins) {
+    Walk walk(fixture("block_without_endblk.dwg"));
+    ASSERT_TRUE(walk.run()) << dbGetError();
+    const std::vector<EntityRecord> lost = walk.block("A");
+    ASSERT_EQ(lost.size(), 2u);
+    EXPECT_EQ(lost[1].header.type, kEntityLine);
+    EXPECT_EQ(dbGetError(), 0);
+    EXPECT_EQ(walk.block("B").size(), 4u);
+}
+
 TEST_F(Dwg12ReaderTest, ViewportEntityHeadersReportTheirPlaceOnTheChain) {
     Walk walk(fixture("kinds_ac1009.dwg"));
     ASSERT_TRUE(walk.run());
@@ -375,7 +402,7 @@ TEST_F(Dwg12ReaderTest, SamplesReadWhole) {
         const char* file;
         size_t entities;
         size_t layers, linetypes, styles, vports, blocks;
-        size_t dimensionBlock; // entities of the block "*D", BLOCK and ENDBLK included
+        size_t dimensionBlock; // entities of the block "*D2", BLOCK and ENDBLK included
     } cases[] = {
         {"r2.6_entities.dwg", 21, 2, 1, 2, 0, 3, 11},
         // r9 and r10 reach a changed POLYLINE through a jump into the extra entity section.
@@ -393,7 +420,7 @@ TEST_F(Dwg12ReaderTest, SamplesReadWhole) {
         EXPECT_EQ(walk.styles.size(), c.styles);
         EXPECT_EQ(walk.vports.size(), c.vports);
         EXPECT_EQ(walk.blocks.size(), c.blocks);
-        EXPECT_EQ(walk.block("*D").size(), c.dimensionBlock);
+        EXPECT_EQ(walk.block("*D2").size(), c.dimensionBlock);
         EXPECT_EQ(walk.reader.unplacedRecords(), 0u);
     }
 }
