@@ -140,7 +140,9 @@ int CxImageGIF::RunBlocks(ImageStream& stream, Pass pass) {
         if (!isTrueColour) {
             MixFrame(background, frame, desc);
             background.SetTransparentIndex(firstTransparent);
-            background.SetPalette(frame.GetPalette(), kGifMaxColours);
+            // A frame of fewer colours than the picture (a small local table) replaces only
+            // its own entries.
+            background.SetPalette(frame.GetPalette(), frame.GetHeader().biClrUsed);
             TakeOver(background);
         } else {
             if (!trueColour) {

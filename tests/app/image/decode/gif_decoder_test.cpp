@@ -132,6 +132,25 @@ TEST(GifDecoder, ComposesTheSecondFrameByTheFirstFramesDisposal) {
     }
 }
 
+// A later frame with a two-colour local table over a 16-colour picture: the picture takes
+// the frame's two colours and keeps the rest of its own table.
+TEST(GifDecoder, ALaterFrameWithASmallerTableReplacesOnlyItsOwnColours) {
+    const ColourTable global = makeTable(60);
+    const auto rows = pattern(3, 2, 1);
+    const RgbQuad dark{1, 2, 3, 0}, light{250, 251, 252, 0};
+    Bytes second = {',', 1, 0, 1, 0, 1, 0, 1, 0, kGifColourTableFlag}; // 1x1 at (1,1), 2 colours
+    second.insert(second.end(), {dark.rgbRed, dark.rgbGreen, dark.rgbBlue, light.rgbRed, light.rgbGreen, light.rgbBlue});
+    // Minimum code size 2; the 3-bit codes clear (4), index 1, end (5).
+    second.insert(second.end(), {2, 2, 0x4C, 0x01, 0});
+    CxImageGIF image;
+    image.SetFrame(1);
+    ASSERT_TRUE(decode(gifFile(3, 2, &global, {gifFrame(0, 0, 3, rows, false, nullptr), second}), image));
+    ASSERT_EQ(image.GetBitCount(), 4u);
+    EXPECT_EQ(image.GetPixelColor(1, 0), light);
+    EXPECT_EQ(image.GetPaletteColor(0), dark);
+    for (uint32_t i = 2; i < 16; ++i) EXPECT_EQ(image.GetPaletteColor(i), global[i]) << i;
+}
+
 TEST(GifDecoder, AFrameBeyondTheCountFailsAndStillReportsTheCount) {
     CxImage image(CXIMAGE_FORMAT_UNKNOWN);
     image.SetFrame(3);
