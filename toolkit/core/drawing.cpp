@@ -144,6 +144,10 @@ int16_t dbGetVersionIndex(const Drawing* drawing) { return drawing ? drawing->ve
 
 uint8_t dbGetSourceFormat(const Drawing* drawing) { return drawing ? uint8_t(drawing->sourceFormat) : 0; }
 
+int dbIsPreR12OrForced(const Drawing* drawing, int flag) {
+    return flag || dbGetVersionIndex(drawing) < kVersionAC1009 ? 1 : 0;
+}
+
 void dbClearHeaderNameRefs(Drawing* drawing) {
     if (!drawing) return;
     drawing->nameRefState.fill(0xFF);

@@ -225,6 +225,9 @@ HeaderBlock* dbGetHeaderBlock(Drawing* drawing);
 int16_t dbGetVersionIndex(const Drawing* drawing);
 uint8_t dbGetSourceFormat(const Drawing* drawing);
 
+// 1 when the drawing's version is older than "AC1009" or the flag is set.
+int dbIsPreR12OrForced(const Drawing* drawing, int flag);
+
 // Resets the current-name references before a file is written.
 void dbClearHeaderNameRefs(Drawing* drawing);
 

@@ -23,9 +23,11 @@ std::vector<uint8_t> dbHexToBytes(std::string_view text) {
     return bytes;
 }
 
+// The bytes of dbHexToBytes right-aligned are the digits' value: each digit is one nibble,
+// counted from the last digit, whether or not the first one stood alone.
 Handle dbHexToHandle(std::string_view text) {
     uint64_t value = 0;
-    for (uint8_t byte : dbHexToBytes(text.substr(0, 16))) value = value << 8 | byte;
+    for (char c : text.substr(0, 16)) value = value << 4 | uint64_t(dbHexDigitValue(static_cast<unsigned char>(c)));
     return Handle(value);
 }
 

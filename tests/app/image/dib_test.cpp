@@ -158,7 +158,6 @@ TEST(Dib, ReadRoundTripsAndRefusesDamagedFiles) {
     for (const auto& c : bad) {
         ASSERT_TRUE(dib.Read(good));
         EXPECT_FALSE(dib.Read(c.file)) << c.name;
-        if (dib.GetWidth() != 6) ASSERT_TRUE(dib.Read(good));
         EXPECT_EQ(dib.GetWidth(), 6) << c.name << ": the old image stays";
     }
 }

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "toolkit/core/calendar.h"
+#include "toolkit/core/drawing.h"
 #include "toolkit/core/hex_text.h"
 #include "toolkit/core/name_compare.h"
 #include "toolkit/core/vector_utilities.h"
@@ -55,6 +56,28 @@ TEST(HexText, DigitsBytesAndHandles) {
     EXPECT_EQ(dbHexToHandle("FFFFFFFFFFFFFFFF"), Handle(0xFFFFFFFFFFFFFFFFull));
     EXPECT_EQ(dbHexToHandle("123456789ABCDEF01"), Handle(0x123456789ABCDEF0ull)) << "16 digits at most";
     EXPECT_EQ(dbHexToHandle(""), Handle(0));
+    EXPECT_EQ(dbHexToHandle("1x2"), Handle(0x102)) << "a character that is no digit counts as 0";
+    // The handle is the bytes of dbHexToBytes right-aligned, for odd and even digit counts.
+    for (const char* text : {"7", "A0", "abc", "0001", "10000", "FEDCBA987654321", "0123456789abcdef"}) {
+        uint64_t value = 0;
+        for (uint8_t byte : dbHexToBytes(text)) value = value << 8 | byte;
+        EXPECT_EQ(dbHexToHandle(text), Handle(value)) << text;
+        EXPECT_EQ(dbHexToHandle(dbHandleToHex(Handle(value))), Handle(value)) << text;
+    }
+}
+
+TEST(DrawingAccessors, PreR12MeansAVersionBeforeAC1009OrTheFlag) {
+    Drawing drawing;
+    struct Case {
+        int16_t versionIndex;
+        int flag;
+        int expected;
+    } cases[] = {{kVersionAC1002, 0, 1}, {kVersionAC1006, 0, 1}, {kVersionAC1009, 0, 0},
+                 {kVersionAC1015, 0, 0}, {kVersionAC1015, 1, 1}, {kVersionAC1009, 7, 1}};
+    for (const Case& c : cases) {
+        drawing.versionIndex = c.versionIndex;
+        EXPECT_EQ(dbIsPreR12OrForced(&drawing, c.flag), c.expected) << c.versionIndex << " " << c.flag;
+    }
 }
 
 TEST(Calendar, JulianDaysRoundTrip) {

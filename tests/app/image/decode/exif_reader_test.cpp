@@ -2,6 +2,8 @@
 // outside the block or loops over directories that link to each other.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/image/decode/exif_reader.h"
 #include "image_test_support.h"
 
@@ -31,8 +33,10 @@ Bytes jpegWithExif(const std::vector<Entry>& entries, bool link = true) {
         tiff.insert(tiff.end(), bytes, bytes + 12);
     }
     if (link) tiff.insert(tiff.end(), 4, 0);
-    Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
-    jpeg.insert(jpeg.end(), tiff.begin(), tiff.end());
+    const uint8_t head[] = {0xFF, 0xD8, 0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
+    Bytes jpeg(sizeof head + tiff.size());
+    std::copy(std::begin(head), std::end(head), jpeg.begin());
+    std::copy(tiff.begin(), tiff.end(), jpeg.begin() + sizeof head);
     const size_t length = jpeg.size() - 4 + 2;
     jpeg[4] = uint8_t(length >> 8);
     jpeg[5] = uint8_t(length);
