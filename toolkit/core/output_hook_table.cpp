@@ -1,8 +1,9 @@
 #include "toolkit/core/output_hook_table.h"
 
 #include <algorithm>
-#include <new>
 
+#include "toolkit/core/file_finder.h"
+#include "toolkit/core/memory_services.h"
 #include "toolkit/display/display_list_cells.h"
 
 namespace tracemill {
@@ -32,7 +33,7 @@ template <class Hook> void setSlotAndCopy(Hook OutputHookTable::*slot, Hook Outp
 
 OutputHookTable::OutputHookTable()
     : polygon(dbPolygonWrapper), polyPolygon(dbPolyPolygonWrapper), color(dbDefaultColorHook),
-      imageFileFinder(nullptr), xrefLoad(nullptr), hostColor(dbDefaultColorHook) {
+      imageFileFinder(dbDefaultFileFinder), xrefLoad(dbDefaultFileFinder), hostColor(dbDefaultColorHook) {
     genDlistBuildCellGrid(cellCodes);
     for (size_t i = 0; i < colorIndexMap.size(); ++i)
         colorIndexMap[i] = int16_t(i) <= kLastMappedColour ? int16_t(i) : kColourForUnmapped;
@@ -40,7 +41,7 @@ OutputHookTable::OutputHookTable()
 
 int dbCreateOutputHookTable() {
     if (gOutputHookTable) return 1;
-    gOutputHookTable = new (std::nothrow) OutputHookTable;
+    gOutputHookTable = dbNewObject<OutputHookTable>().release();
     return gOutputHookTable ? 1 : 0;
 }
 

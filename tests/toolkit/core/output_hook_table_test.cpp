@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/core/file_finder.h"
+#include "toolkit/core/memory_services.h"
+#include "toolkit/core/system_context.h"
 #include "toolkit/core/toolkit_startup.h"
 #include "toolkit_fixture.h"
 
@@ -83,6 +86,8 @@ TEST_F(OutputHookTableTest, StartsWithTheDefaults) {
     EXPECT_EQ(t.color, &dbDefaultColorHook);
     EXPECT_EQ(t.hostColor, &dbDefaultColorHook);
     EXPECT_EQ(t.color(77, host), 77);
+    EXPECT_EQ(t.imageFileFinder, &dbDefaultFileFinder);
+    EXPECT_EQ(t.xrefLoad, &dbDefaultFileFinder);
     EXPECT_EQ(t.moveTo, nullptr);
     EXPECT_EQ(t.triangleStrip, nullptr);
     EXPECT_EQ(t.displayListMode, 1);
@@ -235,6 +240,17 @@ TEST_F(OutputHookTableTest, ToolkitStartAndStopOwnTheTable) {
     ASSERT_EQ(dbInitToolkit(), 1);
     ASSERT_NE(gOutputHookTable, nullptr);
     EXPECT_EQ(gOutputHookTable->polygon, &dbPolygonWrapper);
+}
+
+TEST_F(OutputHookTableTest, AStartThatRunsOutOfMemoryLeavesNoTableAndNoError) {
+    dbTermToolkit();
+    gSystemContext->errorNumber = 0;
+    dbFailAllocationAfter(0);
+    EXPECT_EQ(dbInitToolkit(), 0);
+    dbFailAllocationAfter(-1);
+    EXPECT_EQ(gOutputHookTable, nullptr);
+    EXPECT_EQ(gSystemContext->errorNumber, 0) << "a failed start sets no error number";
+    EXPECT_EQ(dbInitToolkit(), 1);
 }
 
 } // namespace
