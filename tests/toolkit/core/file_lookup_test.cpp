@@ -135,6 +135,14 @@ TEST_F(FileLookup, FinderFindsTheFirstCandidateThatExists) {
     ::setenv("ACAD", native("Three").c_str(), 1);
     EXPECT_EQ(dbDefaultFileFinder("c:x.shx", out, nullptr), 0) << "a drive name is not searched along ACAD";
     EXPECT_EQ(dbDefaultFileFinder("x.shx", out, nullptr), 1);
+
+    // A Windows name with a drive, backslashes and another case is found as it stands.
+    std::string windows = "C:" + native("three/X.SHX");
+    for (char& c : windows) {
+        if (c == '/') c = '\\';
+    }
+    ASSERT_EQ(dbDefaultFileFinder(windows.c_str(), out, nullptr), 1) << windows;
+    EXPECT_EQ(fs::canonical(out), root_ / "Three/x.shx");
 }
 
 } // namespace
