@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "test_paths.h"
 #include "toolkit/core/builtin_init_data.h"
 
 namespace tracemill {
@@ -48,6 +53,136 @@ TEST(TmdumpInitData, RefusesUnknownArguments) {
     const ToolRun run = tmdump("--no-such-option");
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("usage: tmdump"), std::string::npos);
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string newDrawingGolden() {
+    std::ifstream in(test::testDataDir() / "tmdump" / "new_drawing.dump", std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The dump of a new drawing is pinned whole by the golden file; when a change of the records
+// or of the dump shows here, the golden is updated deliberately with the change.
+TEST(TmdumpNew, ANewDrawingDumpsAsTheGolden) {
+    const ToolRun run = tmdump("--new");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::vector<std::string> expected = linesOf(newDrawingGolden());
+    const std::vector<std::string> actual = linesOf(run.output);
+    ASSERT_FALSE(expected.empty()) << "golden file missing";
+    for (size_t i = 0; i < std::min(expected.size(), actual.size()); ++i) {
+        ASSERT_EQ(actual[i], expected[i]) << "line " << i + 1;
+    }
+    EXPECT_EQ(actual.size(), expected.size());
+}
+
+// The golden's key lines, written from the rules of a new drawing rather than taken from the
+// program: handles count from 1 (table controls 1-9, the space block records A and B, the
+// viewport-entity-header control C, the spaces' BLOCK/ENDBLK entities D-10, then the default
+// records ByBlock, ByLayer, Continuous, layer 0, *ACTIVE, ACAD, Standard, Standard 11-18, the
+// named object dictionary 19, ACAD_GROUP 1A, ACAD_MLINESTYLE 1B and the multiline style 1C),
+// so HANDSEED is 1D; the default classes are numbered from 500 in their table order.
+TEST(TmdumpNew, TheGoldensKeyLinesFollowFromTheRulesOfANewDrawing) {
+    const char* const wholeLines[] = {
+        "DRAWING version=7 creationVersion=7 sourceFormat=0 handleSeed=1D",
+        "HEADER HANDSEED 1D",
+        "HEADER HANDLING 1",
+        "HEADER ACADVER \"AC1012\"",
+        "HEADER DWGCODEPAGE 0",
+        "HEADER-CURRENT celtype=13 clayer=14 cmlstyle=1C dimstyle=18 dimtxsty=17 pucsname=0 textstyle=17 "
+        "ucsname=0",
+        "HANDLES blockControl=1 layerControl=2 styleControl=3 linetypeControl=4 viewControl=5 ucsControl=6 "
+        "vportControl=7 appIdControl=8 dimStyleControl=9 viewportEntityHeaderControl=C mlineStyleDictionary=1B "
+        "groupDictionary=1A namedObjectDictionary=19 modelSpaceBlock=A paperSpaceBlock=B byBlockLinetype=11 "
+        "byLayerLinetype=12 modelSpaceBlockEntity=D modelSpaceEndBlockEntity=E paperSpaceBlockEntity=F "
+        "paperSpaceEndBlockEntity=10 further=[0,0,0,0]",
+        "CLASS number=500 dxfName=\"LWPOLYLINE\" className=\"AcDbPolyline\" applicationName=\"AutoCAD 2000\" "
+        "proxyFlags=-32768 wasAZombie=0 itemClassId=498",
+        "CLASS number=501 dxfName=\"IMAGE\" className=\"AcDbRasterImage\" applicationName=\"ISM\" "
+        "proxyFlags=-32641 wasAZombie=0 itemClassId=498",
+        "CLASS number=502 dxfName=\"OLE2FRAME\" className=\"AcDbOle2Frame\" applicationName=\"AutoCAD 2000\" "
+        "proxyFlags=-32768 wasAZombie=0 itemClassId=498",
+        "CLASS number=503 dxfName=\"HATCH\" className=\"AcDbHatch\" applicationName=\"AutoCAD 2000\" "
+        "proxyFlags=-32768 wasAZombie=0 itemClassId=498",
+        "CLASS number=504 dxfName=\"DICTIONARYVAR\" className=\"AcDbDictionaryVar\" "
+        "applicationName=\"AutoCAD 2000\" proxyFlags=-32768 wasAZombie=0 itemClassId=499",
+        "CLASS number=505 dxfName=\"RASTERVARIABLES\" className=\"AcDbRasterVariables\" applicationName=\"ISM\" "
+        "proxyFlags=-32768 wasAZombie=0 itemClassId=499",
+        "CLASS number=506 dxfName=\"IMAGEDEF\" className=\"AcDbRasterImageDef\" applicationName=\"ISM\" "
+        "proxyFlags=-32768 wasAZombie=0 itemClassId=499",
+        "CLASS number=507 dxfName=\"IMAGEDEF_REACTOR\" className=\"AcDbRasterImageDefReactor\" "
+        "applicationName=\"ISM\" proxyFlags=-32767 wasAZombie=0 itemClassId=499",
+        "CLASS number=508 dxfName=\"IDBUFFER\" className=\"AcDbIdBuffer\" applicationName=\"AutoCAD 2000\" "
+        "proxyFlags=-32768 wasAZombie=0 itemClassId=499",
+        "CLASS number=509 dxfName=\"SPATIAL_FILTER\" className=\"AcDbSpatialFilter\" "
+        "applicationName=\"AutoCAD 2000\" proxyFlags=-32768 wasAZombie=0 itemClassId=499",
+        "CLASS number=510 dxfName=\"XRECORD\" className=\"AcDbXrecord\" applicationName=\"AutoCAD 2000\" "
+        "proxyFlags=-32768 wasAZombie=0 itemClassId=499",
+        "CLASS number=511 dxfName=\"SORTENTSTABLE\" className=\"AcDbSortentsTable\" "
+        "applicationName=\"AutoCAD 2000\" proxyFlags=-32768 wasAZombie=0 itemClassId=499",
+        "CLASS number=512 dxfName=\"LAYER_INDEX\" className=\"AcDbLayerIndex\" applicationName=\"AutoCAD 2000\" "
+        "proxyFlags=-32768 wasAZombie=0 itemClassId=499",
+        "CLASS number=513 dxfName=\"SPATIAL_INDEX\" className=\"AcDbSpatialIndex\" "
+        "applicationName=\"AutoCAD 2000\" proxyFlags=-32768 wasAZombie=0 itemClassId=499",
+        "CLASS number=514 dxfName=\"OBJECT_PTR\" className=\"CAseDLPNTableRecord\" "
+        "applicationName=\"\\\"ASE-LPNTableRecord\\\"\" proxyFlags=-32767 wasAZombie=0 itemClassId=499",
+        "CLASS number=515 dxfName=\"LAYOUT\" className=\"AcDbLayout\" applicationName=\"AutoCAD 2000\" "
+        "proxyFlags=0 wasAZombie=0 itemClassId=499",
+        "CLASS number=516 dxfName=\"PLOTSETTINGS\" className=\"AcDbPlotSettings\" "
+        "applicationName=\"AutoCAD 2000\" proxyFlags=-32768 wasAZombie=0 itemClassId=499",
+        "CLASS number=517 dxfName=\"ACDBDICTIONARYWDFLT\" className=\"AcDbDictionaryWithDefault\" "
+        "applicationName=\"AutoCAD 2000\" proxyFlags=0 wasAZombie=0 itemClassId=499",
+        "CLASS number=518 dxfName=\"ACDBPLACEHOLDER\" className=\"AcDbPlaceHolder\" "
+        "applicationName=\"AutoCAD 2000\" proxyFlags=0 wasAZombie=0 itemClassId=499",
+        "LAYER handle=14 name=\"0\" owner=2 endOfTable=0 xrefIndex=-1 flags=0 extensionDictionary=0 xdata=- "
+        "reactors=[] colour=7 linetype=13 plotFlag=0 lineweight=0 plotStyle=0 frozenInViewports=0",
+        "STYLE handle=17 name=\"Standard\" owner=3 endOfTable=0 xrefIndex=-1 flags=0 extensionDictionary=0 "
+        "xdata=- reactors=[] bigFontFile=\"\" generation=0 fontFile=\"txt\" obliqueAngle=0 fixedHeight=0 "
+        "widthFactor=1 lastHeight=0 xrefBlock=0",
+        "APPID handle=16 name=\"ACAD\" owner=8 endOfTable=0 xrefIndex=-1 flags=0 extensionDictionary=0 xdata=- "
+        "reactors=[]",
+        "ENTITIES block=A count=0",
+        "ENTITIES block=B count=0",
+        "OBJECT handle=19 type=32 owner=0 extensionDictionary=0 xdata=- reactors=[] "
+        "entries=[{name=\"ACAD_GROUP\" handle=1A},{name=\"ACAD_MLINESTYLE\" handle=1B}] hardOwner=1 cloning=0",
+        "OBJECT handle=1A type=32 owner=19 extensionDictionary=0 xdata=- reactors=[19] entries=[] hardOwner=1 "
+        "cloning=0",
+        "OBJECT handle=1B type=32 owner=19 extensionDictionary=0 xdata=- reactors=[19] "
+        "entries=[{name=\"Standard\" handle=1C}] hardOwner=1 cloning=0",
+        "OBJECT handle=1C type=33 owner=1B extensionDictionary=0 xdata=- reactors=[1B] name=\"Standard\" "
+        "description=\"\" flags=0 fillColour=256 startAngle=1.5707963267948966 endAngle=1.5707963267948966 "
+        "elements=[{offset=0.5 colour=256 linetypeIndex=32767},{offset=-0.5 colour=256 linetypeIndex=32767}]",
+    };
+    // Records whose many template fields are pinned by the golden alone: their identity here.
+    const char* const linePrefixes[] = {
+        "LTYPE handle=13 name=\"Continuous\" owner=4 endOfTable=0 xrefIndex=-1 flags=64 extensionDictionary=0 "
+        "xdata=- reactors=[] description=\"Solid line\" alignment=65 dashCount=0 patternLength=0 ",
+        "LTYPE handle=11 name=\"ByBlock\" owner=4 ",
+        "LTYPE handle=12 name=\"ByLayer\" owner=4 ",
+        "VPORT handle=15 name=\"*ACTIVE\" owner=7 ",
+        "DIMSTYLE handle=18 name=\"Standard\" owner=9 ",
+        "BLOCK_RECORD handle=A name=\"*MODEL_SPACE\" owner=1 ",
+        "BLOCK_RECORD handle=B name=\"*PAPER_SPACE\" owner=1 ",
+    };
+    const std::vector<std::string> golden = linesOf(newDrawingGolden());
+    auto position = [&](const std::string& text, bool whole) {
+        for (size_t i = 0; i < golden.size(); ++i) {
+            if (whole ? golden[i] == text : golden[i].rfind(text, 0) == 0) return int(i);
+        }
+        return -1;
+    };
+    for (const char* line : wholeLines) EXPECT_GE(position(line, true), 0) << line;
+    for (const char* prefix : linePrefixes) EXPECT_GE(position(prefix, false), 0) << prefix;
+    // Continuous was added at the front, so ByBlock and ByLayer stay last.
+    EXPECT_LT(position(linePrefixes[0], false), position(linePrefixes[1], false));
+    EXPECT_LT(position(linePrefixes[1], false), position(linePrefixes[2], false));
 }
 
 } // namespace

@@ -41,6 +41,9 @@ Drawing::Drawing() = default;
 // exactly once whatever the order of the blocks (a layout switch moves blocks around).
 Drawing::~Drawing() {
     referencedDrawings.clear();
+    for (const BlockNode& block : blocks) {
+        if (block.entityList) dbReleaseEntityHostData(*this, *block.entityList);
+    }
     modelSpace = nullptr;
     paperSpace = nullptr;
     viewportIndex.clear();
@@ -74,6 +77,13 @@ Drawing* dbCreateDrawing(const HandleSet* handleSet, const ClassEntry* classes, 
     }
     dbInitHeader(*d.header);
     dbSetHandleSeedFromContext(drawing);
+    if (handleSet) {
+        // With a set the seed goes behind its largest handle at once: a record whose entry is
+        // zero takes a new handle, which must not be one of the set's.
+        Handle largest = *std::max_element(handleSet->begin(), handleSet->end());
+        dbHandleIncrement(largest);
+        d.handleSeed = std::max(d.handleSeed, largest);
+    }
     d.flags = 0;
     d.creationVersion = versionIndex;
     d.versionIndex = int16_t(std::min<uint16_t>(versionIndex, uint16_t(kVersionIndex2000)));
@@ -114,11 +124,6 @@ Drawing* dbCreateDrawing(const HandleSet* handleSet, const ClassEntry* classes, 
     }
 
     setCurrentEntries(d);
-    if (handleSet) {
-        Handle largest = *std::max_element(handleSet->begin(), handleSet->end());
-        dbHandleIncrement(largest);
-        d.handleSeed = largest;
-    }
     d.header->handseed = d.handleSeed;
     return drawing;
 }

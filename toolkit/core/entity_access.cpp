@@ -184,6 +184,7 @@ int dbUpdateEntity(Drawing* drawing, EntityList* list, Handle handle, EntityReco
     removeInsertReference(*drawing, node->record);
     if (isPaperSpaceViewport(*drawing, list, node->record)) dbViewportIndexRemove(*drawing, handle);
     if (newHandle != handle) dbHandleTreeRemove(drawing->handleIndex, handle);
+    dbReleaseEntityHostData(*drawing, node->record);
     node->record = std::move(entity);
     try {
         if (block) block->record.insertReferences.push_back(newHandle);
@@ -205,6 +206,7 @@ int dbRemoveEntityNode(Drawing* drawing, EntityList* list, EntityNode* node) {
     }
     dbHandleTreeRemove(drawing->handleIndex, node->record.header.handle);
     dbListUnlinkOne(list, node);
+    dbReleaseEntityHostData(*drawing, node->record);
     delete node;
     return 1;
 }
@@ -216,8 +218,21 @@ int dbDeleteEntity(Drawing* drawing, EntityList* list, Handle handle) {
     return dbRemoveEntityNode(drawing, list, node);
 }
 
+void dbReleaseEntityHostData(const Drawing& drawing, const EntityRecord& entity) {
+    const EntityDataReleaseHook release = gSystemContext ? gSystemContext->entityDataRelease : nullptr;
+    if (!release) return;
+    const RasterImageBody* image = entity.body.getIf<RasterImageBody>();
+    if (image && image->picture) release(image->picture.get(), drawing.hostContext);
+}
+
+void dbReleaseEntityHostData(const Drawing& drawing, const EntityList& list) {
+    if (!gSystemContext || !gSystemContext->entityDataRelease) return;
+    for (const EntityNode& node : list) dbReleaseEntityHostData(drawing, node.record);
+}
+
 int dbFreeEntityData(Drawing* drawing, EntityRecord& entity) {
     if (!drawing) return 0;
+    dbReleaseEntityHostData(*drawing, entity);
     entity.header.xdata.reset();
     entity.header.xdataSize = 0;
     entity.header.reactors = {};

@@ -77,8 +77,16 @@ int dbDeleteEntity(Drawing* drawing, EntityList* list, Handle handle);
 int dbRemoveEntityNode(Drawing* drawing, EntityList* list, EntityNode* node);
 
 // Releases what the entity owns (extended data, reactors, the streams and lists of its body);
-// its other fields are kept. 1, 0 for a null drawing.
+// its other fields are kept. An IMAGE's picture, which the host supplied, is first handed to
+// the context's entity-data release hook with the drawing's host word. 1, 0 for a null drawing.
 int dbFreeEntityData(Drawing* drawing, EntityRecord& entity);
+
+// Hands the host-supplied data block of an entity (an IMAGE's picture) to the release hook,
+// when there is one; the caller frees the block afterwards. Every stored entity that is freed
+// (deleted, replaced, released with its list, its block or its drawing) goes through here.
+void dbReleaseEntityHostData(const Drawing& drawing, const EntityRecord& entity);
+// The same for every entity of a list.
+void dbReleaseEntityHostData(const Drawing& drawing, const EntityList& list);
 
 // The entity list of a block record, null with error 73 when no block has the handle.
 EntityList* dbGetBlockEntityList(Drawing* drawing, Handle block);

@@ -2,19 +2,20 @@
 #include "toolkit/core/table_access.h"
 
 namespace tracemill {
-namespace {
 
-bool isByBlockOrByLayer(std::string_view name) {
+bool dbIsByBlockOrByLayerName(std::string_view name) {
     return dbEqualsNoCase(name, "BYBLOCK") || dbEqualsNoCase(name, "BYLAYER");
 }
 
-// The node a new linetype goes in front of; null: at the end.
+namespace {
+
+// The node a new linetype goes in front of: the first of the trailing run of "BYBLOCK" and
+// "BYLAYER" records, however long (a file may hold more than the two); null: at the end.
 ListLink* placementOf(const LinetypeList& list, std::string_view name) {
-    if (isByBlockOrByLayer(name)) return nullptr;
+    if (dbIsByBlockOrByLayerName(name)) return nullptr;
     ListLink* before = nullptr;
-    ListLink* node = list.last;
-    for (int examined = 0; node && examined < 3; ++examined, node = node->previous) {
-        if (!isByBlockOrByLayer(LinetypeList::asNode(node)->record.name)) break;
+    for (ListLink* node = list.last; node; node = node->previous) {
+        if (!dbIsByBlockOrByLayerName(LinetypeList::asNode(node)->record.name)) break;
         before = node;
     }
     return before;

@@ -128,7 +128,6 @@ ObjectRecord* dbFindStoredObject(Drawing* drawing, Handle handle) {
     return node ? &node->record : nullptr;
 }
 
-
 int dbUpdateObject(Drawing* drawing, const ObjectRecord& object) {
     ObjectRecord* stored = dbFindStoredObject(drawing, object.header.handle);
     if (!stored) return dbSetError(kErrorObjectNotFound);
@@ -139,10 +138,30 @@ int dbUpdateObject(Drawing* drawing, const ObjectRecord& object) {
 
 int dbFreeObjectData(Drawing*, ObjectRecord& object) {
     object.header.xdata.reset();
-    object.header.reactors.clear();
+    object.header.reactors = {};
     object.body.visit([](auto& body) {
         using Body = std::decay_t<decltype(body)>;
-        if constexpr (!std::is_same_v<Body, std::monostate>) body = Body{};
+        if constexpr (std::is_same_v<Body, DictionaryBody> || std::is_same_v<Body, DictionaryWithDefaultBody> ||
+                      std::is_same_v<Body, LayerIndexBody> || std::is_same_v<Body, SortentsTableBody>) {
+            body.entries = {};
+        } else if constexpr (std::is_same_v<Body, MlineStyleBody>) {
+            body.elements = {};
+        } else if constexpr (std::is_same_v<Body, GroupBody>) {
+            body.members = {};
+        } else if constexpr (std::is_same_v<Body, IdBufferBody>) {
+            body.ids = {};
+        } else if constexpr (std::is_same_v<Body, SpatialFilterBody>) {
+            body.boundary = {};
+        } else if constexpr (std::is_same_v<Body, XrecordBody> || std::is_same_v<Body, ObjectPtrBody> ||
+                             std::is_same_v<Body, VbaProjectBody>) {
+            body.data.reset();
+        } else if constexpr (std::is_same_v<Body, SpatialIndexBody>) {
+            body.data.reset();
+            body.furtherBits.reset();
+        } else if constexpr (std::is_same_v<Body, ProxyObjectBody>) {
+            body.data.reset();
+            body.references = {};
+        }
     });
     return 1;
 }

@@ -31,8 +31,9 @@ ObjectRecord* dbFindStoredObject(Drawing* drawing, Handle handle);
 // the stored one is of another kind.
 int dbUpdateObject(Drawing* drawing, const ObjectRecord& object);
 
-// Releases the streams and lists the object owns (its extended data, reactors and the data of
-// its body), keeping its kind and handle.
+// Releases the streams and lists the object owns (its extended data, reactors and the streams
+// and lists of its body: dictionary entries, group members, multiline style elements, ...); its
+// kind, handle and other fields are kept.
 int dbFreeObjectData(Drawing* drawing, ObjectRecord& object);
 
 // Removes the object with that handle from the list and the handle index; 168 when the handle

@@ -25,6 +25,7 @@ inline constexpr int kErrorNoMemoryForBlock = 221;
 
 // LTYPE. A linetype named "BYBLOCK" or "BYLAYER" (any case) is added at the end; any other
 // goes in front of the trailing run of those two, so that they stay last.
+bool dbIsByBlockOrByLayerName(std::string_view name);
 int dbLtypeRewind(Drawing* drawing);
 int dbLtypeNext(Drawing* drawing, LinetypeRecord& out);
 int dbLtypeGet(Drawing* drawing, Handle handle, LinetypeRecord& out);

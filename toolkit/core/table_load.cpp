@@ -14,6 +14,7 @@
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/core/table_release.h"
 
 namespace tracemill {
 namespace {
@@ -23,18 +24,6 @@ constexpr int16_t kFirstVersionWithHandles = 5;
 
 bool hasHandles(const Drawing& drawing) { return drawing.versionIndex >= kFirstVersionWithHandles; }
 bool isDxf(const Drawing& drawing) { return drawing.sourceFormat != SourceFormat::Dwg; }
-
-// Frees every record of a table and takes its handles out of the handle index.
-template <class List>
-void freeTable(Drawing& drawing, List& list) {
-    for (auto& node : list) dbHandleTreeRemove(drawing.handleIndex, node.record.handle);
-    list.clear();
-}
-
-void freeObjects(Drawing& drawing) {
-    for (ObjectNode& node : drawing.objects) dbHandleTreeRemove(drawing.handleIndex, node.record.header.handle);
-    drawing.objects.clear();
-}
 
 template <class List, class Visit>
 bool anyRecord(List& list, Visit visit) {
@@ -58,7 +47,7 @@ int readTable(Drawing& drawing, List& list, int32_t announced, int (FormatDriver
               Read read, Add add) {
     FormatDriver& driver = *drawing.driver;
     auto fail = [&] {
-        freeTable(drawing, list);
+        dbFreeTableRecords(drawing, list);
         dbEndTableLoad(drawing);
         return 0;
     };
@@ -88,7 +77,7 @@ auto appendTo(Drawing& drawing, RecordList<StoredRecord<Record>>& list) {
 template <class List, class Finish>
 int finishTable(Drawing& drawing, List& list, Finish finish) {
     if (!finish()) {
-        freeTable(drawing, list);
+        dbFreeTableRecords(drawing, list);
         dbEndTableLoad(drawing);
         return 0;
     }
@@ -157,7 +146,7 @@ Handle resolveLayerLinetype(Drawing& drawing, const LinetypeReference& reference
     int32_t position = 0;
     Handle found;
     anyRecord(drawing.linetypes, [&](const LinetypeRecord& linetype) {
-        if (dbEqualsNoCase(linetype.name, "BYBLOCK") || dbEqualsNoCase(linetype.name, "BYLAYER")) return false;
+        if (dbIsByBlockOrByLayerName(linetype.name)) return false;
         const bool match = byName ? linetype.name == reference.name : position == reference.index;
         ++position;
         if (match) found = linetype.handle;
@@ -293,7 +282,7 @@ int dbLoadClasses(Drawing& drawing) {
     classes.zombieEntityNumber = 0;
     classes.zombieObjectNumber = 0;
     auto fail = [&] {
-        classes = ClassList{};
+        dbFreeClasses(&drawing);
         return 0;
     };
     if (!drawing.driver->seekClasses(drawing)) return fail();
@@ -321,7 +310,7 @@ int dbLoadClasses(Drawing& drawing) {
 
 int dbLoadObject(Drawing& drawing, ObjectRecord& object, uint8_t& hasXData) {
     if (!drawing.driver->readClassObject(drawing, object, hasXData) || !addAppended(drawing, object, hasXData)) {
-        freeObjects(drawing);
+        dbFreeObjectList(&drawing);
         return 0;
     }
     return 1;
@@ -331,7 +320,7 @@ int dbLoadObjects(Drawing& drawing) {
     if (!hasHandles(drawing)) return 1;
     FormatDriver& driver = *drawing.driver;
     auto fail = [&] {
-        freeObjects(drawing);
+        dbFreeObjectList(&drawing);
         driver.endObjectLoad(drawing);
         return 0;
     };

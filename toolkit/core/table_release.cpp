@@ -4,53 +4,40 @@
 #include "toolkit/core/entity_access.h"
 
 namespace tracemill {
-namespace {
-
-Handle handleOf(const auto& node) {
-    if constexpr (requires { node.record.header; }) {
-        return node.record.header.handle;
-    } else {
-        return node.record.handle;
-    }
-}
-
-template <class Node>
-void releaseTable(Drawing* drawing, RecordList<Node>& list) {
-    for (const Node& node : list) dbHandleTreeRemove(drawing->handleIndex, handleOf(node));
-    list.clear();
-}
-
-} // namespace
 
 void dbFreeLayers(Drawing* drawing) {
-    if (drawing) releaseTable(drawing, drawing->layers);
+    if (drawing) dbFreeTableRecords(*drawing, drawing->layers);
 }
 void dbFreeLinetypes(Drawing* drawing) {
-    if (drawing) releaseTable(drawing, drawing->linetypes);
+    if (drawing) dbFreeTableRecords(*drawing, drawing->linetypes);
 }
 void dbFreeUcss(Drawing* drawing) {
-    if (drawing) releaseTable(drawing, drawing->ucss);
+    if (drawing) dbFreeTableRecords(*drawing, drawing->ucss);
 }
 void dbFreeViews(Drawing* drawing) {
-    if (drawing) releaseTable(drawing, drawing->views);
+    if (drawing) dbFreeTableRecords(*drawing, drawing->views);
 }
 void dbFreeVports(Drawing* drawing) {
-    if (drawing) releaseTable(drawing, drawing->vports);
+    if (drawing) dbFreeTableRecords(*drawing, drawing->vports);
 }
 void dbFreeViewportIndex(Drawing* drawing) {
     if (drawing) drawing->viewportIndex.clear();
 }
 void dbFreeDimStyles(Drawing* drawing) {
-    if (drawing) releaseTable(drawing, drawing->dimStyles);
+    if (drawing) dbFreeTableRecords(*drawing, drawing->dimStyles);
 }
 void dbFreeAppIds(Drawing* drawing) {
-    if (drawing) releaseTable(drawing, drawing->appIds);
+    if (drawing) dbFreeTableRecords(*drawing, drawing->appIds);
 }
 void dbFreeStyles(Drawing* drawing) {
-    if (drawing) releaseTable(drawing, drawing->styles);
+    if (drawing) dbFreeTableRecords(*drawing, drawing->styles);
 }
 void dbFreeObjectList(Drawing* drawing) {
-    if (drawing) releaseTable(drawing, drawing->objects);
+    if (drawing) dbFreeTableRecords(*drawing, drawing->objects);
+}
+
+void dbFreeClasses(Drawing* drawing) {
+    if (drawing) drawing->classes = ClassList{};
 }
 
 void dbFreeEntityList(Drawing* drawing, EntityList* list) {
@@ -63,13 +50,14 @@ void dbFreeBlocks(Drawing* drawing) {
     drawing->viewportIndex.clear();
     for (const BlockNode& block : drawing->blocks) {
         if (!block.entityList) continue;
+        dbReleaseEntityHostData(*drawing, *block.entityList);
         for (const EntityNode& entity : *block.entityList) {
             dbHandleTreeRemove(drawing->handleIndex, entity.record.header.handle);
         }
     }
     drawing->modelSpace = nullptr;
     drawing->paperSpace = nullptr;
-    releaseTable(drawing, drawing->blocks);
+    dbFreeTableRecords(*drawing, drawing->blocks);
     dbMarkBlockIndexStale(drawing);
 }
 

@@ -7,6 +7,20 @@
 
 namespace tracemill {
 
+// Frees every record of a table list and takes the records' handles out of the handle index;
+// the list stays, empty. Each table's operation below goes through here.
+template <class Node>
+void dbFreeTableRecords(Drawing& drawing, RecordList<Node>& list) {
+    for (const Node& node : list) {
+        if constexpr (requires { node.record.header; }) {
+            dbHandleTreeRemove(drawing.handleIndex, node.record.header.handle);
+        } else {
+            dbHandleTreeRemove(drawing.handleIndex, node.record.handle);
+        }
+    }
+    list.clear();
+}
+
 void dbFreeLayers(Drawing* drawing);
 void dbFreeLinetypes(Drawing* drawing);
 void dbFreeUcss(Drawing* drawing);
@@ -17,6 +31,8 @@ void dbFreeDimStyles(Drawing* drawing);
 void dbFreeAppIds(Drawing* drawing);
 void dbFreeStyles(Drawing* drawing);
 void dbFreeObjectList(Drawing* drawing);
+// The class list with its class-number table, zombie numbers and per-class kinds.
+void dbFreeClasses(Drawing* drawing);
 // Every block record with its entities; the drawing's model-space and paper-space lists are
 // gone with them.
 void dbFreeBlocks(Drawing* drawing);

@@ -68,6 +68,26 @@ TEST_F(ToolkitTest, AHandleSetGivesTheFixedRecordsTheirHandlesAndTheSeedFollowsI
     EXPECT_EQ(dbFreeDrawing(drawing), 1);
 }
 
+// Entries left zero take new handles, which lie behind the set's handles; HANDSEED stays the
+// next free handle.
+TEST_F(ToolkitTest, AHandleSetWithZeroEntriesGivesNewHandlesBehindItsOwn) {
+    HandleSet set{};
+    for (int i = 0; i <= kHandleSetPaperSpaceEndBlockEntity; ++i) set[size_t(i)] = Handle(0x40 + i);
+    set[kHandleSetLayerZero] = Handle(0x3);
+    Drawing* drawing = dbCreateDrawing(&set, nullptr, 0, 6);  // 6: no layout objects
+    ASSERT_NE(drawing, nullptr);
+    EXPECT_EQ(drawing->handles.blockControl, Handle(0x40));
+    EXPECT_EQ(drawing->handles.byBlockLinetype, Handle(0x50)) << "the first new handle";
+    EXPECT_EQ(drawing->layers.begin()->record.handle, Handle(0x3));
+    EXPECT_EQ(drawing->header->current.cmlstyle, Handle(0x5A));
+    EXPECT_EQ(drawing->handleSeed, Handle(0x5B));
+    EXPECT_EQ(drawing->header->handseed, Handle(0x5B));
+    Handle next;
+    ASSERT_EQ(dbNewHandle(drawing, next), 1);
+    EXPECT_EQ(dbHandleTreeFind(drawing->handleIndex, next), nullptr);
+    EXPECT_EQ(dbFreeDrawing(drawing), 1);
+}
+
 TEST_F(DrawingTest, TheNamedObjectDictionaryListsGroupsAndMultilineStyles) {
     const DrawingHandles& h = drawing->handles;
     const ObjectRecord root = object(drawing, h.namedObjectDictionary);

@@ -2,6 +2,8 @@
 // references of blocks and the viewport index kept consistent.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <random>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "drawing_fixture.h"
 #include "toolkit/core/block_name_index.h"
 #include "toolkit/core/object_access.h"
+#include "toolkit/core/table_release.h"
 
 namespace tracemill {
 namespace {
@@ -353,6 +356,112 @@ TEST_F(EntityAccess, FreeingEntityDataKeepsTheRestOfTheRecord) {
     EXPECT_TRUE(polyline.bodyAs<LwpolylineBody>().vertices.empty());
     EXPECT_EQ(polyline.bodyAs<LwpolylineBody>().elevation, 2);
     EXPECT_EQ(polyline.header.colour, 4);
+}
+
+// The release hook records which picture blocks it was given, with which host word.
+std::vector<std::pair<const void*, void*>> gReleasedPictures;
+void recordRelease(void* block, void* host) { gReleasedPictures.emplace_back(block, host); }
+
+class PictureRelease : public EntityAccess {
+protected:
+    void SetUp() override {
+        EntityAccess::SetUp();
+        gReleasedPictures.clear();
+        dbSetEntityDataReleaseHook(recordRelease);
+        dbSetHostContext(drawing, &hostWord);
+    }
+    // Appends an IMAGE whose picture the host supplied; returns the picture block.
+    const void* addImage(EntityList* list, Handle& handle) {
+        EntityRecord image;
+        image.header.type = drawing->classes.numbers[size_t(ClassKind::Image)];
+        dbInitEntity(drawing, image);
+        image.header.handle = handle = dbNewHandle(*drawing);
+        image.bodyAs<RasterImageBody>().picture.create(64)->bytes = {'B', 'M'};
+        EXPECT_EQ(dbAppendEntity(drawing, list, std::move(image)), 1);
+        return dbFindEntityNode(drawing, list, handle)->record.bodyAs<RasterImageBody>().picture.get();
+    }
+    std::vector<std::pair<const void*, void*>> released(const void* block) { return {{block, &hostWord}}; }
+    int hostWord = 0;
+};
+
+// Every way a stored IMAGE is freed hands its picture to the host first, once.
+TEST_F(PictureRelease, EveryWayOfFreeingAnImageHandsItsPictureToTheHost) {
+    struct Case {
+        const char* name;
+        std::function<void(Drawing*, EntityList*, Handle)> free;
+    };
+    const Case cases[] = {
+        {"delete", [](Drawing* d, EntityList* list, Handle h) { ASSERT_EQ(dbDeleteEntity(d, list, h), 1); }},
+        {"replace", [this](Drawing* d, EntityList* list, Handle h) {
+             EntityRecord replacement = line(1);
+             replacement.header.handle = h;
+             ASSERT_EQ(dbUpdateEntity(d, list, h, replacement), 1);
+         }},
+        {"free the list", [](Drawing* d, EntityList* list, Handle) { dbFreeEntityList(d, list); }},
+        {"free the blocks", [](Drawing* d, EntityList*, Handle) { dbFreeBlocks(d); }},
+        {"delete the block", [](Drawing* d, EntityList* list, Handle) {
+             for (const BlockNode& block : d->blocks) {
+                 if (block.entityList.get() == list) {
+                     ASSERT_EQ(dbBlockDelete(d, block.record.handle), 1);
+                     return;
+                 }
+             }
+             FAIL() << "no block owns the list";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gReleasedPictures.clear();
+        const Handle door = addBlock(std::string("DOOR-") + c.name);
+        EntityList* list = dbGetBlockEntityList(drawing, door);
+        Handle handle;
+        const void* picture = addImage(list, handle);
+        EXPECT_TRUE(gReleasedPictures.empty());
+        c.free(drawing, list, handle);
+        EXPECT_EQ(gReleasedPictures, released(picture));
+        if (drawing->blocks.count == 0) {  // the block release took the layout blocks too
+            dbFreeDrawing(drawing);
+            drawing = dbCreateDrawing(nullptr, nullptr, 0, kVersionIndex2000);
+            ASSERT_NE(drawing, nullptr);
+            dbSetHostContext(drawing, &hostWord);
+        }
+    }
+}
+
+TEST_F(PictureRelease, FreeingTheDrawingHandsOverThePicturesOfEveryBlockOnce) {
+    Handle model, paper;
+    const void* modelPicture = addImage(drawing->modelSpace, model);
+    const void* paperPicture = addImage(drawing->paperSpace, paper);
+    const Handle layout = addBlock("*Paper_Space0");
+    ASSERT_EQ(dbMakeLayoutBlockCurrent(drawing, layout), 1);  // the former paper space moves last
+    EXPECT_TRUE(gReleasedPictures.empty());
+    ASSERT_EQ(dbFreeDrawing(drawing), 1);
+    drawing = nullptr;
+    EXPECT_EQ(gReleasedPictures.size(), 2u);
+    EXPECT_EQ(std::count(gReleasedPictures.begin(), gReleasedPictures.end(), released(modelPicture)[0]), 1);
+    EXPECT_EQ(std::count(gReleasedPictures.begin(), gReleasedPictures.end(), released(paperPicture)[0]), 1);
+}
+
+TEST_F(PictureRelease, FreeingEntityDataHandsOverOnlyAPictureThatIsThere) {
+    Handle handle;
+    addImage(drawing->modelSpace, handle);
+    EntityRecord copy;
+    ASSERT_EQ(dbReadEntityByHandle(drawing, drawing->modelSpace, handle, copy), 1);
+    ASSERT_EQ(dbFreeEntityData(drawing, copy), 1);
+    EXPECT_EQ(gReleasedPictures.size(), 1u);
+    EXPECT_FALSE(copy.bodyAs<RasterImageBody>().picture);
+    ASSERT_EQ(dbFreeEntityData(drawing, copy), 1);  // nothing left to hand over
+    EXPECT_EQ(gReleasedPictures.size(), 1u);
+
+    // Neither a caller's copy going out of scope nor an IMAGE without a picture calls the host.
+    gReleasedPictures.clear();
+    { EntityRecord another = copy; }
+    ASSERT_EQ(dbDeleteEntity(drawing, drawing->modelSpace, handle), 1);
+    EXPECT_EQ(gReleasedPictures.size(), 1u);
+    copy.header.handle = dbNewHandle(*drawing);
+    ASSERT_EQ(dbAppendEntity(drawing, drawing->modelSpace, copy), 1);
+    ASSERT_EQ(dbDeleteEntity(drawing, drawing->modelSpace, copy.header.handle), 1);
+    EXPECT_EQ(gReleasedPictures.size(), 1u);
 }
 
 } // namespace

@@ -71,7 +71,29 @@ TEST_F(ObjectChanges, FreeingTheDataKeepsKindAndHandle) {
     EXPECT_EQ(object.header.handle, Handle(0x20));
     EXPECT_TRUE(object.header.reactors.empty());
     EXPECT_FALSE(object.header.xdata);
-    EXPECT_EQ(object.bodyAs<GroupBody>(), GroupBody{});
+    EXPECT_TRUE(object.bodyAs<GroupBody>().members.empty());
+    EXPECT_EQ(object.bodyAs<GroupBody>().description, "doors") << "what the object does not own stays";
+
+    // Each kind gives up its own lists and streams and keeps its other fields.
+    ObjectRecord style;
+    style.header.type = kObjectMlineStyle;
+    MlineStyleBody mline;
+    mline.name = "Double";
+    mline.elements = {{0.5, 1, 0}, {-0.5, 2, 0}};
+    style.body = mline;
+    ASSERT_EQ(dbFreeObjectData(drawing, style), 1);
+    EXPECT_TRUE(style.bodyAs<MlineStyleBody>().elements.empty());
+    EXPECT_EQ(style.bodyAs<MlineStyleBody>().name, "Double");
+
+    ObjectRecord dictionary;
+    dictionary.header.type = kObjectDictionary;
+    DictionaryBody entries;
+    entries.entries = {{"A", Handle(0x30)}};
+    entries.hardOwner = 1;
+    dictionary.body = entries;
+    ASSERT_EQ(dbFreeObjectData(drawing, dictionary), 1);
+    EXPECT_TRUE(dictionary.bodyAs<DictionaryBody>().entries.empty());
+    EXPECT_EQ(dictionary.bodyAs<DictionaryBody>().hardOwner, 1);
 }
 
 } // namespace
