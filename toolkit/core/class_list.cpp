@@ -172,4 +172,14 @@ int dbAddDefaultClasses(ClassList& list) {
     return 1;
 }
 
+uint16_t dbAddDefaultClass(ClassList& list, ClassKind kind) {
+    if (const uint16_t number = dbClassNumber(list, kind)) return number;
+    const std::string_view name = dbClassKindDxfName(kind);
+    for (const DefaultClass& c : kDefaultClasses) {
+        if (c.dxfName == name)
+            return dbAddClass(list, c.dxfName, c.className, c.applicationName, c.proxyFlags, c.itemClassId, 0);
+    }
+    return 0;
+}
+
 } // namespace tracemill

@@ -126,6 +126,10 @@ bool dbClassKindByNumber(const ClassList& list, uint16_t number, ClassKind& kind
 // when the context's extra-classes switch is on. Result 1, 0 when no class number is left.
 int dbAddDefaultClasses(ClassList& list);
 
+// The number of a kind's class, adding the kind's default class when the list has none; 0 for a
+// kind without a default class or when no number is left.
+uint16_t dbAddDefaultClass(ClassList& list, ClassKind kind);
+
 // Getters of the ClassNumberTable, one per kind.
 inline uint16_t dbClassNumber(const ClassList& list, ClassKind kind) { return list.numbers[size_t(kind)]; }
 inline uint16_t dbClassOle2Frame(const ClassList& l) { return dbClassNumber(l, ClassKind::Ole2Frame); }

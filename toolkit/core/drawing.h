@@ -15,6 +15,7 @@
 #include "toolkit/core/handle_tree.h"
 #include "toolkit/core/header_block.h"
 #include "toolkit/core/object_record.h"
+#include "toolkit/core/owned_stream.h"
 #include "toolkit/core/record_list.h"
 #include "toolkit/core/stored_record.h"
 #include "toolkit/core/table_records.h"
@@ -74,6 +75,11 @@ struct DrawingHandles {
     Handle paperSpaceBlockEntity;
     Handle paperSpaceEndBlockEntity;
     std::array<Handle, 4> further;
+    // The dictionaries of plot styles (ACAD_PLOTSTYLENAME), layouts (ACAD_LAYOUT) and plot
+    // settings (ACAD_PLOTSETTINGS); the zero handle when the drawing has none.
+    Handle plotStyleDictionary;
+    Handle layoutDictionary;
+    Handle plotSettingsDictionary;
 };
 
 // The handles a caller may give `dbCreateDrawing` for the fixed records of a new drawing.
@@ -199,6 +205,9 @@ struct Drawing {
 
     // The next handle dbNewHandle hands out.
     Handle handleSeed;
+    // The preview pictures a DWG file carries (a bitmap and a metafile), as the file gives them.
+    OwnedStream previewBitmap;
+    OwnedStream previewMetafile;
     // The version index given to dbCreateDrawing; kCreationVersionLoaded for a loaded drawing.
     uint16_t creationVersion = kCreationVersionLoaded;
 };

@@ -484,7 +484,7 @@ void describe(FieldWriter& f, const XrecordBody& b) {
 void describe(FieldWriter& f, const DimAssocPointReference& r) {
     f("className", r.className);
     f("objectSnapType", r.objectSnapType);
-    f("mainObject", r.mainObject);
+    f("mainObjects", r.mainObjects);
     f("mainSubentityType", r.mainSubentityType);
     f("mainGraphicsIndex", r.mainGraphicsIndex);
     f("path", r.path);
@@ -1040,6 +1040,17 @@ void writeHeader(const HeaderBlock& header, const WriteLine& writeLine) {
     f("leadingDouble", header.dwgLeadingDouble);
     f("leadingUnits", header.dwgLeadingUnits);
     f("leadingLong", header.dwgLeadingLong);
+    f("leadingTexts", header.dwgLeadingTexts);
+    f("leadingLong2", header.dwgLeadingLong2);
+    f("leadingShort", header.dwgLeadingShort);
+    f("isolines", header.dwgIsolines);
+    f("textQuality", header.dwgTextQuality);
+    f("facetResolution", header.dwgFacetResolution);
+    f("polygonEllipse", header.dwgPolygonEllipse);
+    f("stackedTextAlign", header.dwgStackedTextAlign);
+    f("stackedTextSize", header.dwgStackedTextSize);
+    f("oleStartup", header.dwgOleStartup);
+    f("trailingShorts", header.dwgTrailingShorts);
     writeLine(line);
     line = "HEADER-CURRENT";
     FieldWriter c(line);
@@ -1051,6 +1062,10 @@ void writeHeader(const HeaderBlock& header, const WriteLine& writeLine) {
     c("pucsname", header.current.pucsname);
     c("textstyle", header.current.textstyle);
     c("ucsname", header.current.ucsname);
+    c("dimldrblk", header.arrowBlocks.dimldrblk);
+    c("dimblk", header.arrowBlocks.dimblk);
+    c("dimblk1", header.arrowBlocks.dimblk1);
+    c("dimblk2", header.arrowBlocks.dimblk2);
     writeLine(line);
 }
 
@@ -1079,6 +1094,9 @@ void writeHandles(const DrawingHandles& h, const WriteLine& writeLine) {
     f("paperSpaceBlockEntity", h.paperSpaceBlockEntity);
     f("paperSpaceEndBlockEntity", h.paperSpaceEndBlockEntity);
     f("further", h.further);
+    f("plotStyleDictionary", h.plotStyleDictionary);
+    f("layoutDictionary", h.layoutDictionary);
+    f("plotSettingsDictionary", h.plotSettingsDictionary);
     writeLine(line);
 }
 
@@ -1144,6 +1162,11 @@ void dbDumpDrawing(const Drawing& drawing, DumpMode mode, const WriteLine& write
     }
     if (drawing.header) writeHeader(*drawing.header, writeLine);
     writeHandles(drawing.handles, writeLine);
+    line = "PREVIEW";
+    FieldWriter p(line);
+    p("bitmap", drawing.previewBitmap);
+    p("metafile", drawing.previewMetafile);
+    writeLine(line);
     for (const ClassEntry& entry : drawing.classes.entries) writeRecord(writeLine, "CLASS", entry);
     writeTable(drawing.linetypes, "LTYPE", writeLine);
     writeTable(drawing.layers, "LAYER", writeLine);

@@ -40,6 +40,15 @@ struct CurrentEntryHandles {
     friend bool operator==(const CurrentEntryHandles&, const CurrentEntryHandles&) = default;
 };
 
+// Handles of the blocks that the dimension arrow variables name.
+struct DimensionArrowHandles {
+    Handle dimldrblk;
+    Handle dimblk;
+    Handle dimblk1;
+    Handle dimblk2;
+    friend bool operator==(const DimensionArrowHandles&, const DimensionArrowHandles&) = default;
+};
+
 struct HeaderBlock {
     int16_t acadmaintver{};
     std::string acadver{"AC1012"};
@@ -252,11 +261,29 @@ struct HeaderBlock {
     uint8_t xedit{1};
 
     CurrentEntryHandles current;
+    // The blocks of the dimension arrows that DIMLDRBLK, DIMBLK, DIMBLK1 and DIMBLK2 name.
+    DimensionArrowHandles arrowBlocks;
 
     // The fixed leading values of the R13-2000 DWG header section.
     double dwgLeadingDouble{412148564080.0};
     std::array<double, 3> dwgLeadingUnits{1.0, 1.0, 1.0};
     uint32_t dwgLeadingLong{24};
+    // Further values of the R13-2000 DWG header section that no DXF variable names: the rest
+    // of its leading values (four texts, a second long, and for R13 and R14 a short), the
+    // isoline count, the text quality, the facet resolution, the polygon-ellipse flag, the
+    // stacked-text alignment and size, the OLE start-up flag (bit 14 of the 2000 flag word)
+    // and the four shorts that end the 2000 section.
+    std::array<std::string, 4> dwgLeadingTexts{};
+    uint32_t dwgLeadingLong2{};
+    int16_t dwgLeadingShort{};
+    int16_t dwgIsolines{4};
+    int16_t dwgTextQuality{50};
+    double dwgFacetResolution{0.5};
+    uint8_t dwgPolygonEllipse{};
+    int16_t dwgStackedTextAlign{1};
+    int16_t dwgStackedTextSize{70};
+    uint8_t dwgOleStartup{};
+    std::array<int16_t, 4> dwgTrailingShorts{};
 
     friend bool operator==(const HeaderBlock&, const HeaderBlock&) = default;
 };

@@ -69,11 +69,12 @@ struct XrecordBody {
     friend bool operator==(const XrecordBody&, const XrecordBody&) = default;
 };
 
-// One point reference of a DIMASSOC.
+// One point reference of a DIMASSOC. The main objects are the objects the point lies on (331,
+// one or two: an intersection of two curves names both).
 struct DimAssocPointReference {
     std::string className;
     uint8_t objectSnapType = 0;
-    Handle mainObject;
+    HandleList mainObjects;
     int16_t mainSubentityType = 0;
     int32_t mainGraphicsIndex = 0;
     HandleList path;

@@ -96,15 +96,20 @@ bool extendedStrings() { return gSystemContext && gSystemContext->extendedXDataS
 
 enum class GroupForm { Binary, Text, Point, Int16, Int32, Real, Handle, None };
 
+// Every code that XRECORDs of DWG and DXF files carry has a form: also the 8-bit and boolean
+// values (280-299, kept as 16-bit), the further short, long, real, text and handle ranges, and
+// the UCS (110-112) and extrusion (210) points.
 GroupForm groupForm(uint16_t code) {
     auto in = [code](int low, int high) { return code >= low && code <= high; };
     if (in(310, 319) || code == 1004) return GroupForm::Binary;
-    if (in(0, 9) || code == 100 || code == 102 || in(300, 309) || in(999, 1008)) return GroupForm::Text;
-    if (in(10, 19) || in(1010, 1019)) return GroupForm::Point;
-    if (in(60, 79) || in(170, 175) || in(1060, 1070)) return GroupForm::Int16;
-    if (in(90, 99) || code == 1071) return GroupForm::Int32;
-    if (in(39, 59) || in(140, 147) || in(1039, 1059)) return GroupForm::Real;
-    if (in(320, 369)) return GroupForm::Handle;
+    if (in(0, 9) || code == 100 || code == 102 || in(300, 309) || in(430, 439) || in(470, 479) || in(999, 1008))
+        return GroupForm::Text;
+    if (in(10, 19) || in(110, 112) || code == 210 || in(1010, 1019)) return GroupForm::Point;
+    if (in(60, 79) || in(170, 179) || in(270, 299) || in(370, 389) || in(400, 409) || in(1060, 1070))
+        return GroupForm::Int16;
+    if (in(90, 99) || in(420, 429) || in(440, 459) || code == 1071) return GroupForm::Int32;
+    if (in(39, 59) || in(140, 149) || in(460, 469) || in(1039, 1059)) return GroupForm::Real;
+    if (in(320, 369) || in(390, 399) || in(480, 481)) return GroupForm::Handle;
     return GroupForm::None;
 }
 

@@ -45,8 +45,10 @@ int dbReadXDataItem(OpenStream* stream, XDataItem& item);
 int dbWriteXDataItem(OpenStream* stream, const XDataItem& item);
 
 // One group item. The value that the code selects is the one that counts: binary (310-319,
-// 1004), text (0-9, 100, 102, 300-309, 999-1008), point (10-19, 1010-1019), int16 (60-79,
-// 170-175, 1060-1070), int32 (90-99, 1071), real (39-59, 140-147, 1039-1059), handle (320-369).
+// 1004), text (0-9, 100, 102, 300-309, 430-439, 470-479, 999-1008), point (10-19, 110-112, 210,
+// 1010-1019), int16 (60-79, 170-179, 270-299, 370-389, 400-409, 1060-1070), int32 (90-99,
+// 420-429, 440-459, 1071), real (39-59, 140-149, 460-469, 1039-1059), handle (320-369, 390-399,
+// 480-481).
 struct GroupItem {
     uint16_t code = 0;
     uint16_t length = 0;  // the byte count of a binary or text value

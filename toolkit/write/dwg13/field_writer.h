@@ -1,0 +1,110 @@
+// The writing field stream of the R13-2000 record layouts (toolkit/read/dwg13_field_io.h): the
+// same methods as the reader's stream, writing each field with the bit writer. A layout called
+// with this stream writes the record's fields in the order the reader reads them.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "toolkit/core/entity_bodies.h"
+#include "toolkit/core/geometry_lists.h"
+#include "toolkit/core/handle.h"
+#include "toolkit/core/owned_stream.h"
+#include "toolkit/core/point.h"
+#include "toolkit/core/version_index.h"
+#include "toolkit/write/dwg13/bit_writer.h"
+
+namespace tracemill {
+
+class Dwg13FieldWriter {
+  public:
+    static constexpr bool kReading = false;
+
+    Dwg13FieldWriter(BitWriter& bits, int versionIndex, Handle ownHandle = Handle())
+        : bits_(bits), version_(versionIndex), own_(ownHandle) {}
+
+    BitWriter& bits() { return bits_; }
+    int version() const { return version_; }
+    bool isR2000() const { return version_ >= kVersionAC1015; }
+    bool isR14() const { return version_ == kVersionAC1014; }
+    bool isR13() const { return version_ <= kVersionAC1012; }
+    Handle ownHandle() const { return own_; }
+    bool overrun() const { return false; }
+
+    template <class T> void b(const T& v) { wrPutBit(bits_, v ? 1 : 0); }
+    template <class T> void bb(const T& v) { bits_.putBits(uint64_t(v) & 3, 2); }
+    template <class T> void bs(const T& v) { wrPutBitShort(bits_, uint16_t(v)); }
+    template <class T> void bl(const T& v) { wrPutBitLong(bits_, int32_t(v)); }
+    template <class T> void rc(const T& v) { wrPutRawChar(bits_, uint8_t(v)); }
+    template <class T> void rs(const T& v) { bits_.putBits(uint16_t(v) & 0xFF, 8), bits_.putBits(uint16_t(v) >> 8, 8); }
+    template <class T> void rl(const T& v) { wrPutRawLongBits(bits_, int32_t(v)); }
+    void bd(double v) { wrPutBitDouble(bits_, v); }
+    void rd(double v) { wrPutRawDouble(bits_, v); }
+    void rd2(const Point2& v) { wrPut2RawDouble(bits_, v); }
+    void rd2(const Point3& v) { wrPut2RawDouble(bits_, Point2{v.x, v.y}); }
+    void bd2(const Point2& v) { wrPut2BitDouble(bits_, v); }
+    void bd3(const Point3& v) { wrPut3BitDouble(bits_, v); }
+    void dd(double v, double defaultValue) { wrPutDefaultDouble(bits_, v, defaultValue); }
+    void t(const std::string& v, size_t /*maxLength*/) { wrPutText(bits_, v); }
+    void bytes(const uint8_t* data, size_t count) { wrPutRawBytes(bits_, data, count); }
+    void blBytes(const OwnedStream& v) {
+        wrPutBitLong(bits_, int32_t(v.size()));
+        wrPutRawBytes(bits_, v.bytes().data(), v.size());
+    }
+    // Bits kept most significant first, `count` of them.
+    void restBits(uint32_t count, const OwnedStream& v) {
+        const std::span<const uint8_t> data = v.bytes();
+        for (uint32_t i = 0; i < count && i / 8 < data.size(); ++i)
+            bits_.putBit((data[i / 8] >> (7 - i % 8)) & 1);
+    }
+    void ext(const Point3& v) { wrPut3BitDouble(bits_, v); }
+    void be(const Point3& v) { wrPutExtrusion(bits_, v); }
+    void bt(double v) { wrPutThickness(bits_, v); }
+    void h(Handle v, unsigned code) { wrPutHandle(bits_, uint8_t(code << 4), v); }
+    void href(const ObjectReference& v) { wrPutTypedRef(bits_, v.handle, v.kind); }
+
+    // The ACIS data of a REGION, 3DSOLID or BODY: the SAT text in blocks of at most 4,096 bytes
+    // with the format's character transform, a 0 count, then the bits the reader kept after it
+    // (toolkit/read/dwg13_acis.h); without SAT text the two bits that mark the data empty.
+    void acisData(const AcisBody& v) {
+        const std::span<const uint8_t> sat = v.satText.bytes();
+        if (!sat.empty()) {
+            bits_.putBits(0b01, 2);
+            wrPutBitShort(bits_, 1);
+            for (size_t at = 0; at < sat.size(); at += 4096) {
+                const size_t n = std::min<size_t>(4096, sat.size() - at);
+                wrPutBitLong(bits_, int32_t(n));
+                for (size_t i = 0; i < n; ++i) {
+                    const uint8_t c = sat[at + i];
+                    wrPutRawChar(bits_, c > 0x20 && c < 0x7F ? uint8_t(159 - c) : c);
+                }
+            }
+            wrPutBitLong(bits_, 0);
+        }
+        const std::span<const uint8_t> trailing = v.trailingBits.bytes();
+        if (trailing.size() < 5) {
+            if (sat.empty() && v.noTrailingBits != 1) bits_.putBits(0b11, 2);
+            return;
+        }
+        if (trailing[0] == 0) bits_.putBits(0b11, 2);
+        const uint32_t count = uint32_t(trailing[1]) | uint32_t(trailing[2]) << 8 | uint32_t(trailing[3]) << 16 |
+                               uint32_t(trailing[4]) << 24;
+        for (uint32_t i = 0; i < count && 5 + i / 8 < trailing.size(); ++i)
+            bits_.putBit((trailing[5 + i / 8] >> (7 - i % 8)) & 1);
+    }
+
+    // Where the handle references start: the writer notes it for the record's size in bits.
+    void handleStream() { handleStart_ = bits_.bitLength(); }
+    uint64_t handleStreamStart() const { return handleStart_; }
+    uint64_t handleBitsLeft() const { return 0; }
+
+  private:
+    BitWriter& bits_;
+    int version_;
+    Handle own_;
+    uint64_t handleStart_ = 0;
+};
+
+} // namespace tracemill
