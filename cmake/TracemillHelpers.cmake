@@ -15,18 +15,23 @@ function(tm_add_test)
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
 endfunction()
 
-# tm_add_fuzz(NAME name SOURCES ... LIBS ... CORPUS dir [DEFINITIONS ...])
+# tm_add_fuzz(NAME name SOURCES ... LIBS ... CORPUS dir [SAMPLES subdir] [DEFINITIONS ...])
 # A fuzz harness (LLVMFuzzerTestOneInput) linked with our deterministic replay driver:
-# CTest replays the committed corpus and a fixed-seed, fixed-count mutation run.
+# CTest replays the committed corpus and a fixed-seed, fixed-count mutation run. SAMPLES adds the
+# files of that folder of the shared samples (read in place) to the corpus when it exists.
 # With clang and -DTRACEMILL_LIBFUZZER=ON the same harness also builds for libFuzzer.
 # DEFINITIONS are compile definitions of the harness, so that one source can serve several.
 function(tm_add_fuzz)
-  cmake_parse_arguments(F "" "NAME;CORPUS" "SOURCES;LIBS;DEFINITIONS" ${ARGN})
+  cmake_parse_arguments(F "" "NAME;CORPUS;SAMPLES" "SOURCES;LIBS;DEFINITIONS" ${ARGN})
   add_executable(${F_NAME}_replay ${F_SOURCES})
   target_link_libraries(${F_NAME}_replay PRIVATE tm_fuzz_driver ${F_LIBS})
   target_compile_definitions(${F_NAME}_replay PRIVATE ${F_DEFINITIONS})
+  set(corpora --corpus ${F_CORPUS})
+  if(F_SAMPLES AND IS_DIRECTORY "${TRACEMILL_SAMPLES}/${F_SAMPLES}")
+    list(APPEND corpora --corpus "${TRACEMILL_SAMPLES}/${F_SAMPLES}")
+  endif()
   add_test(NAME fuzz.${F_NAME}
-           COMMAND ${F_NAME}_replay --corpus ${F_CORPUS} --seed 20261210 --runs ${TRACEMILL_FUZZ_RUNS})
+           COMMAND ${F_NAME}_replay ${corpora} --seed 20261210 --runs ${TRACEMILL_FUZZ_RUNS})
   set_tests_properties(fuzz.${F_NAME} PROPERTIES LABELS "fuzz" TIMEOUT 900)
   if(TRACEMILL_LIBFUZZER)
     add_executable(${F_NAME}_libfuzzer ${F_SOURCES})

@@ -5,7 +5,7 @@
 // fixed-seed generator, so a CI run is repeatable and never turns red by chance.
 // Built with libFuzzer instead, the same harness fuzzes open-ended.
 //
-// Usage: <harness>_replay --corpus DIR [--seed N] [--runs N] [FILE...]
+// Usage: <harness>_replay --corpus DIR [--corpus DIR ...] [--seed N] [--runs N] [FILE...]
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -119,20 +119,20 @@ void saveCurrentInput() {
 int main(int argc, char** argv) {
     if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
     if (__sanitizer_set_death_callback) __sanitizer_set_death_callback(saveCurrentInput);
-    std::string corpusDir;
+    std::vector<std::string> corpusDirs;
     uint64_t seed = 1;
     long runs = 1000;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--corpus" && i + 1 < argc) corpusDir = argv[++i];
+        if (arg == "--corpus" && i + 1 < argc) corpusDirs.push_back(argv[++i]);
         else if (arg == "--seed" && i + 1 < argc) seed = std::strtoull(argv[++i], nullptr, 10);
         else if (arg == "--runs" && i + 1 < argc) runs = std::strtol(argv[++i], nullptr, 10);
         else files.push_back(arg);
     }
 
     std::vector<std::filesystem::path> paths;
-    if (!corpusDir.empty()) {
+    for (const std::string& corpusDir : corpusDirs) {
         for (const auto& entry : std::filesystem::recursive_directory_iterator(corpusDir))
             if (entry.is_regular_file()) paths.push_back(entry.path());
     }
