@@ -49,6 +49,10 @@ int rdDwg13ReadAcisData(BitReader& bits, uint64_t dataEnd, AcisBody& body) {
     if (hasSat) {
         PagedStream* sat = body.satText.create(kStreamPageSize);
         if (!sat) return dbReportError(218, kErrorReasonNoMemory);
+        // The blocks together hold at most what is left of the record: room for that at once,
+        // so that a large solid is not copied as its text grows.
+        const uint64_t position = bits.bitPosition();
+        sat->bytes.reserve(size_t(dataEnd > position ? (dataEnd - position) / 8 : 0));
         for (;;) {
             const int32_t count = rdBitLong(bits);
             if (bits.overrun() || count == 0) break;

@@ -71,6 +71,8 @@ template <class Io> void objectHandles(Io& io, Handle& owner, HandleList& reacto
 // The head of a symbol-table record: name, the referenced bit (flag 0x40), the external-
 // reference index + 1 and the externally-dependent bit (flag 0x10).
 template <class Io, class R> void tableRecordHead(Io& io, R& record) {
+    // The flags are the stored bits alone, whatever the record held before.
+    if constexpr (Io::kReading) record.flags = 0;
     io.t(record.name, kDwgNameLimit);
     flagBit(io, record.flags, 0x40);
     int16_t index = int16_t(record.xrefIndex + 1);

@@ -313,16 +313,19 @@ int Dwg13Reader::seekViewportEntities(Drawing&) {
     walk.handles = tables_[kDwgControlViewportEntityHeader].handles;
     firstViewportHeader_ = true;
     // The chain of headers from the first one, each naming its VIEWPORT; a chain that loops back
-    // ends there.
+    // ends there. Files link the headers loosely (the first is often a header of no VIEWPORT
+    // whose next handle is null), so the chain goes on with the headers of the control that it
+    // has not reached, in the control's order. Headers of no VIEWPORT take no place in it.
     viewportChain_.clear();
     std::unordered_set<uint64_t> seen;
-    Handle at = walk.handles.empty() ? Handle() : walk.handles.front();
-    while (!at.isNull() && viewportChain_.size() < kRecordedViewports && seen.insert(at.value).second) {
-        ViewportEntityHeaderRecord header;
-        uint8_t hasXData = 0;
-        if (rdDwg13ReadViewportEntityHeader(objects_, at, header, hasXData) != Dwg13ReadStatus::Read) break;
-        viewportChain_.push_back({header.viewport, header.on != 0});
-        at = header.next;
+    for (Handle start : walk.handles) {
+        for (Handle at = start; !at.isNull() && viewportChain_.size() < kRecordedViewports && seen.insert(at.value).second;) {
+            ViewportEntityHeaderRecord header;
+            uint8_t hasXData = 0;
+            if (rdDwg13ReadViewportEntityHeader(objects_, at, header, hasXData) != Dwg13ReadStatus::Read) break;
+            if (!header.viewport.isNull()) viewportChain_.push_back({header.viewport, header.on != 0});
+            at = header.next;
+        }
     }
     return 1;
 }

@@ -201,6 +201,47 @@ TEST_F(Dwg13Samples, EntityKindsOfTheDrawingWithItsDxfTwin) {
     EXPECT_EQ(names, (std::vector<std::string>{"*Paper_Space0", "BLOCK1", "BLOCK2", "*D3"}));
 }
 
+// The records a load hands the reader hold the database's defaults (a new STYLE has the flags
+// -1): a record read keeps only the flag bits the file stores.
+TEST_F(Dwg13Samples, TableRecordFlagsAreTheStoredBitsAlone) {
+    TM_REQUIRE_SAMPLES(samples);
+    const std::vector<uint8_t> file = fileBytes(samples / "dwg" / "2000_entities-2d.dwg");
+    Drawing drawing;
+    Dwg13Reader reader(file);
+    ASSERT_EQ(reader.openHeader(drawing), 1);
+    reader.seekStyles(drawing);
+    std::vector<int> flags;
+    for (;;) {
+        StyleRecord record;
+        record.flags = 0xFF;
+        uint8_t hasXData = 0;
+        reader.readStyle(drawing, record, hasXData);
+        if (record.endOfTable) break;
+        flags.push_back(record.flags);
+    }
+    // "Standard", and the shape file's style (flag 1).
+    EXPECT_EQ(flags, (std::vector<int>{0x40, 0x41}));
+}
+
+// The three drawings link their two viewport entity headers loosely: the first names no
+// VIEWPORT and has no next header, the second names the paper-space viewport 88. The viewport
+// gets the number 1 (as the DXF twin of example_2000 gives it).
+TEST_F(Dwg13Samples, ViewportEntityHeadersNumberTheirViewports) {
+    TM_REQUIRE_SAMPLES(samples);
+    for (const char* name : {"example_r13.dwg", "example_r14.dwg", "example_2000.dwg"}) {
+        SCOPED_TRACE(name);
+        const std::vector<uint8_t> file = fileBytes(samples / "dwg" / name);
+        Drawing drawing;
+        Dwg13Reader reader(file);
+        const test::Dwg13Pass pass = test::dwg13ReadEverything(reader, drawing);
+        ASSERT_EQ(pass.viewportHeaders.size(), 2u);
+        EXPECT_TRUE(pass.viewportHeaders[0].viewport.isNull());
+        EXPECT_EQ(pass.viewportHeaders[0].viewportNumber, 0);
+        EXPECT_EQ(pass.viewportHeaders[1].viewport, Handle(0x88));
+        EXPECT_EQ(pass.viewportHeaders[1].viewportNumber, 1);
+    }
+}
+
 // Each layout written through the writer's field stream reads back as the record it was written
 // from: the two directions of every layout agree, on every record of the samples.
 TEST_F(Dwg13Samples, EveryRecordWrittenThroughItsLayoutReadsBackTheSame) {

@@ -1,0 +1,129 @@
+// Speed and memory of reading R13-2000 DWG files: the largest sample drawings, each read whole
+// again and again in this process (the file structure, the header, the classes, every table
+// record, the entities of the two spaces and of every block, the viewport entity headers and
+// every object), from the file's bytes in memory. The bytes/s counter is the read speed.
+//
+// Peak memory: after the timed runs, each file is read once more in a child process of this
+// program (`--peak FILE`), which resets its resident-set peak once the toolkit runs and reports
+// how far the read raised it.
+//
+// Run: build/bench/dwg_load_bench [--benchmark_filter=...]   (samples from TRACEMILL_SAMPLES)
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dwg13_test_support.h"
+#include "toolkit/core/builtin_init_data.h"
+#include "toolkit/core/drawing.h"
+#include "toolkit/core/system_context.h"
+#include "toolkit/core/toolkit_startup.h"
+
+namespace tracemill {
+namespace {
+
+constexpr const char* kFiles[] = {"oscilloscope_case_2000.dwg", "example_2000.dwg", "example_r13.dwg",
+                                  "example_r14.dwg"};
+
+std::filesystem::path samplesFolder() {
+    if (const char* env = std::getenv("TRACEMILL_SAMPLES")) return env;
+    return TRACEMILL_SAMPLES_DEFAULT;
+}
+
+bool startToolkit() {
+    dbUseBuiltinInitData();
+    int error = 0;
+    return dbCreateSystemContext(nullptr, error) && dbInitToolkit();
+}
+
+// One whole read of the file; the number of entities read, -1 when the open failed.
+long readOnce(const std::vector<uint8_t>& bytes) {
+    Drawing drawing;
+    Dwg13Reader reader(bytes);
+    const test::Dwg13Pass pass = test::dwg13ReadEverything(reader, drawing);
+    return pass.opened ? long(pass.entities.size()) : -1;
+}
+
+void readFile(benchmark::State& state, std::filesystem::path path) {
+    const std::vector<uint8_t> bytes = test::fileBytes(path);
+    long entities = 0;
+    for (auto _ : state) {
+        entities = readOnce(bytes);
+        benchmark::DoNotOptimize(entities);
+    }
+    if (entities < 0) state.SkipWithError("the file was not read");
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
+    state.counters["entities"] = double(entities);
+}
+
+// A figure of /proc/self/status in kB ("VmRSS", "VmHWM"), -1 when absent.
+long statusKilobytes(const char* key) {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return -1;
+    char line[256];
+    long value = -1;
+    const size_t length = std::strlen(key);
+    while (std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, key, length) == 0 && line[length] == ':') value = std::strtol(line + length + 1, nullptr, 10);
+    std::fclose(status);
+    return value;
+}
+
+// In the child: the resident-set peak is reset once the toolkit runs, and what one read adds
+// to the resident set at its peak is printed in kB.
+int peakChild(const char* file) {
+    if (!startToolkit()) return 2;
+    if (std::FILE* clear = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", clear);
+        std::fclose(clear);
+    }
+    const long before = statusKilobytes("VmRSS");
+    if (readOnce(test::fileBytes(file)) < 0) return 1;
+    std::printf("%ld\n", statusKilobytes("VmHWM") - before);
+    return 0;
+}
+
+// What one read of the file adds to the resident set at its peak, in kB (-1: not measured).
+long childPeakKilobytes(const std::string& self, const std::string& file) {
+    const std::string command = "'" + self + "' --peak '" + file + "'";
+    std::FILE* child = popen(command.c_str(), "r");
+    if (!child) return -1;
+    long kilobytes = -1;
+    if (std::fscanf(child, "%ld", &kilobytes) != 1) kilobytes = -1;
+    return pclose(child) == 0 ? kilobytes : -1;
+}
+
+} // namespace
+} // namespace tracemill
+
+int main(int argc, char** argv) {
+    using namespace tracemill;
+    if (argc == 3 && std::strcmp(argv[1], "--peak") == 0) return peakChild(argv[2]);
+
+    const std::filesystem::path folder = samplesFolder() / "dwg";
+    if (!startToolkit()) {
+        std::fprintf(stderr, "the toolkit did not start\n");
+        return 1;
+    }
+    for (const char* name : kFiles) {
+        const std::filesystem::path path = folder / name;
+        if (std::filesystem::exists(path)) benchmark::RegisterBenchmark(name, readFile, path);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    std::printf("peak memory that one read adds\n");
+    for (const char* name : kFiles) {
+        const std::filesystem::path path = folder / name;
+        if (!std::filesystem::exists(path)) continue;
+        std::printf("  %-28s %7.2f MB file  +%.2f MB\n", name, double(std::filesystem::file_size(path)) / 1e6,
+                    double(childPeakKilobytes(self, path.string())) / 1024.0);
+    }
+    return 0;
+}
