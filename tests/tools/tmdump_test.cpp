@@ -97,12 +97,13 @@ TEST(TmdumpNew, TheGoldensKeyLinesFollowFromTheRulesOfANewDrawing) {
         "HEADER ACADVER \"AC1012\"",
         "HEADER DWGCODEPAGE 0",
         "HEADER-CURRENT celtype=13 clayer=14 cmlstyle=1C dimstyle=18 dimtxsty=17 pucsname=0 textstyle=17 "
-        "ucsname=0",
+        "ucsname=0 dimldrblk=0 dimblk=0 dimblk1=0 dimblk2=0",
         "HANDLES blockControl=1 layerControl=2 styleControl=3 linetypeControl=4 viewControl=5 ucsControl=6 "
         "vportControl=7 appIdControl=8 dimStyleControl=9 viewportEntityHeaderControl=C mlineStyleDictionary=1B "
         "groupDictionary=1A namedObjectDictionary=19 modelSpaceBlock=A paperSpaceBlock=B byBlockLinetype=11 "
         "byLayerLinetype=12 modelSpaceBlockEntity=D modelSpaceEndBlockEntity=E paperSpaceBlockEntity=F "
-        "paperSpaceEndBlockEntity=10 further=[0,0,0,0]",
+        "paperSpaceEndBlockEntity=10 further=[0,0,0,0] plotStyleDictionary=0 layoutDictionary=0 "
+        "plotSettingsDictionary=0",
         "CLASS number=500 dxfName=\"LWPOLYLINE\" className=\"AcDbPolyline\" applicationName=\"AutoCAD 2000\" "
         "proxyFlags=-32768 wasAZombie=0 itemClassId=498",
         "CLASS number=501 dxfName=\"IMAGE\" className=\"AcDbRasterImage\" applicationName=\"ISM\" "
