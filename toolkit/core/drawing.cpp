@@ -8,6 +8,7 @@
 #include "toolkit/core/fixed_records.h"
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/display/display_context.h"
 
 namespace tracemill {
 namespace {

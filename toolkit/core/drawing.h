@@ -24,6 +24,7 @@
 namespace tracemill {
 
 class FormatDriver;
+struct DisplayContext;
 
 // A stored block record owns the entity list of its block; the record's `entities` names it.
 struct BlockNode : ListLink {
@@ -139,6 +140,19 @@ struct AnnouncedCounts {
     int32_t objects = 0;
 };
 
+// Which arrow-block field of a DIMSTYLE a deferred arrowhead fills (the DXF group code of the
+// block name).
+enum class ArrowheadField : uint32_t { Dimblk = 5, Dimblk1 = 6, Dimblk2 = 7 };
+
+// A DIMSTYLE that names an arrowhead block the reader has not seen yet; dbFixupDimStyles
+// resolves it once the load is complete.
+struct DeferredArrowhead {
+    Handle dimStyle;
+    ArrowheadField field = ArrowheadField::Dimblk;
+    std::string blockName;
+    friend bool operator==(const DeferredArrowhead&, const DeferredArrowhead&) = default;
+};
+
 // The creation version of a drawing read from a file.
 inline constexpr uint16_t kCreationVersionLoaded = 65535;
 
@@ -165,6 +179,7 @@ struct Drawing {
     // Display working state.
     uint8_t displayBits = 0;
     uint8_t displayStart = 1;
+    std::unique_ptr<DisplayContext> displayContext;  // while the drawing is displayed
 
     // The entity lists of the two layout blocks (owned by their block records).
     EntityList* modelSpace = nullptr;
@@ -185,6 +200,7 @@ struct Drawing {
     FormatDriver* driver = nullptr;  // the reader operations of the source format
     Handle continuousLinetype;       // the file's "CONTINUOUS" linetype, for the layer pass
     int16_t loadProgress = 0;        // the last figure of dbLoadProgress
+    std::vector<DeferredArrowhead> deferredArrowheads;
 
     // The tables, in the order the drawing keeps them.
     LayerList layers;

@@ -18,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "toolkit/core/device_point.h"
 
@@ -156,6 +157,7 @@ struct OutputHookTable {
     CellCodeGrid cellCodes{};
     std::string mallocMessage = "Malloc error\n";
     DevicePoint penPosition{kPenPositionUnset, kPenPositionUnset};
+    std::vector<DevicePoint> scratchPoints;  // device points on their way to a hook
     int32_t defaultLineweight = 25;      // for the default lineweight (-3) and kind 24, 1/100 mm
     double lineweightScale = -1.0;       // applied when not negative and the context does not convert
     double lineweightUnitScale = 1.0;    // for lineweight units other than inches and millimetres

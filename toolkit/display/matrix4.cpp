@@ -15,18 +15,7 @@ constexpr double kVanishingPivot = 1e-14;
 // The arbitrary-axis algorithm takes the world y axis for normals this close to z.
 constexpr double kArbitraryAxisLimit = 1.0 / 64.0;
 
-Point3 cross(const Point3& a, const Point3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
 Point3 minus(const Point3& a, const Point3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-
-// Divided by its length unless the length is 0.
-Point3 normalized(const Point3& v) {
-    double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    if (length == 0.0) return v;
-    return {v.x / length, v.y / length, v.z / length};
-}
 
 double coordinate(const Point3& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
 
@@ -38,6 +27,16 @@ void setRow(Matrix4& m, int row, const Point3& v, double w) {
 }
 
 } // namespace
+
+Point3 genCross(const Point3& a, const Point3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+Point3 genNormalized(const Point3& v) {
+    double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    if (length == 0.0) return v;
+    return {v.x / length, v.y / length, v.z / length};
+}
 
 void genMatrixIdentity(Matrix4& m) { m = kIdentityMatrix4; }
 
@@ -156,8 +155,8 @@ void genMatrixRotateAxis(double sin, double cos, int axis, Matrix4& m) {
 
 void genOcsMatrix(const Point3& normal, Matrix4& m) {
     const bool nearZ = std::fabs(normal.x) < kArbitraryAxisLimit && std::fabs(normal.y) < kArbitraryAxisLimit;
-    const Point3 xAxis = normalized(cross(nearZ ? Point3{0, 1, 0} : Point3{0, 0, 1}, normal));
-    const Point3 yAxis = normalized(cross(normal, xAxis));
+    const Point3 xAxis = genNormalized(genCross(nearZ ? Point3{0, 1, 0} : Point3{0, 0, 1}, normal));
+    const Point3 yAxis = genNormalized(genCross(normal, xAxis));
     m = kIdentityMatrix4;
     setRow(m, 0, xAxis, 0.0);
     setRow(m, 1, yAxis, 0.0);
@@ -186,12 +185,12 @@ void genEntityMatrixPoint(const Matrix4& entityMatrix, Point3& p) {
 }
 
 void genCrossProduct(const Point3& a, const Point3& b, Point4& out) {
-    const Point3 c = cross(a, b);
+    const Point3 c = genCross(a, b);
     out = {c.x, c.y, c.z, 1.0};
 }
 
 void genPlaneNormal(const Point3& p0, const Point3& p1, const Point3& p2, Point4& out) {
-    const Point3 n = normalized(cross(minus(p0, p1), minus(p2, p1)));
+    const Point3 n = genNormalized(genCross(minus(p0, p1), minus(p2, p1)));
     out = {n.x, n.y, n.z, 1.0};
 }
 
@@ -204,14 +203,14 @@ int genCircleCentre3(const Point3& p0, const Point3& p1, const Point3& p2, Point
     const Point3 d1 = minus(p1, p0), d2 = minus(p2, p1);
     const Point3 m1{(p0.x + p1.x) * 0.5, (p0.y + p1.y) * 0.5, (p0.z + p1.z) * 0.5};
     const Point3 m2{(p1.x + p2.x) * 0.5, (p1.y + p2.y) * 0.5, (p1.z + p2.z) * 0.5};
-    const Point3 n = cross(d1, d2);
+    const Point3 n = genCross(d1, d2);
     // The bisectors lie in the plane of the points; they are intersected in the coordinate
     // plane across the normal's largest component, where the plane projects one to one.
     int dropped = 0;
     if (std::fabs(n.y) > std::fabs(coordinate(n, dropped))) dropped = 1;
     if (std::fabs(n.z) > std::fabs(coordinate(n, dropped))) dropped = 2;
     const int u = dropped == 0 ? 1 : 0, v = dropped == 2 ? 1 : 2;
-    const Point3 b1 = cross(n, d1), b2 = cross(n, d2);
+    const Point3 b1 = genCross(n, d1), b2 = genCross(n, d2);
     // m1 + t b1 = m2 + s b2, solved for t by Cramer's rule.
     const double det = coordinate(b2, u) * coordinate(b1, v) - coordinate(b1, u) * coordinate(b2, v);
     if (det == 0.0) return 0;

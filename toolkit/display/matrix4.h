@@ -72,6 +72,12 @@ void genRotateAboutAxis(Point3& p, const Point3& q, const Point3& axis, double a
 // p = (p, 1) times the entity matrix (x, y and z).
 void genEntityMatrixPoint(const Matrix4& entityMatrix, Point3& p);
 
+// a x b.
+Point3 genCross(const Point3& a, const Point3& b);
+
+// v divided by its length; a zero vector stays zero.
+Point3 genNormalized(const Point3& v);
+
 // out = a x b with w = 1.0, not normalised.
 void genCrossProduct(const Point3& a, const Point3& b, Point4& out);
 
