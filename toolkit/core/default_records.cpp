@@ -3,6 +3,7 @@
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_access.h"
 #include "toolkit/core/header_block.h"
+#include "toolkit/core/plot_style_names.h"
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/symbol_tables.h"
 
@@ -21,32 +22,6 @@ int addAt(Drawing& drawing, RecordList<StoredRecord<Record>>& list, Record&& rec
     const Handle handle = record.handle;
     return dbAddTableRecord(handle, drawing.handleIndex, StoredRecord<Record>(std::move(record)), &list, position,
                             nullptr) != nullptr;
-}
-
-const DictionaryEntry* findEntry(const std::vector<DictionaryEntry>& entries, std::string_view name) {
-    for (const DictionaryEntry& entry : entries) {
-        if (entry.name == name) return &entry;
-    }
-    return nullptr;
-}
-
-// The "Normal" entry of the ACAD_PLOTSTYLENAME dictionary of the named object dictionary (the
-// first object), or the zero handle.
-Handle normalPlotStyle(Drawing& drawing) {
-    ListLink* first = dbListFirst(&drawing.objects);
-    if (!first) return Handle();
-    const auto* root = ObjectList::asNode(first)->record.body.getIf<DictionaryBody>();
-    const DictionaryEntry* plotStyles = root ? findEntry(root->entries, "ACAD_PLOTSTYLENAME") : nullptr;
-    if (!plotStyles) return Handle();
-    const ObjectNode* node = dbLookupNode(drawing, drawing.objects, plotStyles->handle);
-    if (!node) return Handle();
-    const ObjectBody& body = node->record.body;
-    const DictionaryEntry* normal = nullptr;
-    if (const auto* dictionary = body.getIf<DictionaryBody>()) normal = findEntry(dictionary->entries, "Normal");
-    if (const auto* withDefault = body.getIf<DictionaryWithDefaultBody>()) {
-        normal = findEntry(withDefault->entries, "Normal");
-    }
-    return normal ? normal->handle : Handle();
 }
 
 } // namespace
@@ -123,7 +98,7 @@ void dbInitLayerRecord(Drawing& drawing, LayerRecord& record) {
     record = LayerRecord{};
     record.colour = 7;
     record.linetype = dbFirstRecordHandle(drawing.linetypes);
-    record.plotStyle = normalPlotStyle(drawing);
+    record.plotStyle = dbDefaultLayerPlotStyle(&drawing);
     record.drawing = &drawing;
 }
 
