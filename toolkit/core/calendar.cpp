@@ -1,5 +1,7 @@
 #include "toolkit/core/calendar.h"
 
+#include <ctime>
+
 namespace tracemill {
 
 int32_t dbJulianDay(int day, int month, int year) {
@@ -62,6 +64,30 @@ HeaderDate dbPartsToDate(const DateParts& parts) {
     date.milliseconds =
         uint32_t(((int64_t(parts.hours) * 60 + parts.minutes) * 60 + parts.seconds) * 1000);
     return date;
+}
+
+int dbDateLocalToUtc(HeaderDate& date) {
+    if (date == HeaderDate{}) return 0;
+    int day = 0, month = 0, year = 0;
+    dbCalendarDate(int32_t(date.day), day, month, year);
+    const uint32_t seconds = date.milliseconds / 1000;
+    const uint32_t subSecond = date.milliseconds % 1000;
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = int(seconds / 3600);
+    local.tm_min = int(seconds / 60 % 60);
+    local.tm_sec = int(seconds % 60);
+    local.tm_isdst = -1; // the zone's rules say whether daylight saving applies
+    local.tm_wday = -1;  // stays -1 only when mktime fails (-1 is also a valid time)
+    const std::time_t instant = std::mktime(&local);
+    std::tm utc{};
+    if (local.tm_wday < 0 || !gmtime_r(&instant, &utc)) return 0;
+    date = dbPartsToDate(
+        DateParts{utc.tm_mday, utc.tm_mon + 1, utc.tm_year + 1900, utc.tm_hour, utc.tm_min, utc.tm_sec});
+    date.milliseconds += subSecond;
+    return 1;
 }
 
 } // namespace tracemill

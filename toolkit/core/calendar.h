@@ -42,4 +42,9 @@ DateParts dbDateToParts(const HeaderDate& date);
 // The stored date of the parts; all six zero give the null date.
 HeaderDate dbPartsToDate(const DateParts& parts);
 
+// Takes a stored date as the local time of the process's time zone (TZ) and writes it back
+// as UTC, milliseconds kept. 1, or 0 with the date unchanged for the null date and for a date
+// the C library cannot place in time.
+int dbDateLocalToUtc(HeaderDate& date);
+
 } // namespace tracemill

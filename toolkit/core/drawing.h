@@ -153,6 +153,13 @@ struct DeferredArrowhead {
     friend bool operator==(const DeferredArrowhead&, const DeferredArrowhead&) = default;
 };
 
+// A name of the drawing's style list with the code page kept for it (dbStyleCodePage).
+struct StyleCodePage {
+    std::string name;
+    int16_t codePage = 0;
+    friend bool operator==(const StyleCodePage&, const StyleCodePage&) = default;
+};
+
 // The creation version of a drawing read from a file.
 inline constexpr uint16_t kCreationVersionLoaded = 65535;
 
@@ -201,6 +208,7 @@ struct Drawing {
     Handle continuousLinetype;       // the file's "CONTINUOUS" linetype, for the layer pass
     int16_t loadProgress = 0;        // the last figure of dbLoadProgress
     std::vector<DeferredArrowhead> deferredArrowheads;
+    std::vector<StyleCodePage> styleCodePages;  // the style list
 
     // The tables, in the order the drawing keeps them.
     LayerList layers;

@@ -3,12 +3,14 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <new>
 
 #include "toolkit/core/byte_order.h"
 #include "toolkit/core/dictionary_entries.h"
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/memory_services.h"
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/system_context.h"
 
@@ -24,18 +26,34 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+int noMemory() { return dbReportError(kErrorPlotStyleNoMemory, kErrorReasonNoMemory); }
+
+// zlib takes its memory from the toolkit's allocator.
+voidpf zlibAlloc(voidpf, uInt items, uInt size) {
+    if (size != 0 && items > SIZE_MAX / size) return Z_NULL;
+    return dbMalloc(size_t(items) * size);
+}
+
+void zlibFree(voidpf, voidpf block) { dbFree(block); }
+
 // Inflates the packed bytes until the unpacked size is produced or the stream ends. A stream
 // whose packed bytes run out before either is damaged (truncated).
 int inflateText(std::span<const uint8_t> packed, uint32_t unpackedSize, std::string& text) {
     z_stream z{};
+    z.zalloc = zlibAlloc;
+    z.zfree = zlibFree;
     const int init = inflateInit(&z);
-    if (init != Z_OK) return dbSetError(init == Z_MEM_ERROR ? kErrorPlotStyleNoMemory : kErrorPlotStyleInflate);
+    if (init != Z_OK) return init == Z_MEM_ERROR ? noMemory() : dbSetError(kErrorPlotStyleInflate);
     z.next_in = const_cast<Bytef*>(packed.data());
     z.avail_in = uInt(packed.size());
     int result = Z_OK;
     while (text.size() < unpackedSize && result == Z_OK) {
         const size_t produced = text.size();
         const size_t piece = std::min<size_t>(unpackedSize - produced, kPieceSize);
+        if (!dbAllocationAllowed()) {
+            inflateEnd(&z);
+            return noMemory();
+        }
         text.resize(produced + piece);
         z.next_out = reinterpret_cast<Bytef*>(text.data() + produced);
         z.avail_out = uInt(piece);
@@ -45,7 +63,7 @@ int inflateText(std::span<const uint8_t> packed, uint32_t unpackedSize, std::str
     }
     inflateEnd(&z);
     if (result == Z_OK || result == Z_STREAM_END) return 1;
-    return dbSetError(result == Z_MEM_ERROR ? kErrorPlotStyleNoMemory : kErrorPlotStyleInflate);
+    return result == Z_MEM_ERROR ? noMemory() : dbSetError(kErrorPlotStyleInflate);
 }
 
 // The head and the packed data of a file: at most the packed size after the head, and only
@@ -53,12 +71,14 @@ int inflateText(std::span<const uint8_t> packed, uint32_t unpackedSize, std::str
 int readFileBytes(const char* path, std::vector<uint8_t>& bytes) {
     FilePtr file(path ? std::fopen(path, "rb") : nullptr);
     if (!file) return dbSetError(kErrorPlotStyleFileOpen);
+    if (!dbAllocationAllowed()) return noMemory();
     bytes.resize(size_t(kPlotStyleDataOffset));
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
     if (bytes.size() < size_t(kPlotStyleDataOffset)) return 1;
     const uint32_t packedSize = getLe32(bytes.data() + kPlotStylePackedSizeOffset);
     for (size_t left = packedSize; left > 0;) {
         const size_t start = bytes.size();
+        if (!dbAllocationAllowed()) return noMemory();
         bytes.resize(start + std::min(left, kPieceSize));
         const size_t got = std::fread(bytes.data() + start, 1, bytes.size() - start, file.get());
         bytes.resize(start + got);
@@ -94,12 +114,13 @@ int dbPlotStyleTableFromBytes(std::span<const uint8_t> file, std::unique_ptr<Plo
         if (packedSize > data.size()) return dbSetError(kErrorPlotStyleShortFile);
         std::string text;
         if (!inflateText(data.first(packedSize), unpackedSize, text)) return 0;
-        auto table = std::make_unique<PlotStyleTable>();
+        std::unique_ptr<PlotStyleTable> table = dbNewObject<PlotStyleTable>();
+        if (!table) return noMemory();
         if (!dbParsePlotStyleText(text, *table)) return 0;
         out = std::move(table);
         return 1;
     } catch (const std::bad_alloc&) {
-        return dbReportError(kErrorPlotStyleNoMemory, kErrorReasonNoMemory);
+        return noMemory();
     }
 }
 
@@ -110,7 +131,7 @@ int dbReadPlotStyleTable(const char* path, std::unique_ptr<PlotStyleTable>& out)
         if (!readFileBytes(path, bytes)) return 0;
         return dbPlotStyleTableFromBytes(bytes, out);
     } catch (const std::bad_alloc&) {
-        return dbReportError(kErrorPlotStyleNoMemory, kErrorReasonNoMemory);
+        return noMemory();
     }
 }
 

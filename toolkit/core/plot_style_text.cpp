@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "toolkit/core/memory_services.h"
 #include "toolkit/core/plot_style_table.h"
 #include "toolkit/core/system_context.h"
 
@@ -31,6 +32,12 @@ private:
     std::string_view text_;
     size_t position_ = 0;
 };
+
+// Takes one allocation of the toolkit's allocator; the parse fails with error 136 when it is
+// refused.
+void claimAllocation() {
+    if (!dbAllocationAllowed()) throw std::bad_alloc();
+}
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -133,6 +140,7 @@ void readStyleValue(std::string_view key, std::string_view value, PlotStyle& sty
 
 // Colour entries "N=name" up to the closing line; 0 <= N < 255 kept.
 void readAciTable(LineReader& lines, std::vector<std::string>& names) {
+    claimAllocation();
     names.assign(kAciStyleCount, std::string());
     std::string_view line;
     while (lines.next(line) && !closesSection(skipBlanks(line))) {
@@ -148,7 +156,10 @@ void readStyles(LineReader& lines, PlotStyleTable& table) {
     PlotStyle style;
     bool open = false;
     auto finish = [&] {
-        if (open && !style.name.empty()) table.styles.push_back(std::move(style));
+        if (open && !style.name.empty()) {
+            claimAllocation();
+            table.styles.push_back(std::move(style));
+        }
         style = PlotStyle{};
         open = false;
     };
@@ -181,6 +192,7 @@ void readCustomLineweights(LineReader& lines, PlotStyleTable& table) {
 }
 
 void linkColourEntries(const std::vector<std::string>& names, PlotStyleTable& table) {
+    claimAllocation();
     table.aciStyles.assign(kAciStyleCount, -1);
     for (size_t i = 0; i < names.size(); ++i) {
         if (names[i].empty()) continue;

@@ -1,5 +1,6 @@
 #include "toolkit/core/system_context.h"
 
+#include <algorithm>
 #include <new>
 
 #include "toolkit/core/file_finder.h"
@@ -128,6 +129,10 @@ void dbSetSaveProgress(ProgressCallback fn) {
 
 void dbSetEntityDataReleaseHook(EntityDataReleaseHook fn) {
     if (gSystemContext) gSystemContext->entityDataRelease = fn;
+}
+
+void dbReportSaveProgress(int percent) {
+    if (gSystemContext && gSystemContext->saveProgress) gSystemContext->saveProgress(std::min(percent, 100));
 }
 
 } // namespace tracemill

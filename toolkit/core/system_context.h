@@ -146,4 +146,8 @@ void dbSetLoadProgress(ProgressCallback fn);
 void dbSetSaveProgress(ProgressCallback fn);
 void dbSetEntityDataReleaseHook(EntityDataReleaseHook fn);
 
+// Reports the progress of a save to the host: min(percent, 100) through the save-progress
+// callback, when one is installed.
+void dbReportSaveProgress(int percent);
+
 } // namespace tracemill

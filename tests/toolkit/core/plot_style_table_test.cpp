@@ -10,6 +10,7 @@
 #include "drawing_fixture.h"
 #include "plot_style_files.h"
 #include "toolkit/core/byte_order.h"
+#include "toolkit/core/memory_services.h"
 #include "toolkit/core/object_access.h"
 
 namespace tracemill {
@@ -135,6 +136,28 @@ TEST_F(PlotStyleTableTest, EveryDamageHasItsErrorAndLeavesNoTable) {
     EXPECT_EQ(dbGetError(), kErrorPlotStyleFileOpen);
     EXPECT_EQ(dbReadPlotStyleTable(nullptr, table), 0);
     EXPECT_EQ(dbGetError(), kErrorPlotStyleFileOpen);
+}
+
+TEST_F(PlotStyleTableTest, EveryRefusedAllocationIsError136AndLeavesNoTable) {
+    TemporaryFile file("table.ctb");
+    const std::string& path = file.write(packPlotStyleText(test::kColourTableText));
+    size_t refused = 0;
+    for (long step = 0;; ++step) {
+        SCOPED_TRACE("allocation " + std::to_string(step));
+        ASSERT_LT(step, 1000) << "the read never completes";
+        dbSetError(0);
+        table = std::make_unique<PlotStyleTable>();
+        dbFailAllocationAfter(step);
+        const int read = dbReadPlotStyleTable(path.c_str(), table);
+        dbFailAllocationAfter(-1);
+        if (read) break;
+        ++refused;
+        EXPECT_EQ(dbGetError(), kErrorPlotStyleNoMemory);
+        EXPECT_FALSE(table);
+    }
+    EXPECT_GE(refused, 6u) << "the file, zlib, the text, the table, its styles and the colour array";
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->styles.size(), 2u);
 }
 
 TEST_F(PlotStyleTableTest, TheUnpackedSizeLimitsTheText) {

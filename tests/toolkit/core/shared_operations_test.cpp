@@ -10,6 +10,8 @@
 #include "drawing_fixture.h"
 #include "toolkit/core/arc_segments.h"
 #include "toolkit/core/paper_space_switch.h"
+#include "toolkit/core/style_code_pages.h"
+#include "toolkit/core/system_context.h"
 #include "toolkit/core/view_navigation.h"
 #include "toolkit/display/display_context.h"
 
@@ -34,6 +36,17 @@ TEST(ArcSegmentCount, IsTheArcsShareOfTheCircleAtLeastTwo) {
         EXPECT_EQ(dbArcSegmentCount(c.resolution, c.sweep, c.circleChords), c.chords)
             << c.resolution << " " << c.sweep << " " << c.circleChords;
     }
+}
+
+class StyleCodePages : public DrawingTest {};
+
+TEST_F(StyleCodePages, ANamedStyleKeepsItsCodePageAndOthersTakeTheDefault) {
+    drawing->styleCodePages = {{"Standard", 30}, {"Kanji", 38}};
+    EXPECT_EQ(dbStyleCodePage(drawing, "kanji"), 38) << "names compare without case";
+    EXPECT_EQ(dbStyleCodePage(drawing, "STANDARD"), 30);
+    EXPECT_EQ(dbStyleCodePage(drawing, "Other"), dbGetDefaultCodePage());
+    EXPECT_EQ(dbStyleCodePage(drawing, "Kanj"), dbGetDefaultCodePage());
+    EXPECT_EQ(dbStyleCodePage(nullptr, "Kanji"), dbGetDefaultCodePage());
 }
 
 class PaperSpaceSwitch : public DrawingTest {};

@@ -144,6 +144,17 @@ TEST_F(ToolkitStartup, InitNeedsAContextAndTermIsSafeToRepeat) {
     gSystemContext = saved;
 }
 
+std::vector<int> gSaveProgress;
+
+TEST_F(ToolkitStartup, SaveProgressIsReportedUpTo100) {
+    dbReportSaveProgress(10); // no callback installed: nothing happens
+    gSaveProgress.clear();
+    dbSetSaveProgress([](int percent) { gSaveProgress.push_back(percent); });
+    for (int percent : {0, 40, 100, 150}) dbReportSaveProgress(percent);
+    EXPECT_EQ(gSaveProgress, (std::vector<int>{0, 40, 100, 100}));
+    dbSetSaveProgress(nullptr);
+}
+
 TEST_F(ToolkitStartup, SettersStoreTheHostCallbacks) {
     auto finder = [](const char*, std::string&, void*) { return 1; };
     auto fontFinder = [](TrueTypeLookup&, void*) {};

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
 #include <numbers>
 
 #include "toolkit/core/calendar.h"
@@ -112,6 +116,68 @@ TEST(Calendar, DatePartsAndTheNullDate) {
     EXPECT_EQ(date.day, uint32_t(dbJulianDay(24, 12, 2026)));
     EXPECT_EQ(date.milliseconds, uint32_t((13 * 3600 + 45 * 60 + 30) * 1000));
     EXPECT_EQ(dbDateToParts(date), parts);
+}
+
+// Sets the process's time zone for one test and puts the old one back afterwards.
+class TimeZone {
+public:
+    explicit TimeZone(const char* zone) {
+        if (const char* old = std::getenv("TZ")) old_ = old;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~TimeZone() {
+        if (old_) {
+            setenv("TZ", old_->c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+        tzset();
+    }
+    TimeZone(const TimeZone&) = delete;
+    TimeZone& operator=(const TimeZone&) = delete;
+
+private:
+    std::optional<std::string> old_;
+};
+
+HeaderDate dateAt(const DateParts& parts, uint32_t milliseconds = 0) {
+    HeaderDate date = dbPartsToDate(parts);
+    date.milliseconds += milliseconds;
+    return date;
+}
+
+TEST(Calendar, LocalDatesBecomeUtc) {
+    struct Case {
+        const char* zone;
+        DateParts local;
+        DateParts utc;
+    };
+    // The zones are POSIX rules, so the test needs no zone database.
+    const char* central = "CET-1CEST,M3.5.0,M10.5.0/3";
+    const char* eastern = "EST5EDT,M3.2.0,M11.1.0";
+    const Case cases[] = {
+        {"UTC0", {15, 7, 2020, 12, 34, 56}, {15, 7, 2020, 12, 34, 56}},
+        {"UTC0", {1, 1, 1960, 0, 0, 0}, {1, 1, 1960, 0, 0, 0}},
+        {central, {15, 1, 2020, 12, 0, 0}, {15, 1, 2020, 11, 0, 0}},
+        {central, {15, 7, 2020, 12, 0, 0}, {15, 7, 2020, 10, 0, 0}},
+        {central, {15, 7, 2020, 1, 30, 0}, {14, 7, 2020, 23, 30, 0}},
+        {central, {1, 3, 2020, 0, 30, 0}, {29, 2, 2020, 23, 30, 0}},
+        {central, {1, 1, 1960, 0, 30, 0}, {31, 12, 1959, 23, 30, 0}},
+        {eastern, {15, 7, 2020, 22, 0, 0}, {16, 7, 2020, 2, 0, 0}},
+        {eastern, {31, 12, 2020, 20, 15, 0}, {1, 1, 2021, 1, 15, 0}},
+    };
+    for (const Case& c : cases) {
+        const TimeZone zone(c.zone);
+        HeaderDate date = dateAt(c.local, 250);
+        SCOPED_TRACE(std::string(c.zone) + " " + std::to_string(date.day) + " " + std::to_string(date.milliseconds));
+        EXPECT_EQ(dbDateLocalToUtc(date), 1);
+        EXPECT_EQ(date, dateAt(c.utc, 250)) << "the milliseconds stay";
+    }
+    const TimeZone zone(central);
+    HeaderDate none;
+    EXPECT_EQ(dbDateLocalToUtc(none), 0);
+    EXPECT_EQ(none, HeaderDate{}) << "the null date stays null";
 }
 
 TEST(Vectors, AngleOfADirection) {
