@@ -7,12 +7,12 @@ namespace tracemill {
 
 namespace {
 
-struct BuiltinFontSpec {
+struct BuiltinFontEntry {
     const char* path;
     uint8_t kind;
 };
 
-constexpr BuiltinFontSpec kBuiltinFonts[kBuiltinFontCount] = {
+constexpr BuiltinFontEntry kBuiltinFonts[kBuiltinFontCount] = {
     {"SIMPLEX.SHX", kFontKindShapes11},
     {"GDT.SHX", kFontKindShapes11 | kFontKindBuiltinGdt},
 };
@@ -25,7 +25,7 @@ constexpr uint16_t kBuiltinFirstShape = 0;
 constexpr uint16_t kBuiltinLastShape = 258;
 
 // A font over the init data's copy of its file, or null (error number set).
-std::unique_ptr<ShapeFont> makeFont(const BuiltinFontSpec& spec, const BuiltinFontData& data) {
+std::unique_ptr<ShapeFont> makeFont(const BuiltinFontEntry& entry, const BuiltinFontData& data) {
     for (const ShapeIndexEntry& entry : data.index) {
         if (entry.offset >= data.file.size()) {
             dbSetError(kErrorBuiltinFontsInvalid);
@@ -37,8 +37,8 @@ std::unique_ptr<ShapeFont> makeFont(const BuiltinFontSpec& spec, const BuiltinFo
         dbReportError(kErrorBuiltinFontsNoMemory, kErrorReasonNoMemory);
         return nullptr;
     }
-    font->path = spec.path;
-    font->kind = spec.kind;
+    font->path = entry.path;
+    font->kind = entry.kind;
     font->above = kBuiltinAbove;
     font->below = kBuiltinBelow;
     font->firstShape = kBuiltinFirstShape;
