@@ -8,6 +8,7 @@
 #include "toolkit/core/builtin_init_data.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/toolkit_startup.h"
+#include "toolkit/read/dxf_driver.h"
 
 namespace tracemill::test {
 
@@ -19,6 +20,7 @@ protected:
         dbUseBuiltinInitData();
         int error = 0;
         ASSERT_EQ(dbCreateSystemContext(nullptr, error), 1) << "error " << error;
+        dbInstallDxfReaderTable();
         ASSERT_EQ(dbInitToolkit(), 1);
     }
     void TearDown() override {

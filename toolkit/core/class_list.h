@@ -85,6 +85,9 @@ struct ClassList {
     // Class numbers of the "DxfZombieEntity" and "DxfZombieObject" classes, 0 when absent.
     uint16_t zombieEntityNumber = 0;
     uint16_t zombieObjectNumber = 0;
+    // Class numbers of "ADPART" and "ACAD_PROXY_OBJECT_WRAPPER" after a load, 0 when absent.
+    uint16_t adpartNumber = 0;
+    uint16_t proxyObjectWrapperNumber = 0;
     // After a DWG load: one byte per class in list order, 1 when it describes entities.
     std::vector<uint8_t> isEntity;
 };

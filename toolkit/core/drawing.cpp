@@ -9,6 +9,7 @@
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/display/display_context.h"
+#include "toolkit/read/load_fixups.h"
 
 namespace tracemill {
 namespace {
@@ -123,6 +124,8 @@ Drawing* dbCreateDrawing(const HandleSet* handleSet, const ClassEntry* classes, 
                              "*PAPER_SPACE", 0, 0)) {
         return failCreate(drawing);
     }
+    // A 2000 drawing has its plot styles and layouts from the start.
+    if (d.versionIndex >= kVersionIndex2000 && !rdFinishLoadDefaults(d, handleSet)) return failCreate(drawing);
 
     setCurrentEntries(d);
     d.header->handseed = d.handleSeed;

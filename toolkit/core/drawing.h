@@ -25,6 +25,7 @@ namespace tracemill {
 
 class FormatDriver;
 struct DisplayContext;
+struct LoadSession;
 
 // A stored block record owns the entity list of its block; the record's `entities` names it.
 struct BlockNode : ListLink {
@@ -197,7 +198,12 @@ struct Drawing {
     std::array<Handle, 5> nameRefHandles{};
     std::array<std::string, 5> nameRefNames{};
 
+    // The file the drawing was read from (the key of the referenced-drawing cache).
+    std::string filePath;
     // Loader state.
+    LoadSession* load = nullptr;  // the state of the load while one runs (toolkit/read)
+    // Records the reader met but could not place: of an unknown kind, or referring to nothing.
+    uint32_t unplacedRecords = 0;
     AnnouncedCounts announced;
     SourceFormat sourceFormat = SourceFormat::Dwg;
     int16_t versionIndex = 0;

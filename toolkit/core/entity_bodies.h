@@ -61,6 +61,7 @@ struct ShapeBody {
     double widthFactor = 0.0;
     double obliqueAngle = 0.0;
     int16_t shapeNumber = 0;
+    std::string name;  // the shape's name, as DXF names it (DWG gives the number)
     Handle style;  // the text style that names the shape file
     friend bool operator==(const ShapeBody&, const ShapeBody&) = default;
 };

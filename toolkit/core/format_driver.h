@@ -124,6 +124,17 @@ public:
     // failed read.
     virtual int attachExtendedData(Drawing&, OwnedStream&) { return 1; }
 
+    // Readers whose files keep what the load needs beyond the slots: the block records of the
+    // two layout blocks (R13-2000 DWG reads them by handle; `found` tells which were read),
+    // the VIEWPORT data of the viewport entity headers, and the header's current entries
+    // named by position (before R13). The defaults do nothing.
+    virtual int readLayoutBlockRecords(Drawing&, BlockRecord& /*model*/, BlockRecord& /*paper*/,
+                                       uint8_t& /*found*/) {
+        return 1;
+    }
+    virtual int loadViewports(Drawing&) { return 1; }
+    virtual int resolveIndexedHeaderRefs(Drawing&) { return 1; }
+
     // Called at the end of every table pass and of the objects pass: a reader releases what
     // it kept for reading that table or the objects.
     virtual void endTableLoad(Drawing&) {}

@@ -19,6 +19,8 @@
 
 namespace tracemill {
 
+class FormatDriver;
+
 using ErrorCallback = void (*)(int reason);
 
 // Reasons passed to the error callback.
@@ -90,6 +92,17 @@ struct SystemContext {
     std::string fixedFormat = "%.6f";
     std::string expFormat = "%.6lE";
     double largeValue = 1e6;
+
+    // The reader operations of the two source formats (installed by dbInstallDwgReaderTable
+    // and dbInstallDxfReaderTable).
+    FormatDriver* dwgDriver = nullptr;
+    FormatDriver* dxfDriver = nullptr;
+    // Set when a load starts; a host that clears it (from a progress callback) stops the load.
+    uint8_t continueFlag = 1;
+    // Progress of the DXF open's walk over the file, in steps of 5 per cent.
+    ProgressCallback dxfScanProgress = nullptr;
+    // Entity kinds (bit k for kind k below 32) that a load with open mode 2 drops.
+    uint32_t droppedEntityKinds = 0;
 
     int16_t acceptAc1013 = 0;         // 1: "AC1013" files read as version index 6
     int16_t defaultCodePage = 26;     // code page given to the writers when no style names one

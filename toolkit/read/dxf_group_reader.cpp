@@ -1,5 +1,6 @@
 #include "toolkit/read/dxf_group_reader.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -20,6 +21,27 @@ bool isLineText(uint8_t c) {
 }
 bool isLineEnd(uint8_t c) {
     return c == '\r' || c == '\n';
+}
+
+// The first byte from `i` on that ends the text of a line (a control character other than the
+// tab), or `n`. Eight bytes are tested at a time: in a word x, (x - 0x20..20) & ~x & 0x80..80
+// marks bytes below 0x20, and its lowest mark is always a true one.
+size_t findCut(const uint8_t* p, size_t i, size_t n) {
+    while (i + 8 <= n) {
+        uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        const uint64_t below = (word - 0x2020202020202020ull) & ~word & 0x8080808080808080ull;
+        if (below == 0) {
+            i += 8;
+            continue;
+        }
+        const size_t k = i + size_t(std::countr_zero(below) >> 3);
+        if (p[k] != '\t') return k;
+        i = k + 1;
+    }
+    while (i < n && isLineText(p[i]))
+        ++i;
+    return i;
 }
 
 // Consumes a line end and its partner: CR LF and LF CR each end one line.
@@ -45,8 +67,7 @@ LineResult readCutLine(DxfGroupReader& reader, std::string_view& line) {
         const size_t available = in.available();
         size_t i = scanned;
         if (!cut) {
-            while (i < available && isLineText(p[i]))
-                ++i;
+            i = findCut(p, i, available);
             if (i > kMaxDxfLineLength) return LineResult::TooLong;
             if (i < available) {
                 cut = true;
@@ -170,7 +191,8 @@ void convertAsciiValue(DxfGroup& group, std::string_view value) {
     group.text.assign(value);
 }
 
-int readAsciiGroup(DxfGroupReader& reader) {
+// `convert` clear: only the code and, for code 0, the text are stored.
+int readAsciiGroup(DxfGroupReader& reader, bool convert) {
     std::string_view line;
     do {
         LineResult result = readCutLine(reader, line);
@@ -182,7 +204,7 @@ int readAsciiGroup(DxfGroupReader& reader) {
     LineResult result = readCutLine(reader, line);
     if (result == LineResult::End) return 0;
     if (result == LineResult::TooLong) return failBadLine(298);
-    convertAsciiValue(reader.group, line);
+    if (convert || reader.group.code == 0) convertAsciiValue(reader.group, line);
     return 1;
 }
 
@@ -199,7 +221,7 @@ bool readRaw(BufferedInput& in, uint8_t* out, size_t count) {
 
 // Reads a zero-terminated string into the group's text. A string cut off by the end of the
 // file keeps what was read; one longer than kMaxDxfBinaryText fails.
-bool readBinaryString(DxfGroupReader& reader) {
+bool readBinaryString(DxfGroupReader& reader, bool keep = true) {
     BufferedInput& in = reader.input;
     size_t scanned = 0;
     for (;;) {
@@ -209,7 +231,7 @@ bool readBinaryString(DxfGroupReader& reader) {
         if (zero) {
             const size_t length = size_t(static_cast<const uint8_t*>(zero) - p);
             if (length > kMaxDxfBinaryText) return false;
-            reader.group.text.assign(reinterpret_cast<const char*>(p), length);
+            if (keep) reader.group.text.assign(reinterpret_cast<const char*>(p), length);
             in.advance(length + 1);
             return true;
         }
@@ -242,7 +264,7 @@ template <class Number> void assignNumberText(std::string& text, Number value) {
     text.assign(buffer, error == std::errc() ? size_t(end - buffer) : 0);
 }
 
-int readBinaryGroup(DxfGroupReader& reader) {
+int readBinaryGroup(DxfGroupReader& reader, bool convert) {
     BufferedInput& in = reader.input;
     DxfGroup& group = reader.group;
     uint8_t bytes[256];
@@ -258,6 +280,19 @@ int readBinaryGroup(DxfGroupReader& reader) {
         }
     }
     const DxfCodeForm form = dxfCodeForm(group.code);
+    if (!convert && group.code != 0) {
+        // The value is passed over.
+        switch (form.binary) {
+        case DxfBinaryForm::Double:
+        case DxfBinaryForm::DoubleAsText: return readRaw(in, bytes, 8);
+        case DxfBinaryForm::Int16: return readRaw(in, bytes, 2);
+        case DxfBinaryForm::Byte: return readRaw(in, bytes, 1);
+        case DxfBinaryForm::Int32:
+        case DxfBinaryForm::Int32AsText: return readRaw(in, bytes, 4);
+        case DxfBinaryForm::Chunk: readChunk(in, bytes); return 1;
+        case DxfBinaryForm::String: return readBinaryString(reader, false) ? 1 : failBadLine(298);
+        }
+    }
     switch (form.binary) {
     case DxfBinaryForm::Double:
     case DxfBinaryForm::DoubleAsText:
@@ -308,14 +343,22 @@ int readBinaryGroup(DxfGroupReader& reader) {
 
 } // namespace
 
-int rdDxfReadGroup(DxfGroupReader& reader) {
+namespace {
+
+int readGroup(DxfGroupReader& reader, bool convert) {
     for (;;) {
-        const int result =
-            reader.sourceFormat == SourceFormat::BinaryDxf ? readBinaryGroup(reader) : readAsciiGroup(reader);
+        const int result = reader.sourceFormat == SourceFormat::BinaryDxf ? readBinaryGroup(reader, convert)
+                                                                          : readAsciiGroup(reader, convert);
         if (result == 0) return 0;
         if (reader.group.code != 999 || reader.input.atEnd()) return 1;
     }
 }
+
+} // namespace
+
+int rdDxfReadGroup(DxfGroupReader& reader) { return readGroup(reader, true); }
+
+int rdDxfSkimGroup(DxfGroupReader& reader) { return readGroup(reader, false); }
 
 int rdDxfReadLine(DxfGroupReader& reader) {
     std::string_view line;

@@ -54,6 +54,10 @@ struct DxfGroupReader {
 // with 6 first.
 int rdDxfReadGroup(DxfGroupReader& reader);
 
+// As rdDxfReadGroup (the same lines, codes, comments and errors), but only the code and the
+// text of a code-0 group are stored: for walks that look for code-0 groups only.
+int rdDxfSkimGroup(DxfGroupReader& reader);
+
 // Reads one text line into reader.group.text, cut at its first control character other than
 // the tab. Result 1, 0 at the end of the file or for a line too long (error 298).
 int rdDxfReadLine(DxfGroupReader& reader);

@@ -1,6 +1,7 @@
 #include "toolkit_session.h"
 
 #include "toolkit/core/toolkit.h"
+#include "toolkit/read/dxf_driver.h"
 
 namespace tracemill::tmdump {
 
@@ -9,6 +10,7 @@ ToolkitSession::ToolkitSession() {
     if (!dbCreateSystemContext(nullptr, error_)) return;
     contextCreated_ = true;
     dbEnableAc1013();
+    dbInstallDxfReaderTable();
     if (!dbInitToolkit()) error_ = -1;
 }
 

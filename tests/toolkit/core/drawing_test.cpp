@@ -94,7 +94,10 @@ TEST_F(DrawingTest, TheNamedObjectDictionaryListsGroupsAndMultilineStyles) {
     ASSERT_EQ(root.header.type, kObjectDictionary);
     EXPECT_EQ(root.bodyAs<DictionaryBody>().entries,
               (std::vector<DictionaryEntry>{{"ACAD_GROUP", h.groupDictionary},
-                                            {"ACAD_MLINESTYLE", h.mlineStyleDictionary}}));
+                                            {"ACAD_MLINESTYLE", h.mlineStyleDictionary},
+                                            {"ACAD_LAYOUT", h.layoutDictionary},
+                                            {"ACAD_PLOTSETTINGS", h.plotSettingsDictionary},
+                                            {"ACAD_PLOTSTYLENAME", h.plotStyleDictionary}}));
     EXPECT_EQ(root.bodyAs<DictionaryBody>().hardOwner, 1);
 
     const ObjectRecord groups = object(drawing, h.groupDictionary);
@@ -113,7 +116,9 @@ TEST_F(DrawingTest, TheNamedObjectDictionaryListsGroupsAndMultilineStyles) {
     EXPECT_EQ(body.name, "Standard");
     EXPECT_EQ(body.elements, (std::vector<MlineStyleElement>{{0.5, 256, kMlineLinetypeByLayer},
                                                               {-0.5, 256, kMlineLinetypeByLayer}}));
-    EXPECT_EQ(dbObjectCount(drawing), 4);
+    // With the plot styles (placeholder and dictionary), the two layouts with their dictionary
+    // and the plot settings dictionary of a 2000 drawing.
+    EXPECT_EQ(dbObjectCount(drawing), 10);
 }
 
 TEST_F(DrawingTest, TheLayoutBlocksStandLastWithTheirLists) {

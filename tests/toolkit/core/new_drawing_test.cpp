@@ -42,8 +42,9 @@ TEST_F(DrawingTest, DefaultRecordsAreNumberedAfterTheFixedHandles) {
     EXPECT_EQ(drawing->handles.groupDictionary, Handle(0x1A));
     EXPECT_EQ(drawing->handles.mlineStyleDictionary, Handle(0x1B));
     EXPECT_EQ(drawing->header->current.cmlstyle, Handle(0x1C));
-    EXPECT_EQ(drawing->handleSeed, Handle(0x1D));
-    EXPECT_EQ(drawing->header->handseed, Handle(0x1D));
+    // The plot styles, layouts and plot settings of a 2000 drawing take 0x1D to 0x22.
+    EXPECT_EQ(drawing->handleSeed, Handle(0x23));
+    EXPECT_EQ(drawing->header->handseed, Handle(0x23));
 }
 
 TEST_F(DrawingTest, CurrentEntriesAreTheFirstRecords) {

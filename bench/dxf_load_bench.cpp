@@ -1,0 +1,148 @@
+// Loading a large DXF through the whole reader: a drawing of about 1,000,000 entities of mixed
+// kinds (LINE, ARC, CIRCLE, LWPOLYLINE, TEXT, INSERT) on 20 layers, as ASCII and as its binary
+// twin, generated into the temporary folder (never into the project). Each file is loaded in a
+// child process of its own, so that the peak memory (maximum resident set) is the load's.
+//
+// Run: build/bench/dxf_load_bench [entity count] [folder]
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "bench/dxf_twin_writer.h"
+#include "toolkit/core/builtin_init_data.h"
+#include "toolkit/core/drawing.h"
+#include "toolkit/core/system_context.h"
+#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/read/drawing_loader.h"
+#include "toolkit/read/dxf_driver.h"
+
+namespace tracemill::bench {
+namespace {
+
+void writeTwin(const std::filesystem::path& ascii, const std::filesystem::path& binary, int entities) {
+    std::FILE* a = std::fopen(ascii.string().c_str(), "wb");
+    std::FILE* b = std::fopen(binary.string().c_str(), "wb");
+    if (!a || !b) {
+        std::fprintf(stderr, "cannot write %s\n", ascii.parent_path().string().c_str());
+        std::exit(1);
+    }
+    TwinWriter w(a, b);
+    w.text(0, "SECTION");
+    w.text(2, "HEADER");
+    w.text(9, "$ACADVER");
+    w.text(1, "AC1015");
+    w.text(9, "$HANDSEED");
+    w.handle(5, 0x100 + uint64_t(entities) + 1);
+    w.text(0, "ENDSEC");
+    w.text(0, "SECTION");
+    w.text(2, "TABLES");
+    w.text(0, "TABLE");
+    w.text(2, "LAYER");
+    w.handle(5, 2);
+    w.integer(70, 20);
+    for (int i = 0; i < 20; ++i) {
+        w.text(0, "LAYER");
+        w.handle(5, 0x20 + uint64_t(i));
+        w.text(330, "2");
+        w.text(2, "Layer" + std::to_string(i));
+        w.integer(70, 0);
+        w.integer(62, i % 7 + 1);
+        w.text(6, "Continuous");
+    }
+    w.text(0, "ENDTAB");
+    w.text(0, "ENDSEC");
+    w.text(0, "SECTION");
+    w.text(2, "BLOCKS");
+    w.text(0, "BLOCK");
+    w.handle(5, 0x40);
+    w.text(8, "0");
+    w.text(2, "Door");
+    w.integer(70, 0);
+    w.real(10, 0.0);
+    w.real(20, 0.0);
+    w.real(30, 0.0);
+    w.text(0, "LINE");
+    w.handle(5, 0x41);
+    w.text(8, "0");
+    w.real(10, 0.0);
+    w.real(20, 0.0);
+    w.real(30, 0.0);
+    w.real(11, 1.0);
+    w.real(21, 0.0);
+    w.real(31, 0.0);
+    w.text(0, "ENDBLK");
+    w.handle(5, 0x42);
+    w.text(8, "0");
+    w.text(0, "ENDSEC");
+    w.text(0, "SECTION");
+    w.text(2, "ENTITIES");
+    writeMixedEntities(w, entities, 0x100);
+    w.text(0, "ENDSEC");
+    w.text(0, "EOF");
+    std::fclose(a);
+    std::fclose(b);
+}
+
+// Loads the file in this process and exits with 0 when it loaded.
+[[noreturn]] void loadAndExit(const std::filesystem::path& path) {
+    dbUseBuiltinInitData();
+    int error = 0;
+    if (!dbCreateSystemContext(nullptr, error) || !dbInitToolkit()) std::_Exit(2);
+    dbInstallDxfReaderTable();
+    Drawing* drawing = rdOpenDrawing(path.string().c_str(), 1, 0);
+    if (!drawing) {
+        std::fprintf(stderr, "load failed: error %d\n", dbGetError());
+        std::_Exit(1);
+    }
+    std::_Exit(0);  // the drawing is freed with the process; freeing is not part of the load
+}
+
+void measure(const char* label, const std::filesystem::path& path, double asciiBytes) {
+    const double bytes = double(std::filesystem::file_size(path));
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) loadAndExit(path);
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::printf("%s: the load failed\n", label);
+        return;
+    }
+    const double peak = double(usage.ru_maxrss) * 1024.0;
+    auto cpu = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    // User time is the reader's work; system time is mostly the kernel providing and clearing
+    // the pages the drawing fills (and reading the file).
+    std::printf("%-7s %8.1f MB  load %6.2f s (user %.2f s, system %.2f s)  %7.1f MB/s  peak %7.1f MB  "
+                "(%.2f x the ASCII file)\n",
+                label, bytes / 1e6, seconds, cpu(usage.ru_utime), cpu(usage.ru_stime), bytes / 1e6 / seconds,
+                peak / 1e6, peak / asciiBytes);
+}
+
+} // namespace
+} // namespace tracemill::bench
+
+int main(int argc, char** argv) {
+    using namespace tracemill::bench;
+    const int entities = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    const std::filesystem::path folder = argc > 2 ? std::filesystem::path(argv[2]) : std::filesystem::temp_directory_path();
+    const std::filesystem::path ascii = folder / "tracemill_load_bench.dxf";
+    const std::filesystem::path binary = folder / "tracemill_load_bench.dxfb";
+    writeTwin(ascii, binary, entities);
+    const double asciiBytes = double(std::filesystem::file_size(ascii));
+    std::printf("%d entities\n", entities);
+    measure("ASCII", ascii, asciiBytes);
+    measure("binary", binary, asciiBytes);
+    if (!std::getenv("TRACEMILL_KEEP_BENCH_FILES")) {
+        std::filesystem::remove(ascii);
+        std::filesystem::remove(binary);
+    }
+    return 0;
+}

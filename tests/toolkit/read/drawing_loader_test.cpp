@@ -1,0 +1,187 @@
+// The load driver: recognition, the stages and their error numbers, progress, the continue
+// flag, handles after a load, and the cache of referenced drawings.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "tests/support/test_paths.h"
+#include "tests/support/toolkit_fixture.h"
+#include "tests/toolkit/read/dxf_test_support.h"
+#include "toolkit/core/drawing.h"
+#include "toolkit/core/system_context.h"
+#include "toolkit/read/drawing_loader.h"
+
+namespace tracemill::test {
+namespace {
+
+using LoaderTest = ToolkitTest;
+
+std::string fixture(const char* name) { return (testDataDir() / "dxf" / name).string(); }
+
+std::vector<int> gProgress;
+std::vector<int> gCallbackReasons;
+int gStopAt = -1;
+
+void recordProgress(int percent) {
+    gProgress.push_back(percent);
+    if (percent == gStopAt) gSystemContext->continueFlag = 0;
+}
+void recordReason(int reason) { gCallbackReasons.push_back(reason); }
+
+TEST_F(LoaderTest, MinimalFileOpensWithTheDefaultTables) {
+    DrawingPtr drawing = loadFile(fixture("minimal.dxf"));
+    ASSERT_TRUE(drawing) << dbGetError();
+    EXPECT_EQ(dbGetError(), 0);
+    EXPECT_EQ(drawing->versionIndex, 4);
+    EXPECT_EQ(drawing->sourceFormat, SourceFormat::AsciiDxf);
+    EXPECT_EQ(names(drawing->linetypes), (std::vector<std::string>{"Continuous", "ByBlock", "ByLayer"}));
+    EXPECT_EQ(names(drawing->layers), (std::vector<std::string>{"0"}));
+    EXPECT_EQ(names(drawing->vports), (std::vector<std::string>{"*ACTIVE"}));
+    EXPECT_EQ(names(drawing->appIds), (std::vector<std::string>{"ACAD"}));
+    EXPECT_EQ(names(drawing->styles), (std::vector<std::string>{"Standard"}));
+    EXPECT_EQ(names(drawing->dimStyles), (std::vector<std::string>{"Standard"}));
+    EXPECT_EQ(names(drawing->blocks), (std::vector<std::string>{"*Model_Space", "*Paper_Space"}));
+    EXPECT_TRUE(entities(drawing->modelSpace).empty());
+    EXPECT_EQ(drawing->filePath, fixture("minimal.dxf"));
+    EXPECT_EQ(drawing->load, nullptr);
+}
+
+TEST_F(LoaderTest, EachFailingStageLeavesItsErrorNumber) {
+    struct Case {
+        const char* name;
+        std::string path;
+        int error;
+    } cases[] = {
+        {"missing file", fixture("absent.dxf"), 3},
+        {"not a drawing", fixture("no_section.dxf"), 5},
+        {"AC1013 while not enabled", fixture("ac1013.dwg"), 286},
+        {"no EOF", fixture("no_eof.dxf"), 30},
+        {"letter in a code line", fixture("code_letter.dxf"), 299},
+        {"line over the length limit", fixture("long_line.dxf"), 298},
+    };
+    for (const Case& c : cases) {
+        Drawing* out = reinterpret_cast<Drawing*>(1);
+        Drawing* drawing = ReadDrawingFile(c.path.c_str(), 1, &out, 0, nullptr);
+        EXPECT_EQ(drawing, nullptr) << c.name;
+        EXPECT_EQ(out, nullptr) << c.name << ": the caller's pointer never names a freed drawing";
+        EXPECT_EQ(dbGetError(), c.error) << c.name;
+        dbFreeDrawing(drawing);
+    }
+}
+
+TEST_F(LoaderTest, BadLinesCallTheErrorCallbackWithSix) {
+    gCallbackReasons.clear();
+    gSystemContext->errorCallback = recordReason;
+    EXPECT_FALSE(loadFile(fixture("code_letter.dxf")));
+    EXPECT_FALSE(loadFile(fixture("long_line.dxf")));
+    EXPECT_EQ(gCallbackReasons, (std::vector<int>{6, 6}));
+}
+
+TEST_F(LoaderTest, MissingSectionsAreNoError) {
+    DrawingPtr drawing = loadFile(fixture("entities_only.dxf"));
+    ASSERT_TRUE(drawing) << dbGetError();
+    EXPECT_EQ(drawing->versionIndex, 4) << "a DXF without a version is read as AC1009";
+    EXPECT_EQ(drawing->header->acadver, "AC1009");
+    EXPECT_EQ(names(drawing->layers), (std::vector<std::string>{"0"}));
+}
+
+TEST_F(LoaderTest, ACommentedHeadWithoutSectionIsAccepted) {
+    DxfGroups comments;
+    for (int i = 0; i < 30; ++i) comments.push_back({999, std::string(100, 'c')});
+    const std::string text = dxfText(comments) + dxfText({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {8, "0"},
+                                                          {0, "ENDSEC"}, {0, "EOF"}});
+    ASSERT_EQ(text.find("SECTION") > 2000, true);
+    DrawingPtr drawing = loadText(text);
+    ASSERT_TRUE(drawing) << dbGetError();
+    EXPECT_EQ(entities(drawing->modelSpace).size(), 1u);
+}
+
+TEST_F(LoaderTest, ProgressRisesFromZeroToOneHundred) {
+    gProgress.clear();
+    gStopAt = -1;
+    dbSetLoadProgress(recordProgress);
+    DrawingPtr drawing = loadFile(fixture("progress.dxf"));
+    ASSERT_TRUE(drawing) << dbGetError();
+    ASSERT_GE(gProgress.size(), 14u);
+    const std::vector<int> tables(gProgress.begin(), gProgress.begin() + 12);
+    EXPECT_EQ(tables, (std::vector<int>{0, 4, 8, 12, 16, 20, 24, 28, 32, 36, 40, 46}));
+    EXPECT_TRUE(std::is_sorted(gProgress.begin(), gProgress.end()));
+    EXPECT_EQ(gProgress.back(), 100);
+    EXPECT_EQ(gProgress[gProgress.size() - 2], 96);
+    // The space pass reports within 46 to 71; the blocks (three and the two layout blocks)
+    // report 71 + 25 i / 5.
+    const auto space = std::find(gProgress.begin(), gProgress.end(), 76);
+    ASSERT_NE(space, gProgress.end());
+    EXPECT_GT(space - gProgress.begin(), 13) << "the space pass reported its progress";
+    EXPECT_TRUE(std::all_of(gProgress.begin() + 12, space, [](int p) { return p >= 46 && p <= 71; }));
+    for (int blockStep : {81, 86, 91}) {
+        EXPECT_NE(std::find(gProgress.begin(), gProgress.end(), blockStep), gProgress.end()) << blockStep;
+    }
+}
+
+TEST_F(LoaderTest, ClearingTheContinueFlagStopsTheLoadAtTheNextStage) {
+    gProgress.clear();
+    gStopAt = 12;  // reported after the layer pass
+    dbSetLoadProgress(recordProgress);
+    Drawing* out = nullptr;
+    Drawing* drawing = ReadDrawingFile(fixture("progress.dxf").c_str(), 1, &out, 0, nullptr);
+    EXPECT_EQ(drawing, nullptr);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(dbGetError(), 47) << "the class pass is the next stage";
+    EXPECT_EQ(gProgress.back(), 12);
+    gStopAt = -1;
+}
+
+TEST_F(LoaderTest, TheHandleSeedEndsPastTheLargestHandle) {
+    const std::string text = dxfText({{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1014"},
+                                      {9, "$HANDSEED"}, {5, "20"}, {0, "ENDSEC"},
+                                      {0, "SECTION"}, {2, "ENTITIES"},
+                                      {0, "LINE"}, {5, "4A0"}, {8, "0"},
+                                      {0, "ENDSEC"}, {0, "EOF"}});
+    DrawingPtr drawing = loadText(text);
+    ASSERT_TRUE(drawing) << dbGetError();
+    ASSERT_EQ(entities(drawing->modelSpace).size(), 1u);
+    EXPECT_EQ(entities(drawing->modelSpace)[0]->header.handle, Handle(0x4A0));
+    EXPECT_GT(drawing->handleSeed, Handle(0x4A0));
+    EXPECT_EQ(drawing->header->handseed, drawing->handleSeed);
+}
+
+// Files without handles (or whose version had to be assumed) give every entity a new handle;
+// R12 files with handles keep theirs.
+TEST_F(LoaderTest, NewHandlesFollowTheVersionAndTheHandlingFlag) {
+    auto lineHandle = [](const std::string& version, const std::string& handling) {
+        DxfGroups header{{0, "SECTION"}, {2, "HEADER"}};
+        if (!version.empty()) header.insert(header.end(), {{9, "$ACADVER"}, {1, version}});
+        header.insert(header.end(), {{9, "$HANDLING"}, {70, handling}, {0, "ENDSEC"}});
+        DxfGroups rest{{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {5, "7F0"}, {8, "0"},
+                       {0, "ENDSEC"}, {0, "EOF"}};
+        header.insert(header.end(), rest.begin(), rest.end());
+        DrawingPtr drawing = loadText(dxfText(header));
+        EXPECT_TRUE(drawing) << dbGetError();
+        return drawing ? entities(drawing->modelSpace).at(0)->header.handle : Handle();
+    };
+    EXPECT_EQ(lineHandle("AC1009", "1"), Handle(0x7F0));
+    EXPECT_NE(lineHandle("AC1009", "0"), Handle(0x7F0));
+    EXPECT_EQ(lineHandle("AC1006", "1"), Handle(0x7F0));
+    EXPECT_NE(lineHandle("AC1004", "1"), Handle(0x7F0));
+    EXPECT_NE(lineHandle("", "1"), Handle(0x7F0)) << "a version the header does not name";
+}
+
+TEST_F(LoaderTest, ReferencedDrawingsAreOpenedOncePerPath) {
+    DrawingPtr host = loadFile(fixture("minimal.dxf"));
+    ASSERT_TRUE(host);
+    const std::string path = fixture("progress.dxf");
+    Drawing* first = rdOpenXrefDrawing(host.get(), path.c_str());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(rdOpenXrefDrawing(host.get(), path.c_str()), first);
+    const std::string otherSpelling = (testDataDir() / "dxf" / "." / "progress.dxf").string();
+    Drawing* second = rdOpenXrefDrawing(host.get(), otherSpelling.c_str());
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(rdOpenXrefDrawing(host.get(), fixture("no_eof.dxf").c_str()), nullptr);
+    EXPECT_EQ(host->referencedDrawings.size(), 2u);
+}
+
+} // namespace
+} // namespace tracemill::test
