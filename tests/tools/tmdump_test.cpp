@@ -186,5 +186,40 @@ TEST(TmdumpNew, TheGoldensKeyLinesFollowFromTheRulesOfANewDrawing) {
     EXPECT_LT(position(linePrefixes[1], false), position(linePrefixes[2], false));
 }
 
+std::string dxfFixture(const char* name) { return (test::testDataDir() / "dxf" / name).string(); }
+
+TEST(TmdumpDrawing, DumpsALoadedDrawing) {
+    const ToolRun run = tmdump(dxfFixture("minimal.dxf"));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output.rfind("DRAWING version=4 creationVersion=", 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("\nLAYER "), std::string::npos);
+}
+
+TEST(TmdumpDrawing, SummaryGivesVersionTableCountsAndEntitiesByKindAndSpace) {
+    const ToolRun run = tmdump("--summary " + dxfFixture("kinds_2000.dxf"));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output.rfind("DRAWING version=7 ", 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("\nCOUNTS classes="), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(" unplacedRecords=0\n"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("\nENTITY-COUNTS space=model "), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(" LWPOLYLINE="), std::string::npos) << run.output;
+}
+
+TEST(TmdumpDrawing, AFailedLoadPrintsTheErrorAndItsMeaning) {
+    const struct {
+        const char* file;
+        const char* message;
+    } cases[] = {
+        {"no_eof.dxf", "error 30: the DXF file has no EOF"},
+        {"code_letter.dxf", "error 299: a DXF group code line holds a letter"},
+        {"absent.dxf", "error 3: the file cannot be opened"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = tmdump(dxfFixture(c.file));
+        EXPECT_NE(run.status, 0) << c.file;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+    }
+}
+
 } // namespace
 } // namespace tracemill

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <map>
+#include <string>
+#include <string_view>
 #include <concepts>
 #include <type_traits>
 #include <variant>
@@ -1133,7 +1136,25 @@ void writeSummary(const Drawing& drawing, const WriteLine& writeLine) {
     f("modelSpaceEntities", drawing.modelSpace ? dbListCount(drawing.modelSpace) : 0);
     f("paperSpaceEntities", drawing.paperSpace ? dbListCount(drawing.paperSpace) : 0);
     f("objects", dbListCount(&drawing.objects));
+    f("unplacedRecords", drawing.unplacedRecords);
     writeLine(line);
+
+    // Entities by kind in model space, paper space and the other blocks together.
+    auto countByKind = [&](std::string_view space, auto&& inSpace) {
+        std::map<std::string, int64_t> counts;
+        for (const BlockNode& block : drawing.blocks) {
+            if (!block.entityList || !inSpace(block.entityList.get())) continue;
+            for (const auto& node : *block.entityList) ++counts[typeName(drawing, node.record.header.type)];
+        }
+        std::string kinds = "ENTITY-COUNTS space=";
+        kinds += space;
+        FieldWriter k(kinds);
+        for (const auto& [name, count] : counts) k(name, count);
+        writeLine(kinds);
+    };
+    countByKind("model", [&](const EntityList* list) { return list == drawing.modelSpace; });
+    countByKind("paper", [&](const EntityList* list) { return list == drawing.paperSpace; });
+    countByKind("blocks", [&](const EntityList* list) { return list != drawing.modelSpace && list != drawing.paperSpace; });
 }
 
 } // namespace

@@ -115,10 +115,13 @@ TEST_F(DrawingTest, TheSummaryCountsRecords) {
     ASSERT_EQ(dbAppendEntity(drawing, drawing->modelSpace, line(1)), 1);
     ASSERT_EQ(dbAppendEntity(drawing, drawing->paperSpace, line(2)), 1);
     const std::vector<std::string> lines = linesOf(dbDumpDrawingText(*drawing, DumpMode::Summary));
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[1].find(" blocks=2 entities=2 modelSpaceEntities=1 paperSpaceEntities=1 objects=10"),
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_NE(lines[1].find(" blocks=2 entities=2 modelSpaceEntities=1 paperSpaceEntities=1 objects=10 unplacedRecords=0"),
               std::string::npos)
         << lines[1];
+    EXPECT_EQ(lines[2], "ENTITY-COUNTS space=model LINE=1");
+    EXPECT_EQ(lines[3], "ENTITY-COUNTS space=paper LINE=1");
+    EXPECT_EQ(lines[4], "ENTITY-COUNTS space=blocks");
 }
 
 } // namespace

@@ -227,6 +227,30 @@ TEST_F(DxfTablesTest, ExtendedDataNamesItsApplicationAndLayerByHandleAfterTheLoa
     EXPECT_EQ(items[10].handle, Handle(0x1F));
 }
 
+TEST_F(DxfTablesTest, ExtendedDataBeyondItsLimitIsReportedOnceAndTheItemsThatFitAreKept) {
+    // 200 texts of 255 bytes are 51,400 bytes of extended data: the 128 that fit in 32,768
+    // bytes (257 each) are kept whole, the rest is dropped with one report.
+    DxfGroups layer{{0, "LAYER"}, {5, "10"}, {2, "0"}, {70, "0"}, {62, "7"}, {6, "CONTINUOUS"}, {1001, "ACAD"}};
+    for (int i = 0; i < 200; ++i) layer.push_back({1000, std::string(255, char('a' + i % 26))});
+    std::vector<int> reasons;
+    static std::vector<int>* sink = &reasons;
+    gSystemContext->errorCallback = [](int reason) { sink->push_back(reason); };
+    const DxfGroups tables = concat({table("LAYER", layer), table("APPID", {{0, "APPID"}, {5, "12"}, {2, "ACAD"}, {70, "0"}})});
+    DrawingPtr drawing = loadText(dxfDrawing("AC1014", {{"TABLES", tables}}));
+    ASSERT_TRUE(drawing) << dbGetError();
+    const std::vector<XDataItem> items = xdataItems(LayerList::asNode(drawing->layers.first)->record.xdata);
+    ASSERT_GE(items.size(), 2u);
+    EXPECT_EQ(items[0].code, 1001);
+    size_t bytes = 0;
+    for (size_t i = 1; i < items.size(); ++i) {
+        EXPECT_EQ(items[i].text, std::string(255, char('a' + (i - 1) % 26))) << i;
+        bytes += 2 + items[i].text.size();
+    }
+    EXPECT_LE(bytes, size_t(32768));
+    EXPECT_GT(bytes, size_t(32768 - 257 - 64));
+    EXPECT_EQ(reasons, (std::vector<int>{5}));
+}
+
 TEST_F(DxfTablesTest, BlocksTakeTheirBlockRecordFromR13On) {
     const DxfGroups tables = table("BLOCK_RECORD", {
         {0, "BLOCK_RECORD"}, {5, "1F"}, {330, "1"}, {100, "AcDbSymbolTableRecord"}, {100, "AcDbBlockTableRecord"}, {2, "*Model_Space"}, {340, "22"},
