@@ -263,6 +263,7 @@ bool DrawingLoader::loadRest() {
     if (!rdLoadViewports(d)) return false;
     if (!stage(kErrorHeaderReferences) || !rdResolveHeaderRefs(d, *d.header)) return false;
     if (d.versionIndex >= kVersionAC1015 && isDxf(d)) rdFindPlotStyleDictionary(d);
+    if (d.versionIndex >= kVersionAC1012 && isDxf(d)) rdFindDictionaries(d);
     if (!stage(kErrorDefaultDictionaries)) return false;
     if (d.versionIndex < kVersionAC1012 && !dbCreateDefaultDictionaries(&d, *d.header, nullptr)) return false;
 

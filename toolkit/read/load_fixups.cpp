@@ -191,6 +191,26 @@ int rdFindPlotStyleDictionary(Drawing& drawing) {
     return 1;
 }
 
+int rdFindDictionaries(Drawing& drawing) {
+    const ObjectRecord* root = namedObjectDictionary(drawing);
+    if (!root) return 1;
+    DrawingHandles& handles = drawing.handles;
+    if (handles.namedObjectDictionary.isNull()) handles.namedObjectDictionary = root->header.handle;
+    const struct {
+        Handle& field;
+        const char* name;
+    } entries[] = {
+        {handles.groupDictionary, "ACAD_GROUP"},
+        {handles.mlineStyleDictionary, "ACAD_MLINESTYLE"},
+        {handles.layoutDictionary, "ACAD_LAYOUT"},
+        {handles.plotSettingsDictionary, "ACAD_PLOTSETTINGS"},
+    };
+    for (const auto& entry : entries) {
+        if (entry.field.isNull()) entry.field = dictionaryEntry(*root, entry.name);
+    }
+    return 1;
+}
+
 int rdEnsureCurrentMlineStyle(Drawing& drawing) {
     const std::string name =
         drawing.load ? drawing.load->currentNames[HeaderEntryName::Cmlstyle] : std::string("Standard");

@@ -21,6 +21,11 @@ int rdResolveHeaderRefs(Drawing& drawing, HeaderBlock& header);
 // The ACAD_PLOTSTYLENAME entry of the named object dictionary, kept in the drawing.
 int rdFindPlotStyleDictionary(Drawing& drawing);
 
+// DXF from R13 on: the drawing's handles of the named object dictionary (the first object)
+// and of its ACAD_GROUP, ACAD_MLINESTYLE, ACAD_LAYOUT and ACAD_PLOTSETTINGS entries, where the
+// file has them (DWG takes them from its header).
+int rdFindDictionaries(Drawing& drawing);
+
 // The multiline style the header's CMLSTYLE names: found by name among the MLINESTYLE objects,
 // or made (with the defaults of a new style) and added. Its handle goes into the header.
 int rdEnsureCurrentMlineStyle(Drawing& drawing);

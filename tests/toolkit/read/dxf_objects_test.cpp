@@ -40,6 +40,8 @@ TEST_F(DxfObjectsTest, DictionariesAndGroups) {
     EXPECT_EQ(root.bodyAs<DictionaryBody>().entries,
               (std::vector<DictionaryEntry>{{"ACAD_GROUP", Handle(0xD)}, {"MINE", Handle(0xE)}}));
     EXPECT_EQ(root.bodyAs<DictionaryBody>().cloning, 1);
+    EXPECT_EQ(drawing->handles.namedObjectDictionary, Handle(0xC)) << "the first object";
+    EXPECT_EQ(drawing->handles.groupDictionary, Handle(0xD));
     const ObjectRecord groups = objectOf(*drawing, 0xD);
     EXPECT_EQ(groups.header.owner, Handle(0xC));
     EXPECT_EQ(groups.header.reactors, (HandleList{Handle(0xC)}));
