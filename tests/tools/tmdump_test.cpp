@@ -87,12 +87,15 @@ TEST(TmdumpNew, ANewDrawingDumpsAsTheGolden) {
 // program: handles count from 1 (table controls 1-9, the space block records A and B, the
 // viewport-entity-header control C, the spaces' BLOCK/ENDBLK entities D-10, then the default
 // records ByBlock, ByLayer, Continuous, layer 0, *ACTIVE, ACAD, Standard, Standard 11-18, the
-// named object dictionary 19, ACAD_GROUP 1A, ACAD_MLINESTYLE 1B and the multiline style 1C),
-// so HANDSEED is 1D; the default classes are numbered from 500 in their table order.
+// named object dictionary 19, ACAD_GROUP 1A, ACAD_MLINESTYLE 1B and the multiline style 1C,
+// then what every 2000 drawing has: the "Normal" placeholder 1D, the plot-style dictionary 1E,
+// the layout dictionary 1F with the layouts "Model" 20 and "Layout1" 21, the plot-settings
+// dictionary 22), so HANDSEED is 23; the default classes are numbered from 500 in their table
+// order.
 TEST(TmdumpNew, TheGoldensKeyLinesFollowFromTheRulesOfANewDrawing) {
     const char* const wholeLines[] = {
-        "DRAWING version=7 creationVersion=7 sourceFormat=0 handleSeed=1D",
-        "HEADER HANDSEED 1D",
+        "DRAWING version=7 creationVersion=7 sourceFormat=0 handleSeed=23",
+        "HEADER HANDSEED 23",
         "HEADER HANDLING 1",
         "HEADER ACADVER \"AC1012\"",
         "HEADER DWGCODEPAGE 0",
@@ -102,8 +105,8 @@ TEST(TmdumpNew, TheGoldensKeyLinesFollowFromTheRulesOfANewDrawing) {
         "vportControl=7 appIdControl=8 dimStyleControl=9 viewportEntityHeaderControl=C mlineStyleDictionary=1B "
         "groupDictionary=1A namedObjectDictionary=19 modelSpaceBlock=A paperSpaceBlock=B byBlockLinetype=11 "
         "byLayerLinetype=12 modelSpaceBlockEntity=D modelSpaceEndBlockEntity=E paperSpaceBlockEntity=F "
-        "paperSpaceEndBlockEntity=10 further=[0,0,0,0] plotStyleDictionary=0 layoutDictionary=0 "
-        "plotSettingsDictionary=0",
+        "paperSpaceEndBlockEntity=10 further=[0,0,0,0] plotStyleDictionary=1E layoutDictionary=1F "
+        "plotSettingsDictionary=22",
         "CLASS number=500 dxfName=\"LWPOLYLINE\" className=\"AcDbPolyline\" applicationName=\"AutoCAD 2000\" "
         "proxyFlags=-32768 wasAZombie=0 itemClassId=498",
         "CLASS number=501 dxfName=\"IMAGE\" className=\"AcDbRasterImage\" applicationName=\"ISM\" "
@@ -143,7 +146,7 @@ TEST(TmdumpNew, TheGoldensKeyLinesFollowFromTheRulesOfANewDrawing) {
         "CLASS number=518 dxfName=\"ACDBPLACEHOLDER\" className=\"AcDbPlaceHolder\" "
         "applicationName=\"AutoCAD 2000\" proxyFlags=0 wasAZombie=0 itemClassId=499",
         "LAYER handle=14 name=\"0\" owner=2 endOfTable=0 xrefIndex=-1 flags=0 extensionDictionary=0 xdata=- "
-        "reactors=[] colour=7 linetype=13 plotFlag=0 lineweight=0 plotStyle=0 frozenInViewports=0",
+        "reactors=[] colour=7 linetype=13 plotFlag=0 lineweight=0 plotStyle=1D frozenInViewports=0",
         "STYLE handle=17 name=\"Standard\" owner=3 endOfTable=0 xrefIndex=-1 flags=0 extensionDictionary=0 "
         "xdata=- reactors=[] bigFontFile=\"\" generation=0 fontFile=\"txt\" obliqueAngle=0 fixedHeight=0 "
         "widthFactor=1 lastHeight=0 xrefBlock=0",
@@ -152,7 +155,16 @@ TEST(TmdumpNew, TheGoldensKeyLinesFollowFromTheRulesOfANewDrawing) {
         "ENTITIES block=A count=0",
         "ENTITIES block=B count=0",
         "OBJECT handle=19 type=32 owner=0 extensionDictionary=0 xdata=- reactors=[] "
-        "entries=[{name=\"ACAD_GROUP\" handle=1A},{name=\"ACAD_MLINESTYLE\" handle=1B}] hardOwner=1 cloning=0",
+        "entries=[{name=\"ACAD_GROUP\" handle=1A},{name=\"ACAD_MLINESTYLE\" handle=1B},"
+        "{name=\"ACAD_LAYOUT\" handle=1F},{name=\"ACAD_PLOTSETTINGS\" handle=22},"
+        "{name=\"ACAD_PLOTSTYLENAME\" handle=1E}] hardOwner=1 cloning=0",
+        "OBJECT handle=1D type=518 owner=1E extensionDictionary=0 xdata=- reactors=[1E]",
+        "OBJECT handle=1E type=517 owner=19 extensionDictionary=0 xdata=- reactors=[19] "
+        "entries=[{name=\"Normal\" handle=1D}] cloning=0 defaultEntry=1D",
+        "OBJECT handle=1F type=32 owner=19 extensionDictionary=0 xdata=- reactors=[19] "
+        "entries=[{name=\"Layout1\" handle=21},{name=\"Model\" handle=20}] hardOwner=1 cloning=0",
+        "OBJECT handle=22 type=32 owner=19 extensionDictionary=0 xdata=- reactors=[19] entries=[] hardOwner=1 "
+        "cloning=0",
         "OBJECT handle=1A type=32 owner=19 extensionDictionary=0 xdata=- reactors=[19] entries=[] hardOwner=1 "
         "cloning=0",
         "OBJECT handle=1B type=32 owner=19 extensionDictionary=0 xdata=- reactors=[19] "
@@ -169,8 +181,12 @@ TEST(TmdumpNew, TheGoldensKeyLinesFollowFromTheRulesOfANewDrawing) {
         "LTYPE handle=12 name=\"ByLayer\" owner=4 ",
         "VPORT handle=15 name=\"*ACTIVE\" owner=7 ",
         "DIMSTYLE handle=18 name=\"Standard\" owner=9 ",
-        "BLOCK_RECORD handle=A name=\"*MODEL_SPACE\" owner=1 ",
-        "BLOCK_RECORD handle=B name=\"*PAPER_SPACE\" owner=1 ",
+        "BLOCK_RECORD handle=A name=\"*MODEL_SPACE\" owner=1 endOfTable=0 xrefIndex=-1 flags=0 "
+        "extensionDictionary=0 xdata=- reactors=[] layout=20 ",
+        "BLOCK_RECORD handle=B name=\"*PAPER_SPACE\" owner=1 endOfTable=0 xrefIndex=-1 flags=0 "
+        "extensionDictionary=0 xdata=- reactors=[] layout=21 ",
+        "OBJECT handle=20 type=515 owner=1F extensionDictionary=0 xdata=- reactors=[1F] ",
+        "OBJECT handle=21 type=515 owner=1F extensionDictionary=0 xdata=- reactors=[1F] ",
     };
     const std::vector<std::string> golden = linesOf(newDrawingGolden());
     auto position = [&](const std::string& text, bool whole) {

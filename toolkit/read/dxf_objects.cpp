@@ -202,7 +202,7 @@ int ObjectReader::dimAssoc() {
         DimAssocPointReference& r = *reference;
         switch (g.code) {
         case 72: r.objectSnapType = uint8_t(g.shortValue); break;
-        case 331: r.mainObject = g.handle; break;
+        case 331: r.mainObjects.push_back(g.handle); break;
         case 73: r.mainSubentityType = g.shortValue; break;
         case 91: r.mainGraphicsIndex = g.longValue; break;
         case 301: r.path.push_back(dbHexToHandle(g.text)); break;
