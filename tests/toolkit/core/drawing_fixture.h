@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_access.h"
@@ -45,6 +46,23 @@ protected:
         block.handle = dbNewHandle(*drawing);
         EXPECT_EQ(dbBlockAdd(drawing, block), 1) << name;
         return block.handle;
+    }
+
+    // Names that object in the named object dictionary, in place of an entry of the same name
+    // (a new 2000 drawing has ACAD_PLOTSTYLENAME and the other standard dictionaries).
+    void nameInRoot(const std::string& name, Handle object) {
+        ObjectRecord* root = dbFindStoredObject(drawing, drawing->handles.namedObjectDictionary);
+        ASSERT_NE(root, nullptr);
+        auto& entries = root->bodyAs<DictionaryBody>().entries;
+        std::erase_if(entries, [&](const DictionaryEntry& entry) { return entry.name == name; });
+        entries.push_back({name, object});
+    }
+    // Takes the entry of that name out of the named object dictionary.
+    void unnameInRoot(const std::string& name) {
+        ObjectRecord* root = dbFindStoredObject(drawing, drawing->handles.namedObjectDictionary);
+        ASSERT_NE(root, nullptr);
+        std::erase_if(root->bodyAs<DictionaryBody>().entries,
+                      [&](const DictionaryEntry& entry) { return entry.name == name; });
     }
 
     Drawing* drawing = nullptr;

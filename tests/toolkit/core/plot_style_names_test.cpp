@@ -29,7 +29,7 @@ protected:
             names.bodyAs<DictionaryBody>().entries = std::move(entries);
         }
         ASSERT_EQ(dbAddObject(drawing, names), 1);
-        rootEntries().push_back({"ACAD_PLOTSTYLENAME", names.header.handle});
+        nameInRoot("ACAD_PLOTSTYLENAME", names.header.handle);
     }
     std::vector<DictionaryEntry>& rootEntries() {
         return dbFindStoredObject(drawing, drawing->handles.namedObjectDictionary)->bodyAs<DictionaryBody>().entries;
@@ -63,10 +63,10 @@ TEST_F(PlotStyleNames, TheIteratorWalksTheEntriesInOrder) {
 }
 
 TEST_F(PlotStyleNames, NewLayersTakeTheStyleNormal) {
+    unnameInRoot("ACAD_PLOTSTYLENAME");
     EXPECT_TRUE(dbDefaultLayerPlotStyle(drawing).isNull()) << "no ACAD_PLOTSTYLENAME";
     addPlotStyleNames({{"Thick", Handle(0x71)}, {"normal", Handle(0x72)}});
     EXPECT_TRUE(dbDefaultLayerPlotStyle(drawing).isNull()) << "no entry named exactly Normal";
-    rootEntries().pop_back();
     addPlotStyleNames({{"Thick", Handle(0x71)}, {"Normal", Handle(0x70)}}, false);
     EXPECT_EQ(dbDefaultLayerPlotStyle(drawing), Handle(0x70));
 }

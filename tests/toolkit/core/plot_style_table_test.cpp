@@ -212,9 +212,7 @@ TEST_F(PlotStyleLinks, NamedStylesTakeTheHandlesOfTheirDictionaryEntries) {
     names.bodyAs<DictionaryWithDefaultBody>().entries = {{"Farbe_2", Handle(0x62)}, {"Normal", Handle(0x60)},
                                                          {"Farbe_1", Handle(0x61)}};
     ASSERT_EQ(dbAddObject(drawing, names), 1);
-    ObjectRecord* root = dbFindStoredObject(drawing, drawing->handles.namedObjectDictionary);
-    ASSERT_NE(root, nullptr);
-    root->bodyAs<DictionaryBody>().entries.push_back({"ACAD_PLOTSTYLENAME", names.header.handle});
+    nameInRoot("ACAD_PLOTSTYLENAME", names.header.handle);
 
     EXPECT_EQ(dbLinkPlotStyles(drawing, &table), 1);
     EXPECT_EQ(table.styles[0].dictionaryHandle, Handle(0x61));
@@ -222,6 +220,7 @@ TEST_F(PlotStyleLinks, NamedStylesTakeTheHandlesOfTheirDictionaryEntries) {
 }
 
 TEST_F(PlotStyleLinks, WithoutTheDictionaryNothingIsLinked) {
+    unnameInRoot("ACAD_PLOTSTYLENAME");
     PlotStyleTable table;
     ASSERT_EQ(dbParsePlotStyleText(test::kColourTableText, table), 1);
     EXPECT_EQ(dbLinkPlotStyles(drawing, &table), 1);
