@@ -1,13 +1,14 @@
-// Speed and memory of reading R13-2000 DWG files: the largest sample drawings, each read whole
-// again and again in this process (the file structure, the header, the classes, every table
-// record, the entities of the two spaces and of every block, the viewport entity headers and
-// every object), from the file's bytes in memory. The bytes/s counter is the read speed.
+// Speed and memory of loading R13-2000 DWG files: the largest sample drawings, each handled
+// again and again in this process in two ways. "load/": the whole load into a drawing through
+// rdOpenDrawing (the file read, every table, block, entity and object stored, the fix-ups) and
+// the drawing freed. "read/": every reader operation of a load on the file's bytes in memory,
+// without the database (the reader's own speed). The bytes/s counter is the speed.
 //
-// Peak memory: after the timed runs, each file is read once more in a child process of this
+// Peak memory: after the timed runs, each file is loaded once more in a child process of this
 // program (`--peak FILE`), which resets its resident-set peak once the toolkit runs and reports
-// how far the read raised it.
+// how far the load raised it.
 //
-// Run: build/bench/dwg_load_bench [--benchmark_filter=...]   (samples from TRACEMILL_SAMPLES)
+// Run: build/bench/dwg_load_bench [--benchmark_filter=load/]   (samples from TRACEMILL_SAMPLES)
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -22,6 +23,8 @@
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/toolkit_startup.h"
+#include "toolkit/read/drawing_loader.h"
+#include "toolkit/read/dwg_driver.h"
 
 namespace tracemill {
 namespace {
@@ -37,7 +40,9 @@ std::filesystem::path samplesFolder() {
 bool startToolkit() {
     dbUseBuiltinInitData();
     int error = 0;
-    return dbCreateSystemContext(nullptr, error) && dbInitToolkit();
+    if (!dbCreateSystemContext(nullptr, error) || !dbInitToolkit()) return false;
+    dbInstallDwgReaderTable();
+    return true;
 }
 
 // One whole read of the file; the number of entities read, -1 when the open failed.
@@ -46,6 +51,21 @@ long readOnce(const std::vector<uint8_t>& bytes) {
     Dwg13Reader reader(bytes);
     const test::Dwg13Pass pass = test::dwg13ReadEverything(reader, drawing);
     return pass.opened ? long(pass.entities.size()) : -1;
+}
+
+// One whole load of the file; false when it failed.
+bool loadOnce(const std::filesystem::path& path) {
+    Drawing* drawing = rdOpenDrawing(path.string().c_str(), kOpenOrdinary, 0);
+    if (!drawing) return false;
+    dbFreeDrawing(drawing);
+    return true;
+}
+
+void loadFile(benchmark::State& state, std::filesystem::path path) {
+    bool loaded = true;
+    for (auto _ : state) loaded = loadOnce(path) && loaded;
+    if (!loaded) state.SkipWithError("the file did not load");
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(path)));
 }
 
 void readFile(benchmark::State& state, std::filesystem::path path) {
@@ -73,7 +93,7 @@ long statusKilobytes(const char* key) {
     return value;
 }
 
-// In the child: the resident-set peak is reset once the toolkit runs, and what one read adds
+// In the child: the resident-set peak is reset once the toolkit runs, and what one load adds
 // to the resident set at its peak is printed in kB.
 int peakChild(const char* file) {
     if (!startToolkit()) return 2;
@@ -82,12 +102,12 @@ int peakChild(const char* file) {
         std::fclose(clear);
     }
     const long before = statusKilobytes("VmRSS");
-    if (readOnce(test::fileBytes(file)) < 0) return 1;
+    if (!loadOnce(file)) return 1;
     std::printf("%ld\n", statusKilobytes("VmHWM") - before);
     return 0;
 }
 
-// What one read of the file adds to the resident set at its peak, in kB (-1: not measured).
+// What one load of the file adds to the resident set at its peak, in kB (-1: not measured).
 long childPeakKilobytes(const std::string& self, const std::string& file) {
     const std::string command = "'" + self + "' --peak '" + file + "'";
     std::FILE* child = popen(command.c_str(), "r");
@@ -111,14 +131,16 @@ int main(int argc, char** argv) {
     }
     for (const char* name : kFiles) {
         const std::filesystem::path path = folder / name;
-        if (std::filesystem::exists(path)) benchmark::RegisterBenchmark(name, readFile, path);
+        if (!std::filesystem::exists(path)) continue;
+        benchmark::RegisterBenchmark(("load/" + std::string(name)).c_str(), loadFile, path);
+        benchmark::RegisterBenchmark(("read/" + std::string(name)).c_str(), readFile, path);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    std::printf("peak memory that one read adds\n");
+    std::printf("peak memory that one load adds\n");
     for (const char* name : kFiles) {
         const std::filesystem::path path = folder / name;
         if (!std::filesystem::exists(path)) continue;

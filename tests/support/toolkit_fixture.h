@@ -8,6 +8,7 @@
 #include "toolkit/core/builtin_init_data.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/toolkit_startup.h"
+#include "toolkit/read/dwg_driver.h"
 #include "toolkit/read/dxf_driver.h"
 
 namespace tracemill::test {
@@ -20,6 +21,7 @@ protected:
         dbUseBuiltinInitData();
         int error = 0;
         ASSERT_EQ(dbCreateSystemContext(nullptr, error), 1) << "error " << error;
+        dbInstallDwgReaderTable();
         dbInstallDxfReaderTable();
         ASSERT_EQ(dbInitToolkit(), 1);
     }

@@ -237,5 +237,25 @@ TEST(TmdumpDrawing, AFailedLoadPrintsTheErrorAndItsMeaning) {
     }
 }
 
+// The R13-2000 samples dump whole (header, classes, tables, entities, objects); DWG files of
+// other versions are refused with error 8 and its meaning.
+TEST(TmdumpDrawing, DumpsTheDwgSamplesAndRefusesOtherVersions) {
+    TM_REQUIRE_SAMPLES(samples);
+    for (const char* name : {"example_r13.dwg", "example_r14.dwg", "example_2000.dwg", "2000_entities-2d.dwg",
+                             "oscilloscope_case_2000.dwg"}) {
+        const ToolRun run = tmdump((samples / "dwg" / name).string());
+        ASSERT_EQ(run.status, 0) << name << "\n" << run.output.substr(0, 500);
+        for (const char* start : {"\nHEADER ACADVER ", "\nCLASS ", "\nLTYPE ", "\nLAYER ", "\nSTYLE ", "\nVPORT ",
+                                  "\nAPPID ", "\nDIMSTYLE ", "\nBLOCK_RECORD ", "\nENTITY ", "\nOBJECT "})
+            EXPECT_NE(run.output.find(start), std::string::npos) << name << ": " << start;
+    }
+    for (const char* name : {"example_2004.dwg", "r1.4_entities.dwg"}) {
+        const ToolRun run = tmdump((samples / "dwg" / name).string());
+        EXPECT_NE(run.status, 0) << name;
+        EXPECT_NE(run.output.find("error 8: the DWG file is of a version this program does not read"), std::string::npos)
+            << run.output;
+    }
+}
+
 } // namespace
 } // namespace tracemill

@@ -16,6 +16,7 @@
 #include "toolkit/read/dwg13_preview.h"
 #include "toolkit/read/dwg13_record_reader.h"
 #include "toolkit/read/file_recognition.h"
+#include "toolkit/read/load_session.h"
 
 namespace tracemill {
 namespace {
@@ -348,6 +349,17 @@ int Dwg13Reader::readViewportEntity(Drawing&, ViewportEntityHeaderRecord& record
     return result;
 }
 
+int Dwg13Reader::readLayoutBlockRecords(Drawing&, BlockRecord& model, BlockRecord& paper, uint8_t& found) {
+    model = modelSpace_;
+    paper = paperSpace_;
+    model.blockEntity = modelLinks_.blockEntity;
+    model.endBlockEntity = modelLinks_.endBlockEntity;
+    paper.blockEntity = paperLinks_.blockEntity;
+    paper.endBlockEntity = paperLinks_.endBlockEntity;
+    found = uint8_t((model.handle.isNull() ? 0 : 1) | (paper.handle.isNull() ? 0 : 2));
+    return 1;
+}
+
 int Dwg13Reader::loadViewports(Drawing& drawing) {
     if (!drawing.paperSpace) return 1;
     seekViewportEntities(drawing);
@@ -387,7 +399,8 @@ int Dwg13Reader::seekSpaceEntities(Drawing& drawing) {
     return 1;
 }
 
-int Dwg13Reader::seekBlockEntities(Drawing&) {
+int Dwg13Reader::seekBlockEntities(Drawing& drawing) {
+    if (drawing.load) currentBlock_ = drawing.load->currentBlock;
     const auto found = blocks_.find(currentBlock_.value);
     if (found == blocks_.end()) {
         walk_.startBlock(Handle(), Handle(), Handle(), Handle());

@@ -55,7 +55,9 @@ class Dwg13Reader : public FormatDriver {
     // The viewport pass after the load: each VIEWPORT of paper space that a viewport entity
     // header names gets its number in the chain (1 for the paper-space viewport itself, which
     // the viewport index then holds first) and its header's handle.
-    int loadViewports(Drawing& drawing);
+    int loadViewports(Drawing& drawing) override;
+    // The block records of the two spaces, read at the open (found: 1 model space, 2 paper space).
+    int readLayoutBlockRecords(Drawing& drawing, BlockRecord& model, BlockRecord& paper, uint8_t& found) override;
 
     int seekSpaceEntities(Drawing& drawing) override;
     int seekBlockEntities(Drawing& drawing) override;
@@ -70,7 +72,8 @@ class Dwg13Reader : public FormatDriver {
 
     EntityRangePosition entityRangePosition(Drawing& drawing) override;
 
-    // The block whose entities the next seekBlockEntities positions at.
+    // The block whose entities the next seekBlockEntities positions at (during a load, the
+    // load's current block).
     void setCurrentBlock(Handle block) { currentBlock_ = block; }
     // The block records of the two spaces, read at the open.
     const BlockRecord& modelSpaceRecord() const { return modelSpace_; }

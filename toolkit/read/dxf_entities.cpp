@@ -90,6 +90,12 @@ EntityBody dxfDefaultBody(Drawing& drawing, uint16_t type, DxfEntityKind::Reader
             b.attachment = 1;
             b.lineSpacingFactor = 1.0;
         }
+        // Values that files leave out when they have their usual value.
+        if constexpr (std::is_same_v<B, MtextBody> || std::is_same_v<B, ToleranceBody>) b.xDirection = {1.0, 0.0, 0.0};
+        if constexpr (std::is_same_v<B, DimensionBody>) {
+            b.lineSpacingStyle = 1;
+            b.lineSpacingFactor = 1.0;
+        }
     });
     return body;
 }
@@ -750,6 +756,9 @@ int EntityReader::read() {
     if ((e_.header.flags & kEntityHasExtrusion) && e_.header.extrusion == Point3{0.0, 0.0, 1.0}) {
         e_.header.flags &= uint8_t(~kEntityHasExtrusion);
     }
+    // From 2000 on an entity without a plot-style handle takes its layer's plot style, as DWG
+    // files say with their plot-style flags.
+    if (d_.versionIndex >= kVersionAC1015 && e_.header.plotStyle.isNull()) e_.header.flags |= kEntityPlotStyleByLayer;
     if (hasXData_) rdDxfTakeXData(s_, e_.header.xdata);
     e_.header.xdataSize = uint32_t(e_.header.xdata.size());
     return 1;

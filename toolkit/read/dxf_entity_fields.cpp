@@ -1,4 +1,5 @@
 #include "toolkit/read/dxf_entity_fields.h"
+#include <cmath>
 
 namespace tracemill {
 namespace {
@@ -299,7 +300,10 @@ constexpr DxfField<R> kFields[] = {
     DXF_FIELD(30, r.insertion.z = g.real),      DXF_FIELD(31, r.xDirection.z = g.real),
     DXF_FIELD(40, r.textHeight = g.real),       DXF_FIELD(41, r.referenceWidth = g.real),
     DXF_FIELD(42, r.extentsWidth = g.real),     DXF_FIELD(43, r.extentsHeight = g.real),
-    DXF_FIELD(44, r.lineSpacingFactor = g.real), DXF_FIELD(71, r.attachment = dxfByte(g)),
+    DXF_FIELD(44, r.lineSpacingFactor = g.real),
+    // The rotation angle stands for the x direction when a file gives no direction.
+    DXF_FIELD(50, r.xDirection = (Point3{std::cos(dxfAngle(g)), std::sin(dxfAngle(g)), 0.0})),
+    DXF_FIELD(71, r.attachment = dxfByte(g)),
     DXF_FIELD(72, r.drawingDirection = dxfByte(g)), DXF_FIELD(73, r.lineSpacingStyle = g.shortValue),
 };
 } // namespace mtext

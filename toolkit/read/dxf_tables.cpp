@@ -322,6 +322,7 @@ int rdDxfReadBinaryChunks(DxfLoadState& state, OwnedStream& out) {
 int rdDxfReadLayer(Drawing& drawing, LayerRecord& record, LinetypeReference& linetype, uint8_t& hasXData) {
     DxfLoadState& state = dxfState(drawing);
     linetype = LinetypeReference{};
+    record.plotFlag = 1;  // a layer without 290 is plotted
     if (state.index.tables[size_t(DxfRecordKind::Layer)].count == 0) {
         record.endOfTable = 1;
         return 1;
@@ -362,6 +363,10 @@ int rdDxfReadDimStyle(Drawing& drawing, DimStyleRecord& record, uint8_t& hasXDat
         record.endOfTable = 1;
         return 1;
     }
+    // Values that files leave out when they have their usual value.
+    record.dimdsep = '.';
+    record.dimlwd = kLineweightByBlock;
+    record.dimlwe = kLineweightByBlock;
     // The arrow blocks 5, 6 and 7 are named; the blocks are read by now.
     const int read = readRecord(drawing, state, DxfRecordKind::DimStyle, dxfDimStyleFields(), record, hasXData,
                                 &record.reactors, [&](const DxfGroup& group, int64_t) {

@@ -123,6 +123,11 @@ int rdLoadBlockEntities(Drawing& drawing) {
         if (!driver.seekBlockEntities(drawing)) return 0;
         EntityList* list = node->entityList.get();
         if (!rdLoadEntities(drawing, list, list, session.blockNewHandles, true)) return 0;
+        // A block record that did not name its ENDBLK (DXF) takes the one its list ends with.
+        if (BlockNode* read = dbLookupBlock(drawing, blocks[i]); read && read->record.endBlockEntity.isNull() && list &&
+            list->last && static_cast<EntityNode*>(list->last)->record.header.type == kEntityEndBlock) {
+            read->record.endBlockEntity = static_cast<EntityNode*>(list->last)->record.header.handle;
+        }
     }
     return 1;
 }

@@ -1,6 +1,7 @@
 #include "toolkit_session.h"
 
 #include "toolkit/core/toolkit.h"
+#include "toolkit/read/dwg_driver.h"
 #include "toolkit/read/dxf_driver.h"
 
 namespace tracemill::tmdump {
@@ -10,6 +11,7 @@ ToolkitSession::ToolkitSession() {
     if (!dbCreateSystemContext(nullptr, error_)) return;
     contextCreated_ = true;
     dbEnableAc1013();
+    dbInstallDwgReaderTable();
     dbInstallDxfReaderTable();
     if (!dbInitToolkit()) error_ = -1;
 }

@@ -75,7 +75,7 @@ TEST_F(DxfTablesTest, ViewsWithATwoDimensionalCentreAreComplete) {
     EXPECT_EQ(view.centre, (Point2{3.0, 4.0}));
     EXPECT_EQ(view.height, 10.0);
     EXPECT_EQ(view.width, 20.0);
-    EXPECT_EQ(view.target, (Point3{0.0, 0.0, 1.0}));
+    EXPECT_EQ(view.direction, (Point3{0.0, 0.0, 1.0}));
     EXPECT_DOUBLE_EQ(view.twist, std::numbers::pi / 2);
 }
 
