@@ -28,10 +28,6 @@ ListLink* placementOf(const BlockList& list) {
     return before;
 }
 
-bool isPaperSpaceLayoutName(std::string_view name) {
-    return name.size() >= kPaperSpaceName.size() && dbEqualsNoCase(name.substr(0, kPaperSpaceName.size()), kPaperSpaceName);
-}
-
 // Rebuilds the viewport index from the VIEWPORT entities of the current paper space.
 void rebuildViewportIndex(Drawing& drawing) {
     drawing.viewportIndex.clear();
@@ -119,7 +115,7 @@ int dbMakeLayoutBlockCurrent(Drawing* drawing, Handle block) {
     if (!chosen) return 0;
     const std::string& name = chosen->record.name;
     if (dbEqualsNoCase(name, kModelSpaceName)) return 1;
-    if (!isPaperSpaceLayoutName(name)) return dbSetError(kErrorBlockRecordNotFound);
+    if (dbCompareNoCaseN(name, kPaperSpaceName, long(kPaperSpaceName.size())) != 0) return dbSetError(kErrorBlockRecordNotFound);
     BlockNode* current = dbLookupBlock(*drawing, drawing->handles.paperSpaceBlock);
     if (current == chosen) return 1;
 

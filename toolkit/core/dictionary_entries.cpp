@@ -14,9 +14,8 @@ int32_t dbOpenDictionaryEntries(std::string_view name, DictionaryIterator& itera
     Drawing* drawing = iterator.drawing;
     iterator = DictionaryIterator{};
     iterator.drawing = drawing;
-    if (!drawing || !drawing->objects.first) return 0;
-    const ObjectRecord& root = ObjectList::asNode(drawing->objects.first)->record;
-    const auto* rootBody = root.body.getIf<DictionaryBody>();
+    const ObjectRecord* root = drawing ? dbNamedObjectDictionary(*drawing) : nullptr;
+    const auto* rootBody = root ? root->body.getIf<DictionaryBody>() : nullptr;
     if (!rootBody) return 0;
     for (const DictionaryEntry& entry : rootBody->entries) {
         if (entry.name != name) continue;

@@ -128,6 +128,12 @@ ObjectRecord* dbFindStoredObject(Drawing* drawing, Handle handle) {
     return node ? &node->record : nullptr;
 }
 
+ObjectRecord* dbNamedObjectDictionary(Drawing& drawing) {
+    if (!drawing.objects.first) return nullptr;
+    ObjectRecord& first = ObjectList::asNode(drawing.objects.first)->record;
+    return first.header.type == kObjectDictionary ? &first : nullptr;
+}
+
 int dbUpdateObject(Drawing* drawing, const ObjectRecord& object) {
     ObjectRecord* stored = dbFindStoredObject(drawing, object.header.handle);
     if (!stored) return dbSetError(kErrorObjectNotFound);

@@ -26,6 +26,8 @@ int dbObjectRead(Drawing* drawing, ObjectRecord& out);
 int dbObjectGet(Drawing* drawing, Handle handle, ObjectRecord& out);
 // The stored object of a handle, or null.
 ObjectRecord* dbFindStoredObject(Drawing* drawing, Handle handle);
+// The named object dictionary: the first object of the list when it is a DICTIONARY, else null.
+ObjectRecord* dbNamedObjectDictionary(Drawing& drawing);
 
 // Writes the object over the stored one with the same handle; 168 when there is none, 205 when
 // the stored one is of another kind.

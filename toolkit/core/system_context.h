@@ -112,6 +112,7 @@ struct SystemContext {
     // Named switches (docs/drawing-defaults.md gives the reasons for their initial values).
     int16_t extraClasses = 0;         // the Express Tools classes join a drawing's default classes
     int16_t wipeoutVariables = 0;     // new layouts get a WIPEOUTVARIABLES object
+    int16_t arrowBlocks = 1;          // a load builds the standard arrowhead blocks named but missing
     int16_t extendedXDataStrings = 0; // 1000 strings of extended data are written with two NUL bytes more
 };
 

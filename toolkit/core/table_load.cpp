@@ -258,15 +258,22 @@ int dbLoadDimStyles(Drawing& drawing) {
         });
     }
     int read = 0;
+    // The arrowheads a record's read deferred name the record by the handle it is stored under,
+    // which for files without handles is given only after the read.
+    size_t deferredBefore = 0;
     const bool ok = readTable<DimStyleRecord>(
         drawing, drawing.dimStyles, drawing.announced.dimStyles, &FormatDriver::seekDimStyles,
         [&](DimStyleRecord& record) { dbInitDimStyleRecord(drawing, record); },
         [&](DimStyleRecord& record, uint8_t& hasXData) {
+            deferredBefore = drawing.deferredArrowheads.size();
             return drawing.driver->readDimStyle(drawing, record, hasXData);
         },
         [&](DimStyleRecord& record) {
             ++read;
             if (record.dimtxsty.isNull()) record.dimtxsty = firstStyle;
+            for (size_t i = deferredBefore; i < drawing.deferredArrowheads.size(); ++i) {
+                drawing.deferredArrowheads[i].dimStyle = record.handle;
+            }
             return appendTo(drawing, drawing.dimStyles)(record);
         });
     if (!ok) return 0;

@@ -5,7 +5,9 @@
 #include <new>
 #include <vector>
 
+#include "toolkit/core/calendar.h"
 #include "toolkit/core/class_list.h"
+#include "toolkit/core/dim_style_fixup.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_access.h"
 #include "toolkit/core/fixed_records.h"
@@ -280,6 +282,12 @@ void DrawingLoader::finish() {
     if (!session_.pendingXDataRefs.empty()) {
         rdApplyXDataRefs(d);
         rdConvertR12Viewports(d);
+    }
+    dbFixupDimStyles(&d);
+    // Files before R2000 keep only the local update time; the UTC one follows from it.
+    if (d.header->tduupdate == HeaderDate{}) {
+        HeaderDate utc = d.header->tdupdate;
+        if (dbDateLocalToUtc(utc)) d.header->tduupdate = utc;
     }
     progress(100);
     rdFreeBlockHandleTable(&d);

@@ -367,7 +367,9 @@ int rdDxfReadDimStyle(Drawing& drawing, DimStyleRecord& record, uint8_t& hasXDat
     record.dimdsep = '.';
     record.dimlwd = kLineweightByBlock;
     record.dimlwe = kLineweightByBlock;
-    // The arrow blocks 5, 6 and 7 are named; the blocks are read by now.
+    // The arrow blocks 5, 6 and 7 are named; the blocks are read by now. A name without a
+    // block waits for the fix-up after the load, which builds the standard arrowheads; the
+    // table pass gives the waiting names the handle the record is stored under.
     const int read = readRecord(drawing, state, DxfRecordKind::DimStyle, dxfDimStyleFields(), record, hasXData,
                                 &record.reactors, [&](const DxfGroup& group, int64_t) {
                                     if (group.code < 5 || group.code > 7) return int(kNotTaken);
@@ -376,7 +378,12 @@ int rdDxfReadDimStyle(Drawing& drawing, DimStyleRecord& record, uint8_t& hasXDat
                                     Handle& field = group.code == 5   ? record.dimblk
                                                     : group.code == 6 ? record.dimblk1
                                                                       : record.dimblk2;
-                                    if (!block.isNull()) field = block;
+                                    if (!block.isNull()) {
+                                        field = block;
+                                    } else if (!group.text.empty() && gSystemContext->arrowBlocks) {
+                                        drawing.deferredArrowheads.push_back(
+                                            {record.handle, ArrowheadField(group.code), group.text});
+                                    }
                                     return int(kTaken);
                                 });
     if (!read) {

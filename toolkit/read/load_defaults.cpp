@@ -59,12 +59,6 @@ private:
     const HandleSet* set_;
 };
 
-ObjectRecord* namedObjectDictionary(Drawing& drawing) {
-    if (!drawing.objects.first) return nullptr;
-    ObjectRecord& first = ObjectList::asNode(drawing.objects.first)->record;
-    return first.header.type == kObjectDictionary ? &first : nullptr;
-}
-
 DictionaryEntry* findEntry(std::vector<DictionaryEntry>& entries, std::string_view name) {
     for (DictionaryEntry& entry : entries) {
         if (entry.name == name) return &entry;
@@ -74,10 +68,10 @@ DictionaryEntry* findEntry(std::vector<DictionaryEntry>& entries, std::string_vi
 
 int DefaultsBuilder::run() {
     if (d_.load) rdRaiseHandleSeed(d_);
-    if (!namedObjectDictionary(d_) && !dbCreateDefaultDictionaries(&d_, *d_.header, nullptr)) return 0;
-    const Handle root = namedObjectDictionary(d_)->header.handle;
+    if (!dbNamedObjectDictionary(d_) && !dbCreateDefaultDictionaries(&d_, *d_.header, nullptr)) return 0;
+    const Handle root = dbNamedObjectDictionary(d_)->header.handle;
     d_.handles.namedObjectDictionary = root;
-    const bool hasLayouts = findEntry(namedObjectDictionary(d_)->bodyAs<DictionaryBody>().entries, "ACAD_LAYOUT");
+    const bool hasLayouts = findEntry(dbNamedObjectDictionary(d_)->bodyAs<DictionaryBody>().entries, "ACAD_LAYOUT");
 
     // Plot styles: a dictionary with a default whose one entry "Normal" is a placeholder. A
     // drawing whose class list lacks the classes of these objects (a caller's own list) gets none.
@@ -125,7 +119,7 @@ int DefaultsBuilder::run() {
     }
 
     // The named object dictionary keeps its entries in order and gains the missing ones.
-    std::vector<DictionaryEntry>& entries = namedObjectDictionary(d_)->bodyAs<DictionaryBody>().entries;
+    std::vector<DictionaryEntry>& entries = dbNamedObjectDictionary(d_)->bodyAs<DictionaryBody>().entries;
     if (DictionaryEntry* entry = findEntry(entries, "ACAD_LAYOUT")) {
         d_.handles.layoutDictionary = entry->handle;
     } else if (!d_.handles.layoutDictionary.isNull()) {

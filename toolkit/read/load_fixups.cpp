@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "toolkit/core/arrow_blocks.h"
 #include "toolkit/core/entity_access.h"
 #include "toolkit/core/entity_types.h"
 #include "toolkit/core/format_driver.h"
@@ -56,20 +57,15 @@ void resolveDxfCurrentNames(Drawing& drawing, HeaderBlock& header, const HeaderE
     current.dimtxsty = byName(drawing.styles, dimTextStyle.empty() ? std::string_view("Standard") : dimTextStyle);
 }
 
-// An arrow name "OPEN" stands for the block "_OPEN" when the drawing has one, else "OPEN".
+// An arrow name "OPEN" stands for the block "_OPEN" when the drawing has one, else "OPEN";
+// with neither, a standard arrowhead is built when the context asks for it.
 Handle arrowBlock(Drawing& drawing, const std::string& name) {
     if (name.empty()) return Handle();
     Handle handle;
     if (dbBlockFindByName(&drawing, "_" + name, handle)) return handle;
     if (dbBlockFindByName(&drawing, name, handle)) return handle;
+    if (gSystemContext && gSystemContext->arrowBlocks && dbCreateArrowBlock(&drawing, handle, name)) return handle;
     return Handle();
-}
-
-// The named object dictionary is the first object of the list.
-ObjectRecord* namedObjectDictionary(Drawing& drawing) {
-    if (!drawing.objects.first) return nullptr;
-    ObjectRecord& first = ObjectList::asNode(drawing.objects.first)->record;
-    return first.header.type == kObjectDictionary ? &first : nullptr;
 }
 
 Handle dictionaryEntry(const ObjectRecord& dictionary, std::string_view name) {
@@ -184,7 +180,7 @@ int rdResolveHeaderRefs(Drawing& drawing, HeaderBlock& header) {
 }
 
 int rdFindPlotStyleDictionary(Drawing& drawing) {
-    if (const ObjectRecord* root = namedObjectDictionary(drawing)) {
+    if (const ObjectRecord* root = dbNamedObjectDictionary(drawing)) {
         const Handle handle = dictionaryEntry(*root, "ACAD_PLOTSTYLENAME");
         if (!handle.isNull()) drawing.handles.plotStyleDictionary = handle;
     }
@@ -192,7 +188,7 @@ int rdFindPlotStyleDictionary(Drawing& drawing) {
 }
 
 int rdFindDictionaries(Drawing& drawing) {
-    const ObjectRecord* root = namedObjectDictionary(drawing);
+    const ObjectRecord* root = dbNamedObjectDictionary(drawing);
     if (!root) return 1;
     DrawingHandles& handles = drawing.handles;
     if (handles.namedObjectDictionary.isNull()) handles.namedObjectDictionary = root->header.handle;

@@ -15,7 +15,8 @@ int rdLoadViewports(Drawing& drawing);
 // created; a missing linetype gives BYBLOCK; "*UNNAMED" or an empty dimension style, and an
 // empty UCS name, give the null handle; an empty dimension text style means "Standard"),
 // DWG before R13 gives positions. The four arrow block names become block handles ("_NAME",
-// then "NAME"; neither: the null handle).
+// then "NAME"; neither: the standard arrowhead built under the name when the context's
+// arrowBlocks switch is on, else the null handle).
 int rdResolveHeaderRefs(Drawing& drawing, HeaderBlock& header);
 
 // The ACAD_PLOTSTYLENAME entry of the named object dictionary, kept in the drawing.

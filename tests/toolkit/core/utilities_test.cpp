@@ -8,6 +8,7 @@
 #include <string>
 #include <numbers>
 
+#include "tests/support/time_zone.h"
 #include "toolkit/core/calendar.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/hex_text.h"
@@ -16,6 +17,8 @@
 
 namespace tracemill {
 namespace {
+
+using test::TimeZone;
 
 constexpr double kPi = std::numbers::pi;
 
@@ -117,29 +120,6 @@ TEST(Calendar, DatePartsAndTheNullDate) {
     EXPECT_EQ(date.milliseconds, uint32_t((13 * 3600 + 45 * 60 + 30) * 1000));
     EXPECT_EQ(dbDateToParts(date), parts);
 }
-
-// Sets the process's time zone for one test and puts the old one back afterwards.
-class TimeZone {
-public:
-    explicit TimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) old_ = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~TimeZone() {
-        if (old_) {
-            setenv("TZ", old_->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-    TimeZone(const TimeZone&) = delete;
-    TimeZone& operator=(const TimeZone&) = delete;
-
-private:
-    std::optional<std::string> old_;
-};
 
 HeaderDate dateAt(const DateParts& parts, uint32_t milliseconds = 0) {
     HeaderDate date = dbPartsToDate(parts);

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "tests/support/test_paths.h"
+#include "tests/support/time_zone.h"
 #include "tests/support/toolkit_fixture.h"
 #include "tests/toolkit/read/dxf_test_support.h"
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/record_lookup.h"
+#include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/read/drawing_loader.h"
 
@@ -166,6 +169,102 @@ TEST_F(LoaderTest, NewHandlesFollowTheVersionAndTheHandlingFlag) {
     EXPECT_EQ(lineHandle("AC1006", "1"), Handle(0x7F0));
     EXPECT_NE(lineHandle("AC1004", "1"), Handle(0x7F0));
     EXPECT_NE(lineHandle("", "1"), Handle(0x7F0)) << "a version the header does not name";
+}
+
+// Dimension styles and the header name arrowheads that files before R2000 do not store as
+// blocks; the end of the load builds the standard ones under the names given.
+TEST_F(LoaderTest, ArrowheadsNamedButNotStoredAreBuiltAtTheEnd) {
+    const DxfGroups header{{9, "$ACADVER"}, {1, "AC1009"}, {9, "$DIMBLK"}, {1, "ARCHTICK"}, {9, "$DIMBLK1"}, {1, "NOSUCH"}};
+    const DxfGroups tables{{0, "TABLE"}, {2, "DIMSTYLE"}, {70, "1"},
+                           {0, "DIMSTYLE"}, {2, "ARROWS"}, {70, "0"}, {5, "_DOT"}, {6, "MISSING"}, {7, "OPEN"},
+                           {0, "ENDTAB"}};
+    const DxfGroups blocks{{0, "BLOCK"}, {8, "0"}, {2, "_DOT"}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"},
+                           {0, "ENDBLK"}, {8, "0"}};
+    DxfGroups groups{{0, "SECTION"}, {2, "HEADER"}};
+    groups.insert(groups.end(), header.begin(), header.end());
+    groups.push_back({0, "ENDSEC"});
+    for (const auto& [name, body] : {std::pair{"TABLES", tables}, std::pair{"BLOCKS", blocks}}) {
+        groups.insert(groups.end(), {{0, "SECTION"}, {2, name}});
+        groups.insert(groups.end(), body.begin(), body.end());
+        groups.push_back({0, "ENDSEC"});
+    }
+    groups.push_back({0, "EOF"});
+    const std::string text = dxfText(groups);
+
+    for (const int16_t build : {1, 0}) {
+        SCOPED_TRACE(build ? "arrowBlocks on" : "arrowBlocks off");
+        gSystemContext->arrowBlocks = build;
+        DrawingPtr drawing = loadText(text);
+        ASSERT_TRUE(drawing) << dbGetError();
+        EXPECT_EQ(dbGetError(), 0);
+        const DimStyleRecord* style = nullptr;
+        for (const auto& node : drawing->dimStyles) {
+            if (node.record.name == "ARROWS") style = &node.record;
+        }
+        ASSERT_NE(style, nullptr);
+        Handle dot, open, archTick;
+        ASSERT_EQ(dbBlockFindByName(drawing.get(), "_DOT", dot), 1);
+        EXPECT_EQ(style->dimblk, dot) << "a block of the file";
+        EXPECT_TRUE(style->dimblk1.isNull()) << "no standard arrowhead has that name";
+        EXPECT_TRUE(drawing->header->arrowBlocks.dimblk1.isNull());
+        EXPECT_TRUE(drawing->deferredArrowheads.empty());
+        if (build) {
+            ASSERT_EQ(dbBlockFindByName(drawing.get(), "OPEN", open), 1);
+            EXPECT_EQ(style->dimblk2, open);
+            EXPECT_GT(entities(dbLookupBlock(*drawing, open)->entityList.get()).size(), 2u) << "BLOCK, the shape, ENDBLK";
+            ASSERT_EQ(dbBlockFindByName(drawing.get(), "ARCHTICK", archTick), 1);
+            EXPECT_EQ(drawing->header->arrowBlocks.dimblk, archTick);
+        } else {
+            EXPECT_TRUE(style->dimblk2.isNull());
+            EXPECT_TRUE(drawing->header->arrowBlocks.dimblk.isNull());
+            EXPECT_EQ(dbBlockFindByName(drawing.get(), "OPEN", open), 0);
+        }
+    }
+}
+
+// Before R2000 one fit value held both the arrow fit and the text movement.
+TEST_F(LoaderTest, OldFitValuesAreSplitAtTheEnd) {
+    auto fits = [](const std::string& version) {
+        const std::string text = dxfText({{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, version},
+                                          {9, "$DIMFIT"}, {70, "5"}, {0, "ENDSEC"},
+                                          {0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "DIMSTYLE"}, {70, "2"},
+                                          {0, "DIMSTYLE"}, {105, "30"}, {2, "FOUR"}, {70, "0"}, {287, "4"},
+                                          {0, "DIMSTYLE"}, {105, "31"}, {2, "TWO"}, {70, "0"}, {287, "2"},
+                                          {0, "ENDTAB"}, {0, "ENDSEC"}, {0, "EOF"}});
+        DrawingPtr drawing = loadText(text);
+        EXPECT_TRUE(drawing) << dbGetError();
+        std::vector<int> out;
+        if (!drawing) return out;
+        out = {drawing->header->dimatfit, drawing->header->dimtmove};
+        for (const auto& node : drawing->dimStyles) {
+            if (node.record.name == "FOUR" || node.record.name == "TWO") {
+                out.insert(out.end(), {node.record.dimatfit, node.record.dimtmove});
+            }
+        }
+        return out;
+    };
+    EXPECT_EQ(fits("AC1014"), (std::vector<int>{3, 2, 3, 1, 2, 0}));
+    EXPECT_EQ(fits("AC1015"), (std::vector<int>{5, 0, 4, 0, 2, 0})) << "R2000 files keep the two apart";
+}
+
+// Files before R2000 keep only the local update time: the UTC one is computed from it.
+TEST_F(LoaderTest, TheUtcUpdateTimeFollowsFromTheLocalOneWhenTheFileLacksIt) {
+    const TimeZone zone("CET-1");  // UTC+1 all year
+    auto updateTimes = [](const DxfGroups& dates) {
+        DxfGroups groups{{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1014"}};
+        groups.insert(groups.end(), dates.begin(), dates.end());
+        groups.insert(groups.end(), {{0, "ENDSEC"}, {0, "EOF"}});
+        DrawingPtr drawing = loadText(dxfText(groups));
+        EXPECT_TRUE(drawing) << dbGetError();
+        return drawing ? std::pair{drawing->header->tdupdate, drawing->header->tduupdate} : std::pair<HeaderDate, HeaderDate>{};
+    };
+    const HeaderDate noon{2459037, 12 * 3600 * 1000};
+    const HeaderDate elevenUtc{2459037, 11 * 3600 * 1000};
+    EXPECT_EQ(updateTimes({{9, "$TDUPDATE"}, {40, "2459037.5"}}), std::pair(noon, elevenUtc));
+    EXPECT_EQ(updateTimes({{9, "$TDUPDATE"}, {40, "2459037.5"}, {9, "$TDUUPDATE"}, {40, "2459037.25"}}),
+              std::pair(noon, HeaderDate{2459037, 6 * 3600 * 1000}))
+        << "a stored UTC time stays";
+    EXPECT_EQ(updateTimes({}), std::pair(HeaderDate{}, HeaderDate{})) << "no time at all";
 }
 
 TEST_F(LoaderTest, ReferencedDrawingsAreOpenedOncePerPath) {
