@@ -1,21 +1,27 @@
 // Fuzz harness for the reader of DWG files before R13: the input is a whole file, read through
 // every operation in the order of a load (the open with its file check, each table, the
 // viewport entity headers, the entities of the two spaces and of every block, the viewport
-// pass and the header's current entries). Every pass is bounded by the reader itself; the
-// harness only caps the records it asks for, far above what a file of fuzz size can hold.
+// pass and the header's current entries), then loaded as the host loads a drawing
+// (rdOpenDrawing, with the fix-ups after loading). Every pass is bounded by the reader itself;
+// the harness only caps the records it asks for, far above what a file of fuzz size can hold.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "toolkit/core/builtin_init_data.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_types.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/toolkit_startup.h"
+#include "toolkit/read/drawing_loader.h"
 #include "toolkit/read/dwg12_reader.h"
+#include "toolkit/read/dwg_driver.h"
 
 using namespace tracemill;
 
@@ -86,10 +92,22 @@ void walk(std::span<const uint8_t> file) {
     reader.resolveIndexedHeaderRefs(drawing);
 }
 
+void load(std::span<const uint8_t> file) {
+    static const std::string path = "/tmp/tracemill_dwg12_reader_fuzz_" + std::to_string(getpid()) + ".dwg";
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return;
+    std::fwrite(file.data(), 1, file.size(), out);
+    std::fclose(out);
+    dbFreeDrawing(rdOpenDrawing(path.c_str(), 1, 1));
+    std::remove(path.c_str());
+}
+
 bool startToolkit() {
     dbUseBuiltinInitData();
     int error = 0;
-    return dbCreateSystemContext(nullptr, error) && dbInitToolkit();
+    if (!dbCreateSystemContext(nullptr, error)) return false;
+    dbInstallDwgReaderTable();
+    return dbInitToolkit();
 }
 
 } // namespace
@@ -97,6 +115,8 @@ bool startToolkit() {
 // The toolkit is started once, as a host starts it; every input is a drawing of its own.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool started = startToolkit();
-    if (started) walk(std::span<const uint8_t>(data, size));
+    if (!started) return 0;
+    walk(std::span<const uint8_t>(data, size));
+    load(std::span<const uint8_t>(data, size));
     return 0;
 }

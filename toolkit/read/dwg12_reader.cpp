@@ -16,6 +16,8 @@
 #include "toolkit/read/dwg12_table_layouts.h"
 #include "toolkit/read/dwg_file_check.h"
 #include "toolkit/read/file_recognition.h"
+#include "toolkit/read/load_session.h"
+#include "toolkit/read/xdata_refs.h"
 
 namespace tracemill {
 namespace {
@@ -91,6 +93,7 @@ int Dwg12Reader::openHeader(Drawing& drawing) {
     if (version == kVersionAC1009 && head_.treedepthWord != 0)
         header.treedepth = int16_t(head_.treedepthWord);
     handlesEnabled_ = version >= kVersionAC1006 && header.handling != 0;
+    if (LoadSession* session = rdLoadSession(drawing)) session->handlesEnabled = handlesEnabled_;
 
     AnnouncedCounts& counts = drawing.announced;
     auto count = [&](Dwg12Table table) {
@@ -168,9 +171,7 @@ int Dwg12Reader::readLayer(Drawing&, LayerRecord& record, LinetypeReference& lin
         dwg12LayerFields(io, r, linetypeIndex);
     });
     // The layer names its linetype by position in the file; the pass counts the records it kept.
-    const std::vector<int32_t>& places = tables_[kDwg12Linetype].places;
-    linetype.index =
-        linetypeIndex >= 0 && size_t(linetypeIndex) < places.size() ? places[size_t(linetypeIndex)] : -1;
+    linetype.index = placeOf(kDwg12Linetype, linetypeIndex);
     return ok;
 }
 
@@ -531,6 +532,7 @@ int Dwg12Reader::seekSpaceEntities(Drawing& drawing) {
 }
 
 int Dwg12Reader::seekBlockEntities(Drawing& drawing) {
+    if (LoadSession* session = rdLoadSession(drawing)) currentBlock_ = session->currentBlockName;
     collectHandles(drawing);
     blockMode_ = true;
     regionStart_ = head_.blockStart;
@@ -603,14 +605,22 @@ int Dwg12Reader::readEntity(Drawing& drawing, EntityRecord& entity, uint8_t& has
     hasXData = 0;
     Dwg12RecordHead head;
     bool failed = false;
-    if (!nextEntityRecord(head, failed)) return 0;
+    const uint32_t unplacedBefore = unplaced_;
+    const bool found = nextEntityRecord(head, failed);
+    LoadSession* session = rdLoadSession(drawing);
+    if (session) session->unplacedRecords += unplaced_ - unplacedBefore;
+    // The entity pass of a load ends as a failure only with the load error set.
+    if (failed && session) session->loadError = dbGetError();
+    if (!found) return 0;
     // A block whose ENDBLK is lost ends where the next block begins.
     if (blockMode_ && head.kind == kEntityBlock && blockEntitiesRead_ > 0) return 0;
     const uint64_t at = position_;
     const std::span<const uint8_t> record = file_.subspan(size_t(at), head.length);
     Dwg12EntityRefs refs;
     if (!rdR12ReadEntity(drawing, record, versionIndex_, passState_, entity, refs, hasXData)) {
-        return failEntity(kErrorDwg12RecordDamaged);
+        failEntity(kErrorDwg12RecordDamaged);
+        if (session) session->loadError = kErrorDwg12RecordDamaged;
+        return 0;
     }
     position_ = at + head.length;
     resolveReferences(drawing, entity, refs);
@@ -625,6 +635,20 @@ int Dwg12Reader::readEntity(Drawing& drawing, EntityRecord& entity, uint8_t& has
         }
     } else if (entity.header.type == kEntityViewport && (entity.header.flags & kEntityInPaperSpace)) {
         viewportOffsets_.push_back(at);
+    }
+    return 1;
+}
+
+int Dwg12Reader::attachExtendedData(Drawing& drawing, OwnedStream& xdata) {
+    LoadSession* session = rdLoadSession(drawing);
+    const size_t before = session ? session->pendingXDataRefs.size() : 0;
+    if (!rdConvertXDataRefs(drawing, RawXDataForm::DwgR12, xdata)) return 0;
+    if (!session) return 1;
+    // The items name applications and layers by their position in the file; the fix-up after
+    // the load counts the records the tables kept.
+    for (size_t i = before; i < session->pendingXDataRefs.size(); ++i) {
+        PendingXDataRef& ref = session->pendingXDataRefs[i];
+        ref.index = placeOf(ref.kind == PendingXDataRef::Application ? kDwg12AppId : kDwg12Layer, ref.index);
     }
     return 1;
 }

@@ -77,17 +77,21 @@ class Dwg12Reader : public FormatDriver {
     int readClassObject(Drawing& drawing, ObjectRecord& object, uint8_t& hasXData) override;
 
     EntityRangePosition entityRangePosition(Drawing& drawing) override;
+    // The raw extended data of an entity becomes stored items; its application and layer
+    // references wait for the end of the load.
+    int attachExtendedData(Drawing& drawing, OwnedStream& xdata) override;
 
     // The viewport pass after the entity passes: the viewport entity headers ("AC1009") name
     // the paper-space VIEWPORT entities by file offset; each VIEWPORT on the chain they form
     // gets its place in it as its status (1 the paper-space viewport itself, which the viewport
     // index then holds first), the others 0. 302 when a header names no paper-space VIEWPORT.
-    int loadViewports(Drawing& drawing);
+    int loadViewports(Drawing& drawing) override;
     // The header's current layer, linetype, text style, dimension style, UCS and paper-space
     // UCS, which the file names by position, become handles.
-    int resolveIndexedHeaderRefs(Drawing& drawing);
+    int resolveIndexedHeaderRefs(Drawing& drawing) override;
 
-    // The block whose entities the next seekBlockEntities positions at, by name.
+    // The block whose entities the next seekBlockEntities positions at, by name (in a load, the
+    // session's current block).
     void setCurrentBlock(std::string name) { currentBlock_ = std::move(name); }
 
     const Dwg12FileHead& fileHead() const { return head_; }

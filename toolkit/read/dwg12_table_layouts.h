@@ -40,6 +40,8 @@ template <class Io> void dwg12BlockFields(Io& io, uint32_t& entityOffset) {
 template <class Io> void dwg12LayerFields(Io& io, LayerRecord& record, int32_t& linetypeIndex) {
     io.i16(record.colour);
     io.i16(linetypeIndex);
+    // These files know no plot flag: every layer is plotted.
+    if constexpr (Io::kReading) record.plotFlag = 1;
 }
 
 // STYLE. The big-font name is kept only for a text font (flag 0x01 clear).

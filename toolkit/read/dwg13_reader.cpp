@@ -17,6 +17,7 @@
 #include "toolkit/read/dwg13_record_reader.h"
 #include "toolkit/read/file_recognition.h"
 #include "toolkit/read/load_session.h"
+#include "toolkit/read/xdata_refs.h"
 
 namespace tracemill {
 namespace {
@@ -106,6 +107,8 @@ int Dwg13Reader::openHeader(Drawing& drawing) {
     entityState_ = Dwg13EntityReaderState();
     entityState_.drawing = &drawing;
     entityState_.continuousLinetype = x.continuousLinetype;
+    // R13 and later files always carry handles.
+    if (LoadSession* session = rdLoadSession(drawing)) session->handlesEnabled = true;
     return 1;
 }
 
@@ -437,6 +440,10 @@ EntityRangePosition Dwg13Reader::entityRangePosition(Drawing&) {
     position.position = entitiesRead_;
     position.end = std::max(entityRecords_, entitiesRead_);
     return position;
+}
+
+int Dwg13Reader::attachExtendedData(Drawing& drawing, OwnedStream& xdata) {
+    return rdConvertXDataRefs(drawing, RawXDataForm::DwgR13, xdata);
 }
 
 int Dwg13Reader::seekObjects(Drawing& drawing) {

@@ -71,6 +71,9 @@ class Dwg13Reader : public FormatDriver {
     int readClassObject(Drawing& drawing, ObjectRecord& object, uint8_t& hasXData) override;
 
     EntityRangePosition entityRangePosition(Drawing& drawing) override;
+    // The raw extended data of a record becomes stored items; its application and layer
+    // references (by handle) wait for the end of the load.
+    int attachExtendedData(Drawing& drawing, OwnedStream& xdata) override;
 
     // The block whose entities the next seekBlockEntities positions at (during a load, the
     // load's current block).

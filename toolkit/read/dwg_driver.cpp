@@ -6,6 +6,7 @@
 #include <span>
 
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/in_file.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/dwg12_reader.h"
@@ -13,27 +14,21 @@
 #include "toolkit/read/dwg_file_check.h"
 #include "toolkit/read/file_recognition.h"
 #include "toolkit/read/load_session.h"
-#include "toolkit/read/xdata_refs.h"
 
 namespace tracemill {
 namespace {
 
 inline constexpr int kErrorNoMemoryForFile = 218;
 
-// What a DWG load keeps: the file's bytes and the reader of its version, which works on them.
+// What a DWG load keeps: the file's bytes and the reader of its family, which works on them.
 class DwgLoadState final : public FormatLoadState {
 public:
     std::unique_ptr<uint8_t[]> bytes;  // left uninitialised until the file is read into them
     size_t size = 0;
     std::unique_ptr<FormatDriver> reader;
-    Dwg12Reader* before13 = nullptr;  // the reader when the file is older than R13
-    RawXDataForm xdataForm = RawXDataForm::DwgR13;
 
     std::span<const uint8_t> file() const { return {bytes.get(), size}; }
 };
-
-DwgLoadState& state(Drawing& drawing) { return static_cast<DwgLoadState&>(*drawing.load->format); }
-FormatDriver& reader(Drawing& drawing) { return *state(drawing).reader; }
 
 // Reads the whole file of the load into the state.
 bool readFile(LoadSession& session, DwgLoadState& state) {
@@ -47,87 +42,92 @@ bool readFile(LoadSession& session, DwgLoadState& state) {
     return true;
 }
 
+// The reader of the family of a recognised version.
+std::unique_ptr<FormatDriver> familyReader(int version, std::span<const uint8_t> file, bool acceptAc1013) {
+    if (version < kVersionAC1012) return std::make_unique<Dwg12Reader>(file);
+    return std::make_unique<Dwg13Reader>(file, acceptAc1013);
+}
+
 class DwgDriver final : public FormatDriver {
 public:
-    // Reads the file, runs the light file check and opens it with the reader of its version:
-    // before R13 Dwg12Reader, R13 to 2000 Dwg13Reader. Other signatures fail with error 8.
+    // Reads the file, recognises its version, runs the light file check and opens the file with
+    // the reader of its family. Signatures of no known version fail with error 8 (286 for
+    // "AC1013" while it is not accepted).
     int openHeader(Drawing& drawing) override {
-        if (!drawing.load) return 0;
-        LoadSession& session = *drawing.load;
+        LoadSession* session = rdLoadSession(drawing);
+        if (!session) return 0;
         auto opened = std::make_unique<DwgLoadState>();
         DwgLoadState& s = *opened;
-        if (!readFile(session, s)) return 0;
-        session.format = std::move(opened);
+        if (!readFile(*session, s)) return 0;
+        session->format = std::move(opened);
         const bool acceptAc1013 = gSystemContext && gSystemContext->acceptAc1013 != 0;
         const int version = rdDwgVersionIndex(s.file(), acceptAc1013);
         if (version < 0) return 0;
         if (rdCheckDwgFile(s.file(), kDwgCheckLight) == 1) return 0;
-        if (version < kVersionAC1012) {
-            auto before13 = std::make_unique<Dwg12Reader>(s.file());
-            s.before13 = before13.get();
-            s.reader = std::move(before13);
-            s.xdataForm = RawXDataForm::DwgR12;
-        } else {
-            s.reader = std::make_unique<Dwg13Reader>(s.file(), acceptAc1013);
-        }
-        if (!s.reader->openHeader(drawing)) return 0;
-        // R13 and later files always carry handles; older ones say so in their header.
-        session.handlesEnabled = s.before13 ? s.before13->handlesEnabled() : true;
-        return 1;
+        s.reader = familyReader(version, s.file(), acceptAc1013);
+        return s.reader->openHeader(drawing);
     }
 
-    int seekLinetypes(Drawing& d) override { return reader(d).seekLinetypes(d); }
-    int readLinetype(Drawing& d, LinetypeRecord& r, uint8_t& x) override { return reader(d).readLinetype(d, r, x); }
-    int seekLayers(Drawing& d) override { return reader(d).seekLayers(d); }
+    int seekLinetypes(Drawing& d) override { return family(d).seekLinetypes(d); }
+    int readLinetype(Drawing& d, LinetypeRecord& r, uint8_t& x) override { return family(d).readLinetype(d, r, x); }
+    int seekLayers(Drawing& d) override { return family(d).seekLayers(d); }
     int readLayer(Drawing& d, LayerRecord& r, LinetypeReference& l, uint8_t& x) override {
-        return reader(d).readLayer(d, r, l, x);
+        return family(d).readLayer(d, r, l, x);
     }
-    int seekClasses(Drawing& d) override { return reader(d).seekClasses(d); }
-    int readClass(Drawing& d, ClassEntry& e) override { return reader(d).readClass(d, e); }
-    int seekVports(Drawing& d) override { return reader(d).seekVports(d); }
-    int readVport(Drawing& d, VportRecord& r, uint8_t& x) override { return reader(d).readVport(d, r, x); }
-    int seekUcss(Drawing& d) override { return reader(d).seekUcss(d); }
-    int readUcs(Drawing& d, UcsRecord& r, uint8_t& x) override { return reader(d).readUcs(d, r, x); }
-    int seekAppIds(Drawing& d) override { return reader(d).seekAppIds(d); }
-    int readAppId(Drawing& d, AppIdRecord& r, uint8_t& x) override { return reader(d).readAppId(d, r, x); }
-    int seekViews(Drawing& d) override { return reader(d).seekViews(d); }
-    int readView(Drawing& d, ViewRecord& r, uint8_t& x) override { return reader(d).readView(d, r, x); }
-    int seekStyles(Drawing& d) override { return reader(d).seekStyles(d); }
-    int readStyle(Drawing& d, StyleRecord& r, uint8_t& x) override { return reader(d).readStyle(d, r, x); }
-    int seekBlockRecords(Drawing& d) override { return reader(d).seekBlockRecords(d); }
-    int readBlockRecord(Drawing& d, BlockRecord& r, uint8_t& x) override { return reader(d).readBlockRecord(d, r, x); }
-    int seekDimStyles(Drawing& d) override { return reader(d).seekDimStyles(d); }
-    int readDimStyle(Drawing& d, DimStyleRecord& r, uint8_t& x) override { return reader(d).readDimStyle(d, r, x); }
-    int seekViewportEntities(Drawing& d) override { return reader(d).seekViewportEntities(d); }
+    int seekClasses(Drawing& d) override { return family(d).seekClasses(d); }
+    int readClass(Drawing& d, ClassEntry& e) override { return family(d).readClass(d, e); }
+    int seekVports(Drawing& d) override { return family(d).seekVports(d); }
+    int readVport(Drawing& d, VportRecord& r, uint8_t& x) override { return family(d).readVport(d, r, x); }
+    int seekUcss(Drawing& d) override { return family(d).seekUcss(d); }
+    int readUcs(Drawing& d, UcsRecord& r, uint8_t& x) override { return family(d).readUcs(d, r, x); }
+    int seekAppIds(Drawing& d) override { return family(d).seekAppIds(d); }
+    int readAppId(Drawing& d, AppIdRecord& r, uint8_t& x) override { return family(d).readAppId(d, r, x); }
+    int seekViews(Drawing& d) override { return family(d).seekViews(d); }
+    int readView(Drawing& d, ViewRecord& r, uint8_t& x) override { return family(d).readView(d, r, x); }
+    int seekStyles(Drawing& d) override { return family(d).seekStyles(d); }
+    int readStyle(Drawing& d, StyleRecord& r, uint8_t& x) override { return family(d).readStyle(d, r, x); }
+    int seekBlockRecords(Drawing& d) override { return family(d).seekBlockRecords(d); }
+    int readBlockRecord(Drawing& d, BlockRecord& r, uint8_t& x) override { return family(d).readBlockRecord(d, r, x); }
+    int seekDimStyles(Drawing& d) override { return family(d).seekDimStyles(d); }
+    int readDimStyle(Drawing& d, DimStyleRecord& r, uint8_t& x) override { return family(d).readDimStyle(d, r, x); }
+    int seekViewportEntities(Drawing& d) override { return family(d).seekViewportEntities(d); }
     int readViewportEntity(Drawing& d, ViewportEntityHeaderRecord& r) override {
-        return reader(d).readViewportEntity(d, r);
+        return family(d).readViewportEntity(d, r);
     }
 
-    int seekSpaceEntities(Drawing& d) override { return reader(d).seekSpaceEntities(d); }
-    int seekBlockEntities(Drawing& d) override {
-        // Files before R13 know their blocks by name.
-        if (Dwg12Reader* before13 = state(d).before13) before13->setCurrentBlock(d.load->currentBlockName);
-        return reader(d).seekBlockEntities(d);
+    int seekSpaceEntities(Drawing& d) override { return family(d).seekSpaceEntities(d); }
+    int seekBlockEntities(Drawing& d) override { return family(d).seekBlockEntities(d); }
+    int readEntity(Drawing& d, EntityRecord& e, uint8_t& x) override { return family(d).readEntity(d, e, x); }
+
+    int seekObjects(Drawing& d) override { return family(d).seekObjects(d); }
+    uint16_t nextObjectCode(Drawing& d) override { return family(d).nextObjectCode(d); }
+    int readDictionary(Drawing& d, ObjectRecord& o, uint8_t& x) override { return family(d).readDictionary(d, o, x); }
+    int readMlineStyle(Drawing& d, ObjectRecord& o, uint8_t& x) override { return family(d).readMlineStyle(d, o, x); }
+    int readGroup(Drawing& d, ObjectRecord& o, uint8_t& x) override { return family(d).readGroup(d, o, x); }
+    int readClassObject(Drawing& d, ObjectRecord& o, uint8_t& x) override {
+        return family(d).readClassObject(d, o, x);
     }
-    int readEntity(Drawing& d, EntityRecord& e, uint8_t& x) override { return reader(d).readEntity(d, e, x); }
 
-    int seekObjects(Drawing& d) override { return reader(d).seekObjects(d); }
-    uint16_t nextObjectCode(Drawing& d) override { return reader(d).nextObjectCode(d); }
-    int readDictionary(Drawing& d, ObjectRecord& o, uint8_t& x) override { return reader(d).readDictionary(d, o, x); }
-    int readMlineStyle(Drawing& d, ObjectRecord& o, uint8_t& x) override { return reader(d).readMlineStyle(d, o, x); }
-    int readGroup(Drawing& d, ObjectRecord& o, uint8_t& x) override { return reader(d).readGroup(d, o, x); }
-    int readClassObject(Drawing& d, ObjectRecord& o, uint8_t& x) override { return reader(d).readClassObject(d, o, x); }
-
-    EntityRangePosition entityRangePosition(Drawing& d) override { return reader(d).entityRangePosition(d); }
-    // The readers leave a record's extended data in the file's raw form.
-    int attachExtendedData(Drawing& d, OwnedStream& s) override { return rdConvertXDataRefs(d, state(d).xdataForm, s); }
+    EntityRangePosition entityRangePosition(Drawing& d) override { return family(d).entityRangePosition(d); }
+    int attachExtendedData(Drawing& d, OwnedStream& x) override { return family(d).attachExtendedData(d, x); }
     int readLayoutBlockRecords(Drawing& d, BlockRecord& model, BlockRecord& paper, uint8_t& found) override {
-        return reader(d).readLayoutBlockRecords(d, model, paper, found);
+        return family(d).readLayoutBlockRecords(d, model, paper, found);
     }
-    int loadViewports(Drawing& d) override { return reader(d).loadViewports(d); }
-    int resolveIndexedHeaderRefs(Drawing& d) override { return reader(d).resolveIndexedHeaderRefs(d); }
-    void endTableLoad(Drawing& d) override { reader(d).endTableLoad(d); }
-    void endObjectLoad(Drawing& d) override { reader(d).endObjectLoad(d); }
+    int loadViewports(Drawing& d) override { return family(d).loadViewports(d); }
+    int resolveIndexedHeaderRefs(Drawing& d) override { return family(d).resolveIndexedHeaderRefs(d); }
+    void endTableLoad(Drawing& d) override { family(d).endTableLoad(d); }
+    void endObjectLoad(Drawing& d) override { family(d).endObjectLoad(d); }
+
+private:
+    // Every operation after the open goes to the family's reader; without a load, or after an
+    // open that made none, to a reader that has no file and so finds nothing.
+    static FormatDriver& family(Drawing& drawing) {
+        LoadSession* session = rdLoadSession(drawing);
+        auto* state = session ? dynamic_cast<DwgLoadState*>(session->format.get()) : nullptr;
+        if (state && state->reader) return *state->reader;
+        static Dwg12Reader empty{std::span<const uint8_t>()};
+        return empty;
+    }
 };
 
 } // namespace

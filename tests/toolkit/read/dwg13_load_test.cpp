@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -19,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dump_values.h"
 #include "dwg13_test_support.h"
 #include "test_paths.h"
 #include "toolkit/core/drawing.h"
@@ -118,33 +117,7 @@ std::map<std::pair<std::string, std::string>, DumpRecord> dumpRecords(const Draw
     return records;
 }
 
-// Two values equal, their numbers within 1e-9 relative.
-bool sameValue(std::string_view a, std::string_view b) {
-    if (a == b) return true;
-    size_t i = 0;
-    size_t j = 0;
-    auto numberAt = [](std::string_view s, size_t k) {
-        return k < s.size() && (std::isdigit(uint8_t(s[k])) || (s[k] == '-' && k + 1 < s.size() && std::isdigit(uint8_t(s[k + 1])))) &&
-               (k == 0 || std::string_view("=(,[{ ").find(s[k - 1]) != std::string_view::npos);
-    };
-    while (i < a.size() && j < b.size()) {
-        if (numberAt(a, i) && numberAt(b, j)) {
-            double x = 0;
-            double y = 0;
-            const auto ra = std::from_chars(a.data() + i, a.data() + a.size(), x);
-            const auto rb = std::from_chars(b.data() + j, b.data() + b.size(), y);
-            if (ra.ec != std::errc() || rb.ec != std::errc()) return false;
-            if (std::fabs(x - y) > 1e-9 * std::max(std::fabs(x), std::fabs(y)) && std::fabs(x - y) > 1e-12) return false;
-            i = size_t(ra.ptr - a.data());
-            j = size_t(rb.ptr - b.data());
-            continue;
-        }
-        if (a[i] != b[j]) return false;
-        ++i;
-        ++j;
-    }
-    return i == a.size() && j == b.size();
-}
+using test::sameDumpValue;
 
 // --- What truly differs between the DWG files and their DXF twins -------------------------------
 
@@ -262,7 +235,7 @@ Comparison compareTwins(const Drawing& dwg, const Drawing& dxf) {
             const auto y = other->second.fields.find(name);
             const std::string vx = x == record.fields.end() ? "<none>" : x->second;
             const std::string vy = y == other->second.fields.end() ? "<none>" : y->second;
-            if (sameValue(vx, vy) || knownDifference(record.kind, name)) continue;
+            if (sameDumpValue(vx, vy) || knownDifference(record.kind, name)) continue;
             out.differing.push_back(record.kind + " " + key.second + " " + name + ": DWG " + vx.substr(0, 200) +
                                     " | DXF " + vy.substr(0, 200));
         }
@@ -324,7 +297,9 @@ TEST_F(Dwg13Loading, CutAndDamagedCopiesFailOrLoadWhatIsIntact) {
     auto tryLoad = [&](const std::vector<uint8_t>& bytes) {
         std::ofstream(copy, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         DrawingPtr drawing = load(copy);
-        if (!drawing) EXPECT_NE(dbGetError(), 0);
+        if (!drawing) {
+            EXPECT_NE(dbGetError(), 0);
+        }
     };
     for (size_t cut : {size_t(5), size_t(100), file.size() / 10, file.size() / 2, file.size() - 1}) {
         SCOPED_TRACE(cut);
