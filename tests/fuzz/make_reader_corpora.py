@@ -6,6 +6,10 @@ again only when a harness's input format changes.
 """
 import os
 import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from dwg_crc import crc16  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -75,18 +79,9 @@ class Bits:
         return bytes(int(''.join(map(str, padded[i:i + 8])), 2) for i in range(0, len(padded), 8))
 
 
-def crc16(seed, data):
-    crc = seed
-    for b in data:
-        crc ^= b
-        for _ in range(8):
-            crc = (crc >> 1) ^ 0xA001 if crc & 1 else crc >> 1
-    return crc
-
-
 def record(data):
     head = struct.pack('<H', len(data))
-    crc = crc16(0xC0C1, head + data)
+    crc = crc16(head + data, 0xC0C1)
     return head + data + struct.pack('<H', crc)
 
 
@@ -118,7 +113,7 @@ def map_section(entries):
         data += modular_char(h - handle) + signed_modular_char(p - position)
         handle, position = h, p
     size = struct.pack('>H', len(data) + 2)
-    return size + data + struct.pack('>H', crc16(0xC0C1, size + data))
+    return size + data + struct.pack('>H', crc16(size + data, 0xC0C1))
 
 
 def write(name, files):

@@ -141,4 +141,44 @@ public:
     virtual void endObjectLoad(Drawing&) {}
 };
 
+
+// The declarations of every operation a reader must give (the pure ones above), for the class
+// body of a reader that defines them out of line; the optional hooks it gives are declared
+// beside it.
+#define TRACEMILL_FORMAT_DRIVER_OPERATIONS                                                             \
+    int openHeader(Drawing& drawing) override;                                                         \
+    int seekLinetypes(Drawing& drawing) override;                                                      \
+    int readLinetype(Drawing& drawing, LinetypeRecord& record, uint8_t& hasXData) override;            \
+    int seekLayers(Drawing& drawing) override;                                                         \
+    int readLayer(Drawing& drawing, LayerRecord& record, LinetypeReference& linetype,                  \
+                  uint8_t& hasXData) override;                                                         \
+    int seekClasses(Drawing& drawing) override;                                                        \
+    int readClass(Drawing& drawing, ClassEntry& entry) override;                                       \
+    int seekVports(Drawing& drawing) override;                                                         \
+    int readVport(Drawing& drawing, VportRecord& record, uint8_t& hasXData) override;                  \
+    int seekUcss(Drawing& drawing) override;                                                           \
+    int readUcs(Drawing& drawing, UcsRecord& record, uint8_t& hasXData) override;                      \
+    int seekAppIds(Drawing& drawing) override;                                                         \
+    int readAppId(Drawing& drawing, AppIdRecord& record, uint8_t& hasXData) override;                  \
+    int seekViews(Drawing& drawing) override;                                                          \
+    int readView(Drawing& drawing, ViewRecord& record, uint8_t& hasXData) override;                    \
+    int seekStyles(Drawing& drawing) override;                                                         \
+    int readStyle(Drawing& drawing, StyleRecord& record, uint8_t& hasXData) override;                  \
+    int seekBlockRecords(Drawing& drawing) override;                                                   \
+    int readBlockRecord(Drawing& drawing, BlockRecord& record, uint8_t& hasXData) override;            \
+    int seekDimStyles(Drawing& drawing) override;                                                      \
+    int readDimStyle(Drawing& drawing, DimStyleRecord& record, uint8_t& hasXData) override;            \
+    int seekViewportEntities(Drawing& drawing) override;                                               \
+    int readViewportEntity(Drawing& drawing, ViewportEntityHeaderRecord& record) override;             \
+    int seekSpaceEntities(Drawing& drawing) override;                                                  \
+    int seekBlockEntities(Drawing& drawing) override;                                                  \
+    int readEntity(Drawing& drawing, EntityRecord& entity, uint8_t& hasXData) override;                \
+    int seekObjects(Drawing& drawing) override;                                                        \
+    uint16_t nextObjectCode(Drawing& drawing) override;                                                \
+    int readDictionary(Drawing& drawing, ObjectRecord& object, uint8_t& hasXData) override;            \
+    int readMlineStyle(Drawing& drawing, ObjectRecord& object, uint8_t& hasXData) override;            \
+    int readGroup(Drawing& drawing, ObjectRecord& object, uint8_t& hasXData) override;                 \
+    int readClassObject(Drawing& drawing, ObjectRecord& object, uint8_t& hasXData) override;           \
+    EntityRangePosition entityRangePosition(Drawing& drawing) override;
+
 } // namespace tracemill

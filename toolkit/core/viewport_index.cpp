@@ -27,4 +27,16 @@ int dbViewportIndexRemove(Drawing& drawing, Handle viewport) {
     return 0;
 }
 
+int dbViewportIndexMoveFirst(Drawing& drawing, const EntityNode* viewport) {
+    for (auto& entry : drawing.viewportIndex) {
+        if (entry.record.node != viewport) continue;
+        if (&entry != drawing.viewportIndex.first) {
+            dbListUnlinkOne(&drawing.viewportIndex, &entry);
+            dbListPlaceNode(&drawing.viewportIndex, &entry, kInsertAtFront, nullptr);
+        }
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace tracemill

@@ -10,5 +10,8 @@ namespace tracemill {
 int dbViewportIndexAdd(Drawing& drawing, EntityNode* viewport);
 // Removes the entry of the viewport with that handle; 0 when it has none.
 int dbViewportIndexRemove(Drawing& drawing, Handle viewport);
+// Puts the entry of a stored VIEWPORT entity first (the viewport pass of a load, which learns
+// only after the entities which viewport is the paper-space one); 0 when it has none.
+int dbViewportIndexMoveFirst(Drawing& drawing, const EntityNode* viewport);
 
 } // namespace tracemill

@@ -11,6 +11,7 @@
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/core/viewport_index.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/dwg12_field_reader.h"
 #include "toolkit/read/dwg12_table_layouts.h"
@@ -411,14 +412,7 @@ int Dwg12Reader::loadViewports(Drawing& drawing) {
             node->record.bodyAs<ViewportBody>().status = 0;
     }
     // The paper-space viewport itself stands first in the viewport index.
-    if (first) {
-        for (StoredRecord<ViewportIndexEntry>& entry : drawing.viewportIndex) {
-            if (entry.record.node != first || &entry == drawing.viewportIndex.first) continue;
-            dbListUnlinkOne(&drawing.viewportIndex, &entry);
-            dbListPlaceNode(&drawing.viewportIndex, &entry, kInsertAtFront, nullptr);
-            break;
-        }
-    }
+    if (first) dbViewportIndexMoveFirst(drawing, first);
     return 1;
 }
 

@@ -10,6 +10,7 @@
 #include "toolkit/core/name_compare.h"
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/core/viewport_index.h"
 #include "toolkit/read/dwg13_classes_section.h"
 #include "toolkit/read/dwg13_file_layout.h"
 #include "toolkit/read/dwg13_header_section.h"
@@ -378,14 +379,7 @@ int Dwg13Reader::loadViewports(Drawing& drawing) {
         if (number == 1) first = node;
     }
     // The paper-space viewport itself stands first in the viewport index.
-    if (first) {
-        for (StoredRecord<ViewportIndexEntry>& entry : drawing.viewportIndex) {
-            if (entry.record.node != first || &entry == drawing.viewportIndex.first) continue;
-            dbListUnlinkOne(&drawing.viewportIndex, &entry);
-            dbListPlaceNode(&drawing.viewportIndex, &entry, kInsertAtFront, nullptr);
-            break;
-        }
-    }
+    if (first) dbViewportIndexMoveFirst(drawing, first);
     return 1;
 }
 

@@ -28,30 +28,8 @@ class Dwg13Reader : public FormatDriver {
     explicit Dwg13Reader(std::span<const uint8_t> file, bool acceptAc1013 = true)
         : file_(file), acceptAc1013_(acceptAc1013) {}
 
-    int openHeader(Drawing& drawing) override;
+    TRACEMILL_FORMAT_DRIVER_OPERATIONS
 
-    int seekLinetypes(Drawing& drawing) override;
-    int readLinetype(Drawing& drawing, LinetypeRecord& record, uint8_t& hasXData) override;
-    int seekLayers(Drawing& drawing) override;
-    int readLayer(Drawing& drawing, LayerRecord& record, LinetypeReference& linetype, uint8_t& hasXData) override;
-    int seekClasses(Drawing& drawing) override;
-    int readClass(Drawing& drawing, ClassEntry& entry) override;
-    int seekVports(Drawing& drawing) override;
-    int readVport(Drawing& drawing, VportRecord& record, uint8_t& hasXData) override;
-    int seekUcss(Drawing& drawing) override;
-    int readUcs(Drawing& drawing, UcsRecord& record, uint8_t& hasXData) override;
-    int seekAppIds(Drawing& drawing) override;
-    int readAppId(Drawing& drawing, AppIdRecord& record, uint8_t& hasXData) override;
-    int seekViews(Drawing& drawing) override;
-    int readView(Drawing& drawing, ViewRecord& record, uint8_t& hasXData) override;
-    int seekStyles(Drawing& drawing) override;
-    int readStyle(Drawing& drawing, StyleRecord& record, uint8_t& hasXData) override;
-    int seekBlockRecords(Drawing& drawing) override;
-    int readBlockRecord(Drawing& drawing, BlockRecord& record, uint8_t& hasXData) override;
-    int seekDimStyles(Drawing& drawing) override;
-    int readDimStyle(Drawing& drawing, DimStyleRecord& record, uint8_t& hasXData) override;
-    int seekViewportEntities(Drawing& drawing) override;
-    int readViewportEntity(Drawing& drawing, ViewportEntityHeaderRecord& record) override;
     // The viewport pass after the load: each VIEWPORT of paper space that a viewport entity
     // header names gets its number in the chain (1 for the paper-space viewport itself, which
     // the viewport index then holds first) and its header's handle.
@@ -59,18 +37,6 @@ class Dwg13Reader : public FormatDriver {
     // The block records of the two spaces, read at the open (found: 1 model space, 2 paper space).
     int readLayoutBlockRecords(Drawing& drawing, BlockRecord& model, BlockRecord& paper, uint8_t& found) override;
 
-    int seekSpaceEntities(Drawing& drawing) override;
-    int seekBlockEntities(Drawing& drawing) override;
-    int readEntity(Drawing& drawing, EntityRecord& entity, uint8_t& hasXData) override;
-
-    int seekObjects(Drawing& drawing) override;
-    uint16_t nextObjectCode(Drawing& drawing) override;
-    int readDictionary(Drawing& drawing, ObjectRecord& object, uint8_t& hasXData) override;
-    int readMlineStyle(Drawing& drawing, ObjectRecord& object, uint8_t& hasXData) override;
-    int readGroup(Drawing& drawing, ObjectRecord& object, uint8_t& hasXData) override;
-    int readClassObject(Drawing& drawing, ObjectRecord& object, uint8_t& hasXData) override;
-
-    EntityRangePosition entityRangePosition(Drawing& drawing) override;
     // The raw extended data of a record becomes stored items; its application and layer
     // references (by handle) wait for the end of the load.
     int attachExtendedData(Drawing& drawing, OwnedStream& xdata) override;

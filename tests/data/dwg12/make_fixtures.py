@@ -15,6 +15,9 @@ import pathlib
 import struct
 import sys
 
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support"))
+from dwg_crc import crc16  # noqa: E402
+
 VERSIONS = ["AC1002", "AC1003", "AC1004", "AC1006", "AC1009"]
 HEADER_SIZE = [929, 981, 1007, 1310, 1727]
 LAYOUT_NUMBER = [0x72, 0x7A, 0x81, 0xA0, 0xCD]
@@ -41,15 +44,6 @@ SENTINEL = bytes(range(0xA0, 0xB0))
 LINE, POINT, CIRCLE, SHAPE, TEXT, ARC, TRACE = 1, 2, 3, 4, 7, 8, 9
 SOLID, BLOCK, ENDBLK, INSERT, ATTDEF, ATTRIB, SEQEND = 11, 12, 13, 14, 15, 16, 17
 JUMP, POLYLINE, VERTEX, LINE3D, FACE3D, DIMENSION, VIEWPORT = 18, 19, 20, 21, 22, 23, 24
-
-
-def crc16(data, seed=0):
-    crc = seed
-    for byte in data:
-        crc ^= byte
-        for _ in range(8):
-            crc = (crc >> 1) ^ 0xA001 if crc & 1 else crc >> 1
-    return crc
 
 
 class Fields(bytearray):
