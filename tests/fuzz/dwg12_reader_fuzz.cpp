@@ -1,33 +1,29 @@
 // Fuzz harness for the reader of DWG files before R13: the input is a whole file, read through
 // every operation in the order of a load (the open with its file check, each table, the
 // viewport entity headers, the entities of the two spaces and of every block, the viewport
-// pass and the header's current entries), then loaded as the host loads a drawing
-// (rdOpenDrawing, with the fix-ups after loading). Every pass is bounded by the reader itself;
+// pass and the header's current entries), then, up to seed size, loaded as the host loads a
+// drawing (rdOpenDrawing, with the fix-ups after loading). The replay also reads the sample
+// drawings; the large R13-2000 ones among them are refused by this reader's open, and the tests
+// load them whole. Every pass is bounded by the reader itself;
 // the harness only caps the records it asks for, far above what a file of fuzz size can hold.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-#include "toolkit/core/builtin_init_data.h"
+#include "fuzz_load.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_types.h"
-#include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
-#include "toolkit/read/drawing_loader.h"
 #include "toolkit/read/dwg12_reader.h"
-#include "toolkit/read/dwg_driver.h"
 
 using namespace tracemill;
 
 namespace {
 
 constexpr int kMostRecords = 100000;
+constexpr size_t kMostLoadedSize = 64 * 1024;
 
 // Reads records of one table until its end, a failure or the cap.
 template <class Record, class Read>
@@ -92,31 +88,13 @@ void walk(std::span<const uint8_t> file) {
     reader.resolveIndexedHeaderRefs(drawing);
 }
 
-void load(std::span<const uint8_t> file) {
-    static const std::string path = "/tmp/tracemill_dwg12_reader_fuzz_" + std::to_string(getpid()) + ".dwg";
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return;
-    std::fwrite(file.data(), 1, file.size(), out);
-    std::fclose(out);
-    dbFreeDrawing(rdOpenDrawing(path.c_str(), 1, 1));
-    std::remove(path.c_str());
-}
-
-bool startToolkit() {
-    dbUseBuiltinInitData();
-    int error = 0;
-    if (!dbCreateSystemContext(nullptr, error)) return false;
-    dbInstallDwgReaderTable();
-    return dbInitToolkit();
-}
-
 } // namespace
 
 // The toolkit is started once, as a host starts it; every input is a drawing of its own.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool started = startToolkit();
-    if (!started) return 0;
-    walk(std::span<const uint8_t>(data, size));
-    load(std::span<const uint8_t>(data, size));
+    if (!fuzz::startToolkit()) return 0;
+    const std::span<const uint8_t> input(data, size);
+    walk(input);
+    if (size <= kMostLoadedSize) fuzz::loadAsDrawingFile(input, ".dwg");
     return 0;
 }
