@@ -15,20 +15,26 @@ function(tm_add_test)
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
 endfunction()
 
-# tm_add_fuzz(NAME name SOURCES ... LIBS ... CORPUS dir [SAMPLES subdir] [DEFINITIONS ...])
+# tm_add_fuzz(NAME name SOURCES ... LIBS ... CORPUS dir [SAMPLES subdir] [MAX_SEED_SIZE bytes]
+#             [DEFINITIONS ...])
 # A fuzz harness (LLVMFuzzerTestOneInput) linked with our deterministic replay driver:
 # CTest replays the committed corpus and a fixed-seed, fixed-count mutation run. SAMPLES adds the
 # files of that folder of the shared samples (read in place) to the corpus when it exists.
 # With clang and -DTRACEMILL_LIBFUZZER=ON the same harness also builds for libFuzzer.
 # DEFINITIONS are compile definitions of the harness, so that one source can serve several.
+# MAX_SEED_SIZE: larger corpus files are replayed but not mutated (large samples that the
+# harness refuses early would only slow the mutation run).
 function(tm_add_fuzz)
-  cmake_parse_arguments(F "" "NAME;CORPUS;SAMPLES" "SOURCES;LIBS;DEFINITIONS" ${ARGN})
+  cmake_parse_arguments(F "" "NAME;CORPUS;SAMPLES;MAX_SEED_SIZE" "SOURCES;LIBS;DEFINITIONS" ${ARGN})
   add_executable(${F_NAME}_replay ${F_SOURCES})
   target_link_libraries(${F_NAME}_replay PRIVATE tm_fuzz_driver ${F_LIBS})
   target_compile_definitions(${F_NAME}_replay PRIVATE ${F_DEFINITIONS})
   set(corpora --corpus ${F_CORPUS})
   if(F_SAMPLES AND IS_DIRECTORY "${TRACEMILL_SAMPLES}/${F_SAMPLES}")
     list(APPEND corpora --corpus "${TRACEMILL_SAMPLES}/${F_SAMPLES}")
+  endif()
+  if(F_MAX_SEED_SIZE)
+    list(APPEND corpora --max-seed-size ${F_MAX_SEED_SIZE})
   endif()
   add_test(NAME fuzz.${F_NAME}
            COMMAND ${F_NAME}_replay ${corpora} --seed 20261210 --runs ${TRACEMILL_FUZZ_RUNS})

@@ -5,7 +5,9 @@
 // fixed-seed generator, so a CI run is repeatable and never turns red by chance.
 // Built with libFuzzer instead, the same harness fuzzes open-ended.
 //
-// Usage: <harness>_replay --corpus DIR [--corpus DIR ...] [--seed N] [--runs N] [FILE...]
+// Usage: <harness>_replay --corpus DIR [--corpus DIR ...] [--seed N] [--runs N]
+//                         [--max-seed-size BYTES] [FILE...]
+// Corpus files larger than --max-seed-size are replayed but not mutated.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -122,12 +124,14 @@ int main(int argc, char** argv) {
     std::vector<std::string> corpusDirs;
     uint64_t seed = 1;
     long runs = 1000;
+    size_t maxSeedSize = SIZE_MAX;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--corpus" && i + 1 < argc) corpusDirs.push_back(argv[++i]);
         else if (arg == "--seed" && i + 1 < argc) seed = std::strtoull(argv[++i], nullptr, 10);
         else if (arg == "--runs" && i + 1 < argc) runs = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--max-seed-size" && i + 1 < argc) maxSeedSize = std::strtoull(argv[++i], nullptr, 10);
         else files.push_back(arg);
     }
 
@@ -147,6 +151,7 @@ int main(int argc, char** argv) {
     }
     gCurrent = nullptr;
     std::printf("replayed %zu corpus files\n", corpus.size());
+    std::erase_if(corpus, [&](const Bytes& file) { return file.size() > maxSeedSize; });
     if (corpus.empty()) corpus.push_back(Bytes{});
 
     std::mt19937_64 rng(seed);
