@@ -39,7 +39,7 @@ bool hasRecordNamed(List& list, std::string_view name) {
 }
 
 // The common pass: position, then for each announced record: default it, read it, give it a
-// handle when the file has none, attach its extended data and hand it to `add`, which applies
+// handle when it has none, attach its extended data and hand it to `add`, which applies
 // the table's rules (1 added or passed over, 0 failed). A read that marks the end of the table
 // ends the loop.
 template <class Record, class List, class Init, class Read, class Add>
@@ -58,7 +58,8 @@ int readTable(Drawing& drawing, List& list, int32_t announced, int (FormatDriver
         uint8_t hasXData = 0;
         if (!read(record, hasXData)) return fail();
         if (record.endOfTable) break;
-        if (!hasHandles(drawing) && !dbNewHandle(&drawing, record.handle)) return fail();
+        // A record of a file with handles that lacks one gets a new handle as well.
+        if ((!hasHandles(drawing) || record.handle.isNull()) && !dbNewHandle(&drawing, record.handle)) return fail();
         if (hasXData && !driver.attachExtendedData(drawing, record.xdata)) return fail();
         if (!add(record)) return fail();
     }

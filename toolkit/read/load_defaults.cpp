@@ -1,13 +1,17 @@
 // What a drawing before "AC1015" lacks against a 2000 drawing (rdFinishLoadDefaults).
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "toolkit/core/block_name_index.h"
 #include "toolkit/core/entity_access.h"
 #include "toolkit/core/fixed_records.h"
 #include "toolkit/core/name_compare.h"
 #include "toolkit/core/object_access.h"
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/core/xdata_items.h"
 #include "toolkit/read/load_fixups.h"
 #include "toolkit/core/entity_types.h"
 
@@ -66,8 +70,75 @@ DictionaryEntry* findEntry(std::vector<DictionaryEntry>& entries, std::string_vi
     return nullptr;
 }
 
+// The pairs of short and long symbol names of the "EXTNAMES" section of an xrecord: group 1
+// gives the short name, the next group 2 its long name.
+std::vector<std::pair<std::string, std::string>> extendedNames(const XrecordBody& xrecord) {
+    std::vector<std::pair<std::string, std::string>> names;
+    OpenStream* in = dbStreamOpenRead(xrecord.data.get());
+    if (!in) return names;
+    bool inSection = false;
+    std::string shortName;
+    GroupItem item;
+    while (dbReadGroupItem(in, item)) {
+        if (item.code == 102) {
+            inSection = item.text == "EXTNAMES";
+            shortName.clear();
+        } else if (inSection && item.code == 1) {
+            shortName = item.text;
+        } else if (inSection && item.code == 2 && !shortName.empty()) {
+            names.emplace_back(std::exchange(shortName, {}), item.text);
+        }
+    }
+    dbStreamCloseRead(in);
+    return names;
+}
+
+// A file saved for an older version keeps the long symbol names it had to shorten in the
+// xrecord "ACAD_XREC_ROUNDTRIP" of the named object dictionary: the records of every symbol
+// table and the blocks get their long names back.
+void restoreLongNames(Drawing& d) {
+    ObjectRecord* root = dbNamedObjectDictionary(d);
+    const DictionaryBody* rootBody = root ? root->body.getIf<DictionaryBody>() : nullptr;
+    if (!rootBody) return;
+    const ObjectRecord* roundTrip = nullptr;
+    for (const DictionaryEntry& entry : rootBody->entries) {
+        if (entry.name == "ACAD_XREC_ROUNDTRIP") roundTrip = dbFindStoredObject(&d, entry.handle);
+    }
+    const XrecordBody* xrecord = roundTrip ? roundTrip->body.getIf<XrecordBody>() : nullptr;
+    if (!xrecord) return;
+    for (const auto& [shortName, longName] : extendedNames(*xrecord)) {
+        auto rename = [&](auto& table) {
+            for (auto& node : table) {
+                if (dbEqualsNoCase(node.record.name, shortName)) node.record.name = longName;
+            }
+        };
+        rename(d.layers);
+        rename(d.linetypes);
+        rename(d.styles);
+        rename(d.views);
+        rename(d.ucss);
+        rename(d.vports);
+        rename(d.appIds);
+        rename(d.dimStyles);
+        // A block's name stands in its record and in the BLOCK entity that begins its list.
+        for (BlockNode& block : d.blocks) {
+            if (!dbEqualsNoCase(block.record.name, shortName)) continue;
+            block.record.name = longName;
+            dbMarkBlockIndexStale(&d);
+            if (!block.entityList) continue;
+            for (auto& node : *block.entityList) {
+                if (auto* begin = node.record.body.getIf<BlockBeginBody>()) {
+                    begin->name = longName;
+                    break;
+                }
+            }
+        }
+    }
+}
+
 int DefaultsBuilder::run() {
     if (d_.load) rdRaiseHandleSeed(d_);
+    restoreLongNames(d_);
     if (!dbNamedObjectDictionary(d_) && !dbCreateDefaultDictionaries(&d_, *d_.header, nullptr)) return 0;
     const Handle root = dbNamedObjectDictionary(d_)->header.handle;
     d_.handles.namedObjectDictionary = root;

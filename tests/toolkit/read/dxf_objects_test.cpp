@@ -198,5 +198,45 @@ TEST_F(DxfObjectsTest, AnR14DrawingWithoutLayoutsGetsThemWithThePlotStyleDefault
     EXPECT_GT(drawing->handleSeed, drawing->handles.plotSettingsDictionary);
 }
 
+// The layers have no handles, as some writers leave them out: they get new ones.
+TEST_F(DxfObjectsTest, AnOlderFileGetsItsLongSymbolNamesBackFromTheRoundTripRecord) {
+    const DxfGroups tables = {
+        {0, "TABLE"}, {2, "LAYER"}, {70, "2"},
+        {0, "LAYER"}, {2, "WALLS$0"}, {70, "0"}, {62, "1"}, {6, "CONTINUOUS"},
+        {0, "LAYER"}, {2, "DOORS"}, {70, "0"}, {62, "1"}, {6, "CONTINUOUS"},
+        {0, "ENDTAB"},
+    };
+    const DxfGroups blocks = {
+        {0, "BLOCK"}, {5, "20"}, {8, "0"}, {2, "DETAIL$0"}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {3, "DETAIL$0"},
+        {0, "ENDBLK"}, {5, "21"}, {8, "0"},
+    };
+    const DxfGroups objects = {
+        {0, "DICTIONARY"}, {5, "F0"}, {330, "0"}, {100, "AcDbDictionary"},
+        {3, "ACAD_XREC_ROUNDTRIP"}, {360, "F1"},
+        {0, "XRECORD"}, {5, "F1"}, {330, "F0"}, {100, "AcDbXrecord"}, {280, "1"},
+        {102, "OTHER"}, {1, "DOORS"}, {2, "not from this section"},
+        {102, "EXTNAMES"}, {1, "walls$0"}, {2, "Walls of the ground floor"},
+        {1, "DETAIL$0"}, {2, "Detail A, scale 1:5"}, {1, "NOSUCH"}, {2, "Nothing of that name"},
+    };
+    DrawingPtr drawing =
+        loadText(dxfDrawing("AC1014", {{"TABLES", tables}, {"BLOCKS", blocks}, {"OBJECTS", objects}}), 1);
+    ASSERT_TRUE(drawing) << dbGetError();
+    std::vector<std::string> layers;
+    for (const auto& node : drawing->layers) layers.push_back(node.record.name);
+    EXPECT_EQ(layers, (std::vector<std::string>{"0", "Walls of the ground floor", "DOORS"}));
+    for (const auto& node : drawing->layers) {
+        EXPECT_FALSE(node.record.handle.isNull()) << node.record.name << ": a record without a handle gets one";
+    }
+    Handle detail;
+    ASSERT_EQ(dbBlockFindByName(drawing.get(), "Detail A, scale 1:5", detail), 1) << "the name index follows";
+    EXPECT_EQ(dbBlockFindByName(drawing.get(), "DETAIL$0", detail), 0);
+    for (const BlockNode& block : drawing->blocks) {
+        if (block.record.name != "Detail A, scale 1:5") continue;
+        ASSERT_TRUE(block.entityList);
+        const auto& begin = block.entityList->begin()->record;
+        EXPECT_EQ(begin.bodyAs<BlockBeginBody>().name, "Detail A, scale 1:5");
+    }
+}
+
 } // namespace
 } // namespace tracemill::test
