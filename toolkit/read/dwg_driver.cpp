@@ -11,7 +11,6 @@
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/dwg12_reader.h"
 #include "toolkit/read/dwg13_reader.h"
-#include "toolkit/read/dwg_file_check.h"
 #include "toolkit/read/file_recognition.h"
 #include "toolkit/read/load_session.h"
 
@@ -50,9 +49,10 @@ std::unique_ptr<FormatDriver> familyReader(int version, std::span<const uint8_t>
 
 class DwgDriver final : public FormatDriver {
 public:
-    // Reads the file, recognises its version, runs the light file check and opens the file with
-    // the reader of its family. Signatures of no known version fail with error 8 (286 for
-    // "AC1013" while it is not accepted).
+    // Reads the file, recognises its version and opens the file with the reader of its family
+    // (the light file check, which checks only files before R13, runs in Dwg12Reader's open).
+    // Signatures of no known version fail with error 8 (286 for "AC1013" while it is not
+    // accepted).
     int openHeader(Drawing& drawing) override {
         LoadSession* session = rdLoadSession(drawing);
         if (!session) return 0;
@@ -63,7 +63,6 @@ public:
         const bool acceptAc1013 = gSystemContext && gSystemContext->acceptAc1013 != 0;
         const int version = rdDwgVersionIndex(s.file(), acceptAc1013);
         if (version < 0) return 0;
-        if (rdCheckDwgFile(s.file(), kDwgCheckLight) == 1) return 0;
         s.reader = familyReader(version, s.file(), acceptAc1013);
         return s.reader->openHeader(drawing);
     }
