@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "toolkit/core/node_pool.h"
 #include "toolkit/core/system_context.h"
 
 namespace tracemill {
@@ -34,13 +35,14 @@ struct HandleTree::Node {
     uint16_t count = 0;  // entries of a leaf, separators of an inner node
 };
 
-struct HandleTree::Leaf : Node {
+// Leaves and inner nodes come from the node pools: a large drawing has tens of thousands.
+struct HandleTree::Leaf : Node, PooledNode<HandleTree::Leaf> {
     std::array<uint64_t, kLeafCapacity> keys;
     std::array<ListLink*, kLeafCapacity> values;
 };
 
 // Child i holds the keys k with keys[i-1] <= k < keys[i].
-struct HandleTree::Inner : Node {
+struct HandleTree::Inner : Node, PooledNode<HandleTree::Inner> {
     std::array<uint64_t, kInnerCapacity> keys;
     std::array<Node*, kInnerCapacity + 1> children;
 };

@@ -10,23 +10,49 @@
 #include <utility>
 #include <variant>
 
+#include "toolkit/core/node_pool.h"
+
 namespace tracemill {
+
+// Boxes come from the node pools, as the stored records holding them do.
+template <class T>
+struct PooledDelete {
+    void operator()(T* value) const noexcept {
+        value->~T();
+        dbNodeFree(value, sizeof(T));
+    }
+};
+
+template <class T>
+using PooledBox = std::unique_ptr<T, PooledDelete<T>>;
+
+template <class T, class... Args>
+PooledBox<T> makePooledBox(Args&&... args) {
+    static_assert(alignof(T) <= 16, "pool slots are aligned to 16 bytes");
+    void* memory = dbNodeAllocate(sizeof(T));
+    try {
+        return PooledBox<T>(new (memory) T(std::forward<Args>(args)...));
+    } catch (...) {
+        dbNodeFree(memory, sizeof(T));
+        throw;
+    }
+}
 
 // A heap-held value with the copy semantics of the value itself. Never empty except after it
 // was moved from (then it may only be assigned to or destroyed).
 template <class T>
 class Boxed {
 public:
-    Boxed() : value_(std::make_unique<T>()) {}
-    explicit Boxed(T value) : value_(std::make_unique<T>(std::move(value))) {}
-    Boxed(const Boxed& other) : value_(std::make_unique<T>(*other.value_)) {}
+    Boxed() : value_(makePooledBox<T>()) {}
+    explicit Boxed(T value) : value_(makePooledBox<T>(std::move(value))) {}
+    Boxed(const Boxed& other) : value_(makePooledBox<T>(*other.value_)) {}
     Boxed(Boxed&&) noexcept = default;
     Boxed& operator=(const Boxed& other) {
         if (this == &other) return *this;
         if (value_) {
             *value_ = *other.value_;  // reuses the box and what the value holds
         } else {
-            value_ = std::make_unique<T>(*other.value_);
+            value_ = makePooledBox<T>(*other.value_);
         }
         return *this;
     }
@@ -38,7 +64,7 @@ public:
     friend bool operator==(const Boxed& a, const Boxed& b) { return *a.value_ == *b.value_; }
 
 private:
-    std::unique_ptr<T> value_;
+    PooledBox<T> value_;
 };
 
 // Bodies up to this size are held inline; larger ones are boxed.
