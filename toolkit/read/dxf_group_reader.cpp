@@ -58,6 +58,19 @@ void consumeLineEnd(BufferedInput& in) {
 // text until the next read of the input.
 LineResult readCutLine(DxfGroupReader& reader, std::string_view& line) {
     BufferedInput& in = reader.input;
+    {
+        // The common case: the line ends at its cut, and the byte after the end lies in the
+        // window too, so the text can be viewed where it is.
+        const uint8_t* p = in.data();
+        const size_t available = in.available();
+        const size_t cut = findCut(p, 0, available);
+        if (cut + 1 < available && isLineEnd(p[cut]) && cut <= kMaxDxfLineLength) [[likely]] {
+            const uint8_t next = p[cut + 1];
+            in.advance(cut + (isLineEnd(next) && next != p[cut] ? 2 : 1));
+            line = std::string_view(reinterpret_cast<const char*>(p), cut);
+            return LineResult::Line;
+        }
+    }
     size_t scanned = 0;    // bytes of the line examined, from in.data()
     size_t textLength = 0; // the text before the cut, once found
     bool cut = false;
@@ -165,6 +178,32 @@ bool hasLetter(std::string_view text) {
     return false;
 }
 
+// Sets a text without the general replace of std::string::assign (the text never overlaps the
+// input window).
+void setText(std::string& text, const char* bytes, size_t length) {
+    text.clear();
+    text.append(bytes, length);
+}
+
+// The group code of a code line: its leading integer, as leadingInteger reads it; false when
+// the line has a letter anywhere. Lines of digits alone (the usual ones) take one pass.
+bool groupCode(std::string_view line, uint16_t& code) {
+    size_t i = 0;
+    while (i < line.size() && line[i] == ' ')
+        ++i;
+    uint32_t value = 0;
+    const size_t digits = i;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i)
+        value = value * 10 + uint32_t(line[i] - '0');
+    if (i == line.size() && i > digits) {
+        code = uint16_t(value);
+        return true;
+    }
+    if (hasLetter(line)) return false;
+    code = uint16_t(leadingInteger(line));
+    return true;
+}
+
 void convertAsciiValue(DxfGroup& group, std::string_view value) {
     switch (dxfValueType(group.code)) {
     case DxfValueType::Real:
@@ -188,7 +227,7 @@ void convertAsciiValue(DxfGroup& group, std::string_view value) {
             --length;
         value = value.substr(0, length);
     }
-    group.text.assign(value);
+    setText(group.text, value.data(), value.size());
 }
 
 // `convert` clear: only the code and, for code 0, the text are stored.
@@ -199,8 +238,9 @@ int readAsciiGroup(DxfGroupReader& reader, bool convert) {
         if (result == LineResult::End) return 0;
         if (result == LineResult::TooLong) return failBadLine(298);
     } while (line.empty());
-    if (hasLetter(line)) return failBadLine(299);
-    reader.group.code = uint16_t(leadingInteger(line));
+    uint16_t code;
+    if (!groupCode(line, code)) return failBadLine(299);
+    reader.group.code = code;
     LineResult result = readCutLine(reader, line);
     if (result == LineResult::End) return 0;
     if (result == LineResult::TooLong) return failBadLine(298);
@@ -208,14 +248,15 @@ int readAsciiGroup(DxfGroupReader& reader, bool convert) {
     return 1;
 }
 
-// Reads `count` raw bytes; false (and the input at its end) when the file ends first.
-bool readRaw(BufferedInput& in, uint8_t* out, size_t count) {
-    if (!in.fill(count)) {
+// Reads `Count` raw bytes (a plain load, as the size is fixed), or passes them over when `out`
+// is null; false (and the input at its end) when the file ends first.
+template <size_t Count> bool readFixed(BufferedInput& in, uint8_t* out) {
+    if (!in.fill(Count)) [[unlikely]] {
         in.advance(in.available());
         return false;
     }
-    std::memcpy(out, in.data(), count);
-    in.advance(count);
+    if (out) std::memcpy(out, in.data(), Count);
+    in.advance(Count);
     return true;
 }
 
@@ -231,7 +272,7 @@ bool readBinaryString(DxfGroupReader& reader, bool keep = true) {
         if (zero) {
             const size_t length = size_t(static_cast<const uint8_t*>(zero) - p);
             if (length > kMaxDxfBinaryText) return false;
-            if (keep) reader.group.text.assign(reinterpret_cast<const char*>(p), length);
+            if (keep) setText(reader.group.text, reinterpret_cast<const char*>(p), length);
             in.advance(length + 1);
             return true;
         }
@@ -250,7 +291,7 @@ bool readBinaryString(DxfGroupReader& reader, bool keep = true) {
 // A length byte and that many bytes, or what the file still holds of them.
 size_t readChunk(BufferedInput& in, uint8_t* out) {
     uint8_t length = 0;
-    if (!readRaw(in, &length, 1)) return 0;
+    if (!readFixed<1>(in, &length)) return 0;
     const size_t count = in.fill(length) ? length : in.available();
     if (count > 0) std::memcpy(out, in.data(), count);
     in.advance(count);
@@ -269,13 +310,13 @@ int readBinaryGroup(DxfGroupReader& reader, bool convert) {
     DxfGroup& group = reader.group;
     uint8_t bytes[256];
     if (reader.twoByteCodes || reader.versionIndex >= kVersionAC1012) {
-        if (!readRaw(in, bytes, 2)) return 0;
+        if (!readFixed<2>(in, bytes)) return 0;
         group.code = getLe16(bytes);
     } else {
-        if (!readRaw(in, bytes, 1)) return 0;
+        if (!readFixed<1>(in, bytes)) return 0;
         group.code = bytes[0];
         if (bytes[0] == 255) {
-            if (!readRaw(in, bytes, 2)) return 0;
+            if (!readFixed<2>(in, bytes)) return 0;
             group.code = getLe16(bytes);
         }
     }
@@ -284,11 +325,11 @@ int readBinaryGroup(DxfGroupReader& reader, bool convert) {
         // The value is passed over.
         switch (form.binary) {
         case DxfBinaryForm::Double:
-        case DxfBinaryForm::DoubleAsText: return readRaw(in, bytes, 8);
-        case DxfBinaryForm::Int16: return readRaw(in, bytes, 2);
-        case DxfBinaryForm::Byte: return readRaw(in, bytes, 1);
+        case DxfBinaryForm::DoubleAsText: return readFixed<8>(in, nullptr);
+        case DxfBinaryForm::Int16: return readFixed<2>(in, nullptr);
+        case DxfBinaryForm::Byte: return readFixed<1>(in, nullptr);
         case DxfBinaryForm::Int32:
-        case DxfBinaryForm::Int32AsText: return readRaw(in, bytes, 4);
+        case DxfBinaryForm::Int32AsText: return readFixed<4>(in, nullptr);
         case DxfBinaryForm::Chunk: readChunk(in, bytes); return 1;
         case DxfBinaryForm::String: return readBinaryString(reader, false) ? 1 : failBadLine(298);
         }
@@ -296,23 +337,23 @@ int readBinaryGroup(DxfGroupReader& reader, bool convert) {
     switch (form.binary) {
     case DxfBinaryForm::Double:
     case DxfBinaryForm::DoubleAsText:
-        if (!readRaw(in, bytes, 8)) return 0;
+        if (!readFixed<8>(in, bytes)) return 0;
         if (form.binary == DxfBinaryForm::Double)
             group.real = SanitizeDouble(bytes);
         else
             assignNumberText(group.text, SanitizeDouble(bytes));
         return 1;
     case DxfBinaryForm::Int16:
-        if (!readRaw(in, bytes, 2)) return 0;
+        if (!readFixed<2>(in, bytes)) return 0;
         group.shortValue = int16_t(getLe16(bytes));
         return 1;
     case DxfBinaryForm::Byte:
-        if (!readRaw(in, bytes, 1)) return 0;
+        if (!readFixed<1>(in, bytes)) return 0;
         group.shortValue = bytes[0];
         return 1;
     case DxfBinaryForm::Int32:
     case DxfBinaryForm::Int32AsText:
-        if (!readRaw(in, bytes, 4)) return 0;
+        if (!readFixed<4>(in, bytes)) return 0;
         if (form.binary == DxfBinaryForm::Int32)
             group.longValue = int32_t(getLe32(bytes));
         else
@@ -376,17 +417,17 @@ int rdDxfReadLine(DxfGroupReader& reader) {
 
 double rdDxfReadRawDouble(DxfGroupReader& reader) {
     uint8_t bytes[8];
-    return readRaw(reader.input, bytes, 8) ? SanitizeDouble(bytes) : 0.0;
+    return readFixed<8>(reader.input, bytes) ? SanitizeDouble(bytes) : 0.0;
 }
 
 int32_t rdDxfReadRawLong(DxfGroupReader& reader) {
     uint8_t bytes[4];
-    return readRaw(reader.input, bytes, 4) ? int32_t(getLe32(bytes)) : 0;
+    return readFixed<4>(reader.input, bytes) ? int32_t(getLe32(bytes)) : 0;
 }
 
 int16_t rdDxfReadRawShort(DxfGroupReader& reader) {
     uint8_t bytes[2];
-    return readRaw(reader.input, bytes, 2) ? int16_t(getLe16(bytes)) : int16_t(0);
+    return readFixed<2>(reader.input, bytes) ? int16_t(getLe16(bytes)) : int16_t(0);
 }
 
 int rdDxfBeginBinary(DxfGroupReader& reader) {

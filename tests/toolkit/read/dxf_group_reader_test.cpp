@@ -169,6 +169,8 @@ TEST_F(DxfGroups, LinesEmptyLinesAndLineEnds) {
         {"trailing blanks of 0 and 2 removed", "  0\nLINE  \n  2\nA B  \n  8\nA  \n  2\n   \n",
          {{0, "LINE"}, {2, "A B"}, {8, "A  "}, {2, " "}}},
         {"a code line with sign and blanks", "  -1\nx\n+8\ny\n", {{65535, "x"}, {8, "y"}}},
+        {"a code line with a tab, a trailing blank or a fraction", "\t62\na\n 10 \nb\n 70.9\nc\n",
+         {{62, "a"}, {10, "b"}, {70, "c"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
