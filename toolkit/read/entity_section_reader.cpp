@@ -29,16 +29,28 @@ std::string upperName(std::string_view name) {
     return out;
 }
 
+void rememberLast(NameLookupCache& cache, std::string_view name, Handle handle) {
+    cache.lastName.assign(name);
+    cache.lastHandle = handle;
+}
+
 // The table record of a name, compared without case, remembered for the next entity that names
-// it (runs of entities on one layer cost one lookup).
+// it.
 template <class List>
-Handle findByName(const List& list, std::unordered_map<std::string, Handle>& cache, std::string_view name) {
+Handle findByName(const List& list, NameLookupCache& cache, std::string_view name) {
+    if (!cache.lastHandle.isNull() && name == cache.lastName) return cache.lastHandle;
     std::string key = upperName(name);
-    auto found = cache.find(key);
-    if (found != cache.end()) return found->second;
+    auto found = cache.byUpperName.find(key);
+    if (found != cache.byUpperName.end()) {
+        rememberLast(cache, name, found->second);
+        return found->second;
+    }
     Handle handle;
     table::findByName(list, name, handle);
-    if (!handle.isNull()) cache.emplace(std::move(key), handle);
+    if (!handle.isNull()) {
+        cache.byUpperName.emplace(std::move(key), handle);
+        rememberLast(cache, name, handle);
+    }
     return handle;
 }
 
@@ -60,7 +72,8 @@ Handle layerOf(Drawing& drawing, LoadSession& session, const std::string& name) 
     layer.name = name;
     layer.handle = dbNewHandle(drawing);
     if (!dbLayerAdd(&drawing, layer)) return dbFirstRecordHandle(drawing.layers);
-    session.layerCache.emplace(upperName(name), layer.handle);
+    session.layerCache.byUpperName.emplace(upperName(name), layer.handle);
+    rememberLast(session.layerCache, name, layer.handle);
     return layer.handle;
 }
 

@@ -85,6 +85,14 @@ struct EntitySequence {
     uint8_t paperSpace = 0;
 };
 
+// Table records already found by name: every name by its upper-case form, and the last name
+// asked for as it was written, so that a run of entities on one layer costs one comparison.
+struct NameLookupCache {
+    std::unordered_map<std::string, Handle> byUpperName;
+    std::string lastName;
+    Handle lastHandle;  // null until a name was found
+};
+
 struct LoadSession {
     std::string path;
     InFilePtr file;
@@ -110,11 +118,11 @@ struct LoadSession {
     Handle currentBlock;           // the block whose entities are read
     std::string currentBlockName;
 
-    // Table records already found by name (upper case) or position.
-    std::unordered_map<std::string, Handle> layerCache;
-    std::unordered_map<std::string, Handle> linetypeCache;
-    std::unordered_map<std::string, Handle> styleCache;
-    std::unordered_map<std::string, Handle> dimStyleCache;
+    // Table records already found by name or position.
+    NameLookupCache layerCache;
+    NameLookupCache linetypeCache;
+    NameLookupCache styleCache;
+    NameLookupCache dimStyleCache;
     int32_t lastLayerIndex = -1;
     Handle lastLayer;
     int32_t lastLinetypeIndex = -1;
