@@ -16,6 +16,13 @@
 namespace tracemill {
 namespace {
 
+// Appends the bytes of a 310 group's hex text to a record's stream, made on first use.
+void appendHexChunk(OwnedStream& stream, std::string_view hex) {
+    if (!stream && !stream.create(4096)) return;
+    const std::vector<uint8_t> bytes = dbHexToBytes(hex);
+    stream.get()->bytes.insert(stream.get()->bytes.end(), bytes.begin(), bytes.end());
+}
+
 bool isProxyName(std::string_view name) { return name == "ACAD_PROXY_OBJECT" || name == "ACAD_ZOMBIE_OBJECT"; }
 
 // The code the objects pass reads an object of that name by; 0 for a name the drawing has
@@ -371,12 +378,7 @@ int ObjectReader::proxy() {
             break;
         }
         case 93: body.dataBitCount = uint32_t(g.longValue); break;
-        case 310: {
-            const std::vector<uint8_t> bytes = dbHexToBytes(g.text);
-            if (!body.data && !body.data.create(4096)) break;
-            body.data.get()->bytes.insert(body.data.get()->bytes.end(), bytes.begin(), bytes.end());
-            break;
-        }
+        case 310: appendHexChunk(body.data, g.text); break;
         case 95: body.version = g.longValue; break;
         case 70: body.dataFormat = g.shortValue; break;
         case 94: handles = false; break;
@@ -507,11 +509,7 @@ int ObjectReader::object() {
             }
             if (g.code == 330) body.reference = g.handle;
             if (g.code == 90) body.furtherBitCount = uint32_t(g.longValue);
-            if (g.code == 310) {
-                const std::vector<uint8_t> bytes = dbHexToBytes(g.text);
-                if (!body.data && !body.data.create(4096)) return;
-                body.data.get()->bytes.insert(body.data.get()->bytes.end(), bytes.begin(), bytes.end());
-            }
+            if (g.code == 310) appendHexChunk(body.data, g.text);
         }));
     }
     case ClassKind::DictionaryWithDefault: {
@@ -544,10 +542,7 @@ int ObjectReader::object() {
     case ClassKind::VbaProject: {
         VbaProjectBody& body = o_.bodyAs<VbaProjectBody>();
         return finish(untilNextObject([&](const DxfGroup& g) {
-            if (g.code != 310) return;
-            const std::vector<uint8_t> bytes = dbHexToBytes(g.text);
-            if (!body.data && !body.data.create(4096)) return;
-            body.data.get()->bytes.insert(body.data.get()->bytes.end(), bytes.begin(), bytes.end());
+            if (g.code == 310) appendHexChunk(body.data, g.text);
         }));
     }
     case ClassKind::WipeoutVariables: {
