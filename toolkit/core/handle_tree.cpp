@@ -19,8 +19,10 @@ constexpr int kInnerMinimum = kInnerCapacity / 2;
 // Deeper than any tree of 2^64 handles can grow with half-full inner nodes.
 constexpr int kMaxHeight = 40;
 
-// Index of the first key >= key.
+// Index of the first key >= key. A key above all (the usual case of an ascending run) needs no
+// search.
 int lowerBound(const uint64_t* keys, int count, uint64_t key) {
+    if (count > 0 && key > keys[count - 1]) return count;
     return int(std::lower_bound(keys, keys + count, key) - keys);
 }
 
@@ -80,13 +82,14 @@ void HandleTree::insertIntoLeaf(Leaf* leaf, int at, uint64_t key, ListLink* valu
 HandleTree::~HandleTree() { clear(); }
 
 HandleTree::HandleTree(HandleTree&& other) noexcept
-    : root_(std::exchange(other.root_, nullptr)), height_(std::exchange(other.height_, 0)),
-      size_(std::exchange(other.size_, 0)) {}
+    : root_(std::exchange(other.root_, nullptr)), finger_(std::exchange(other.finger_, Finger{})),
+      height_(std::exchange(other.height_, 0)), size_(std::exchange(other.size_, 0)) {}
 
 HandleTree& HandleTree::operator=(HandleTree&& other) noexcept {
     if (this != &other) {
         clear();
         root_ = std::exchange(other.root_, nullptr);
+        finger_ = std::exchange(other.finger_, Finger{});
         height_ = std::exchange(other.height_, 0);
         size_ = std::exchange(other.size_, 0);
     }
@@ -106,6 +109,7 @@ void HandleTree::freeSubtree(Node* node, int height) {
 void HandleTree::clear() {
     if (root_) freeSubtree(root_, height_);
     root_ = nullptr;
+    finger_ = Finger{};
     height_ = 0;
     size_ = 0;
 }
@@ -113,23 +117,36 @@ void HandleTree::clear() {
 HandleTree::Leaf* HandleTree::descend(uint64_t key, Path& path) const {
     Node* node = root_;
     path.depth = 0;
+    Finger finger;
     for (int level = height_; level > 1; --level) {
         auto* inner = static_cast<Inner*>(node);
         int child = upperBound(inner->keys.data(), inner->count, key);
         path.steps[path.depth++] = {inner, child};
+        // The separators around the child bound its keys; deeper ones are tighter.
+        if (child > 0) finger.low = inner->keys[size_t(child - 1)];
+        if (child < inner->count) {
+            finger.high = inner->keys[size_t(child)];
+            finger.highOpen = false;
+        }
         node = inner->children[child];
     }
-    return static_cast<Leaf*>(node);
+    finger.leaf = static_cast<Leaf*>(node);
+    finger_ = finger;
+    return finger.leaf;
+}
+
+HandleTree::Leaf* HandleTree::fingerFor(uint64_t key) const {
+    const Finger& f = finger_;
+    return f.leaf && key >= f.low && (f.highOpen || key < f.high) ? f.leaf : nullptr;
 }
 
 ListLink* HandleTree::find(Handle handle) const {
     if (!root_) return nullptr;
-    const Node* node = root_;
-    for (int level = height_; level > 1; --level) {
-        const Inner* inner = asInner(node);
-        node = inner->children[upperBound(inner->keys.data(), inner->count, handle.value)];
+    const Leaf* leaf = fingerFor(handle.value);
+    if (!leaf) {
+        Path path;
+        leaf = descend(handle.value, path);
     }
-    const Leaf* leaf = asLeaf(node);
     int pos = lowerBound(leaf->keys.data(), leaf->count, handle.value);
     return pos < leaf->count && leaf->keys[pos] == handle.value ? leaf->values[pos] : nullptr;
 }
@@ -148,6 +165,15 @@ int HandleTree::insert(Handle handle, ListLink* value) {
         return kHandleTreeInserted;
     }
 
+    // A run of handles in the leaf of the last descent needs none.
+    if (Leaf* near = fingerFor(key); near && near->count < kLeafCapacity) {
+        const int at = lowerBound(near->keys.data(), near->count, key);
+        if (at < near->count && near->keys[at] == key) return kHandleTreeDuplicate;
+        insertIntoLeaf(near, at, key, value);
+        ++size_;
+        return kHandleTreeInserted;
+    }
+
     Path path;
     Leaf* leaf = descend(key, path);
     int pos = lowerBound(leaf->keys.data(), leaf->count, key);
@@ -158,6 +184,7 @@ int HandleTree::insert(Handle handle, ListLink* value) {
         ++size_;
         return kHandleTreeInserted;
     }
+    finger_ = Finger{}; // the leaf splits
 
     // The leaf splits, and so does every full inner node above it; a full root grows a new
     // root. Every node needed is allocated before anything changes.
@@ -182,12 +209,8 @@ int HandleTree::insert(Handle handle, ListLink* value) {
         return kHandleTreeNoMemory;
     }
 
-    bool rightEdge = true;
-    for (int d = 0; d < path.depth; ++d)
-        rightEdge = rightEdge && path.steps[d].child == path.steps[d].node->count;
-
-    if (rightEdge && pos == leaf->count) {
-        // Appending at the right edge of the tree: the full leaf stays full.
+    if (pos == leaf->count) {
+        // Appending at the end of the leaf (an ascending run): the full leaf stays full.
         rightLeaf->count = 1;
         rightLeaf->keys[0] = key;
         rightLeaf->values[0] = value;
@@ -257,6 +280,7 @@ int HandleTree::remove(Handle handle) {
     if (!root_) return kHandleTreeAbsent;
     Path path;
     Leaf* leaf = descend(handle.value, path);
+    finger_ = Finger{}; // leaves may merge
     int pos = lowerBound(leaf->keys.data(), leaf->count, handle.value);
     if (pos == leaf->count || leaf->keys[pos] != handle.value) return kHandleTreeAbsent;
 

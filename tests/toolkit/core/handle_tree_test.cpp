@@ -66,6 +66,10 @@ TEST_F(HandleTreeTest, LoadsInAnyOrderAndEmptiesAgain) {
     std::vector<uint64_t> descending(ascending.rbegin(), ascending.rend());
     std::vector<uint64_t> shuffled = ascending;
     std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(7));
+    // A load whose new records took handles above the file's: the largest come first, then
+    // the rest ascending beneath them.
+    std::vector<uint64_t> runBeneath(ascending.end() - 100, ascending.end());
+    runBeneath.insert(runBeneath.end(), ascending.begin(), ascending.end() - 100);
     struct Case {
         const char* name;
         const std::vector<uint64_t>& insertOrder;
@@ -75,6 +79,7 @@ TEST_F(HandleTreeTest, LoadsInAnyOrderAndEmptiesAgain) {
         {"ascending, removed descending", ascending, descending},
         {"descending, removed shuffled", descending, shuffled},
         {"shuffled, removed ascending", shuffled, ascending},
+        {"ascending beneath the largest, removed shuffled", runBeneath, shuffled},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
