@@ -9,17 +9,19 @@
 namespace tracemill {
 
 Point3 rdDxfReadPoint(DxfLoadState& state, uint16_t baseCode) {
-    DxfGroup& group = state.group();
+    const DxfGroup& group = state.group();
     Point3 point{group.real, 0.0, 0.0};
-    int64_t position = rdDxfTell(state);
-    if (!rdDxfNextGroup(state)) return point;
-    if (group.code == baseCode + 10) {
+    if (rdDxfExpectGroup(state, uint16_t(baseCode + 10))) {
         point.y = group.real;
-        position = rdDxfTell(state);
-        if (!rdDxfNextGroup(state)) return point;
-        if (group.code == baseCode + 20) return Point3{point.x, point.y, group.real};
+        if (rdDxfExpectGroup(state, uint16_t(baseCode + 20))) point.z = group.real;
     }
-    rdDxfSeek(state, position);
+    return point;
+}
+
+Point2 rdDxfReadPoint2(DxfLoadState& state, uint16_t baseCode) {
+    const DxfGroup& group = state.group();
+    Point2 point{group.real, 0.0};
+    if (rdDxfExpectGroup(state, uint16_t(baseCode + 10))) point.y = group.real;
     return point;
 }
 

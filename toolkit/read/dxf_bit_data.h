@@ -26,5 +26,8 @@ void rdDxfEndBitData(DxfLoadState& state, OwnedStream& data, uint32_t& bitCount)
 // The point whose x is the group in hand; y and z are taken from the groups that follow when
 // their codes are baseCode + 10 and + 20 (others are given back).
 Point3 rdDxfReadPoint(DxfLoadState& state, uint16_t baseCode);
+// The same for a point of two coordinates (x in hand, y from the base code + 10): no third
+// group is looked for.
+Point2 rdDxfReadPoint2(DxfLoadState& state, uint16_t baseCode);
 
 } // namespace tracemill

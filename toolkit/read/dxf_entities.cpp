@@ -171,12 +171,7 @@ private:
         return rdDxfNextGroup(s_) != 0;
     }
     // Reads the next group when it has that code; otherwise gives it back.
-    bool expect(uint16_t code) {
-        const int64_t before = rdDxfTell(s_);
-        if (rdDxfNextGroup(s_) && g_.code == code) return true;
-        rdDxfSeek(s_, before);
-        return false;
-    }
+    bool expect(uint16_t code) { return rdDxfExpectGroup(s_, code); }
 
     Drawing& d_;
     DxfLoadState& s_;
@@ -377,11 +372,9 @@ int EntityReader::readLwpolyline() {
             polyline.constantWidth = g.real;
             if (g.real != 0.0) polyline.flags |= kLwpolylineConstantWidth;
             return true;
-        case 10: {
-            const Point3 point = rdDxfReadPoint(s_, 10);
-            polyline.vertices.push_back({{point.x, point.y}, 0.0, 0.0, 0.0});
+        case 10:
+            polyline.vertices.push_back({rdDxfReadPoint2(s_, 10), 0.0, 0.0, 0.0});
             return true;
-        }
         case 40:
             if (vertex) vertex->startWidth = g.real;
             return true;

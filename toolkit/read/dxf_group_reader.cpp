@@ -1,5 +1,6 @@
 #include "toolkit/read/dxf_group_reader.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -248,54 +249,33 @@ int readAsciiGroup(DxfGroupReader& reader, bool convert) {
     return 1;
 }
 
-// Reads `Count` raw bytes (a plain load, as the size is fixed), or passes them over when `out`
-// is null; false (and the input at its end) when the file ends first.
+// Reads `Count` raw bytes (a plain load, as the size is fixed); false (and the input at its
+// end) when the file ends first.
 template <size_t Count> bool readFixed(BufferedInput& in, uint8_t* out) {
     if (!in.fill(Count)) [[unlikely]] {
         in.advance(in.available());
         return false;
     }
-    if (out) std::memcpy(out, in.data(), Count);
+    std::memcpy(out, in.data(), Count);
     in.advance(Count);
     return true;
 }
 
-// Reads a zero-terminated string into the group's text. A string cut off by the end of the
-// file keeps what was read; one longer than kMaxDxfBinaryText fails.
-bool readBinaryString(DxfGroupReader& reader, bool keep = true) {
-    BufferedInput& in = reader.input;
-    size_t scanned = 0;
-    for (;;) {
-        const uint8_t* p = in.data();
-        const size_t available = in.available();
-        const void* zero = available > scanned ? std::memchr(p + scanned, 0, available - scanned) : nullptr;
-        if (zero) {
-            const size_t length = size_t(static_cast<const uint8_t*>(zero) - p);
-            if (length > kMaxDxfBinaryText) return false;
-            if (keep) setText(reader.group.text, reinterpret_cast<const char*>(p), length);
-            in.advance(length + 1);
-            return true;
-        }
-        if (available > kMaxDxfBinaryText) return false;
-        scanned = available;
-        if (!in.fill(available + 1)) {
-            reader.group.text.clear();
-            if (in.available() > 0)
-                reader.group.text.assign(reinterpret_cast<const char*>(in.data()), in.available());
-            in.advance(in.available());
-            return true;
-        }
+// The first zero byte of [p, end), or null. Eight bytes are tested at a time: in a word x,
+// (x - 0x01..01) & ~x & 0x80..80 marks the zero bytes, and its lowest mark is always a true one.
+// Long texts go to the C library's search.
+const uint8_t* findZero(const uint8_t* p, const uint8_t* end) {
+    for (int words = 0; end - p >= 8; ++words) {
+        if (words == 4) return static_cast<const uint8_t*>(std::memchr(p, 0, size_t(end - p)));
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        const uint64_t zeros = (word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull;
+        if (zeros != 0) return p + (std::countr_zero(zeros) >> 3);
+        p += 8;
     }
-}
-
-// A length byte and that many bytes, or what the file still holds of them.
-size_t readChunk(BufferedInput& in, uint8_t* out) {
-    uint8_t length = 0;
-    if (!readFixed<1>(in, &length)) return 0;
-    const size_t count = in.fill(length) ? length : in.available();
-    if (count > 0) std::memcpy(out, in.data(), count);
-    in.advance(count);
-    return count;
+    for (; p < end; ++p)
+        if (*p == 0) return p;
+    return nullptr;
 }
 
 // The decimal text of a number, as an ASCII file holds it.
@@ -305,64 +285,84 @@ template <class Number> void assignNumberText(std::string& text, Number value) {
     text.assign(buffer, error == std::errc() ? size_t(end - buffer) : 0);
 }
 
-int readBinaryGroup(DxfGroupReader& reader, bool convert) {
-    BufferedInput& in = reader.input;
+enum class Decoded {
+    Group,   // a whole group
+    More,    // the group goes on past the bytes given
+    End,     // the file ends inside the group's code or fixed-size value
+    TooLong, // a string longer than kMaxDxfBinaryText
+};
+
+// Decodes the binary group that starts at `p` from the `n` bytes there; `final` says that the
+// file holds no byte past them. `used` is the group's length. Without `Convert` only the code
+// and the text of a code-0 group are stored. A string or chunk cut off by the end of the file
+// keeps what is there.
+template <bool Convert>
+Decoded decodeBinaryGroup(DxfGroupReader& reader, const uint8_t* p, size_t n, bool final, size_t& used) {
+    const Decoded cut = final ? Decoded::End : Decoded::More;
     DxfGroup& group = reader.group;
-    uint8_t bytes[256];
+    size_t at = 2;
     if (reader.twoByteCodes || reader.versionIndex >= kVersionAC1012) {
-        if (!readFixed<2>(in, bytes)) return 0;
-        group.code = getLe16(bytes);
+        if (n < 2) return cut;
+        group.code = getLe16(p);
     } else {
-        if (!readFixed<1>(in, bytes)) return 0;
-        group.code = bytes[0];
-        if (bytes[0] == 255) {
-            if (!readFixed<2>(in, bytes)) return 0;
-            group.code = getLe16(bytes);
+        if (n < 1) return cut;
+        group.code = p[0];
+        at = 1;
+        if (p[0] == 255) {
+            if (n < 3) return cut;
+            group.code = getLe16(p + 1);
+            at = 3;
         }
     }
     const DxfCodeForm form = dxfCodeForm(group.code);
-    if (!convert && group.code != 0) {
-        // The value is passed over.
-        switch (form.binary) {
-        case DxfBinaryForm::Double:
-        case DxfBinaryForm::DoubleAsText: return readFixed<8>(in, nullptr);
-        case DxfBinaryForm::Int16: return readFixed<2>(in, nullptr);
-        case DxfBinaryForm::Byte: return readFixed<1>(in, nullptr);
-        case DxfBinaryForm::Int32:
-        case DxfBinaryForm::Int32AsText: return readFixed<4>(in, nullptr);
-        case DxfBinaryForm::Chunk: readChunk(in, bytes); return 1;
-        case DxfBinaryForm::String: return readBinaryString(reader, false) ? 1 : failBadLine(298);
-        }
-    }
+    const bool convert = Convert || group.code == 0;
+    const uint8_t* value = p + at;
+    const size_t rest = n - at;
     switch (form.binary) {
     case DxfBinaryForm::Double:
     case DxfBinaryForm::DoubleAsText:
-        if (!readFixed<8>(in, bytes)) return 0;
-        if (form.binary == DxfBinaryForm::Double)
-            group.real = SanitizeDouble(bytes);
-        else
-            assignNumberText(group.text, SanitizeDouble(bytes));
-        return 1;
+        if (rest < 8) return cut;
+        if (convert) {
+            if (form.binary == DxfBinaryForm::Double)
+                group.real = SanitizeDouble(value);
+            else
+                assignNumberText(group.text, SanitizeDouble(value));
+        }
+        used = at + 8;
+        return Decoded::Group;
     case DxfBinaryForm::Int16:
-        if (!readFixed<2>(in, bytes)) return 0;
-        group.shortValue = int16_t(getLe16(bytes));
-        return 1;
+        if (rest < 2) return cut;
+        if (convert) group.shortValue = int16_t(getLe16(value));
+        used = at + 2;
+        return Decoded::Group;
     case DxfBinaryForm::Byte:
-        if (!readFixed<1>(in, bytes)) return 0;
-        group.shortValue = bytes[0];
-        return 1;
+        if (rest < 1) return cut;
+        if (convert) group.shortValue = value[0];
+        used = at + 1;
+        return Decoded::Group;
     case DxfBinaryForm::Int32:
     case DxfBinaryForm::Int32AsText:
-        if (!readFixed<4>(in, bytes)) return 0;
-        if (form.binary == DxfBinaryForm::Int32)
-            group.longValue = int32_t(getLe32(bytes));
-        else
-            assignNumberText(group.text, int32_t(getLe32(bytes)));
-        return 1;
+        if (rest < 4) return cut;
+        if (convert) {
+            if (form.binary == DxfBinaryForm::Int32)
+                group.longValue = int32_t(getLe32(value));
+            else
+                assignNumberText(group.text, int32_t(getLe32(value)));
+        }
+        used = at + 4;
+        return Decoded::Group;
     case DxfBinaryForm::Chunk: {
-        const size_t count = readChunk(in, bytes);
+        // A length byte and that many bytes.
+        size_t count = rest > 0 ? value[0] : 0;
+        if (rest < 1 + count) {
+            if (!final) return Decoded::More;
+            count = rest > 0 ? rest - 1 : 0;
+        }
+        used = std::min(n, at + 1 + count);
+        if (!convert) return Decoded::Group;
+        const uint8_t* bytes = value + 1;
         if (group.code == 1004) {
-            group.text.assign(reinterpret_cast<const char*>(bytes), count);
+            setText(group.text, reinterpret_cast<const char*>(bytes), count);
             group.byteCount = int16_t(count);
         } else {
             static const char digits[] = "0123456789ABCDEF";
@@ -372,35 +372,115 @@ int readBinaryGroup(DxfGroupReader& reader, bool convert) {
                 group.text[2 * i + 1] = digits[bytes[i] & 0xF];
             }
         }
-        return 1;
+        return Decoded::Group;
     }
-    case DxfBinaryForm::String:
-        if (!readBinaryString(reader)) return failBadLine(298);
-        if (form.type == DxfValueType::Handle) group.handle = handleFromHex(group.text);
-        return 1;
+    case DxfBinaryForm::String: {
+        const uint8_t* zero = findZero(value, value + std::min(rest, kMaxDxfBinaryText + 1));
+        size_t length = rest;
+        if (zero) {
+            length = size_t(zero - value);
+            used = at + length + 1;
+        } else if (rest > kMaxDxfBinaryText) {
+            return Decoded::TooLong;
+        } else if (!final) {
+            return Decoded::More;
+        } else {
+            used = n;
+        }
+        if (convert) {
+            setText(group.text, reinterpret_cast<const char*>(value), length);
+            if (form.type == DxfValueType::Handle) group.handle = handleFromHex(group.text);
+        }
+        return Decoded::Group;
     }
-    return 0;
+    }
+    return Decoded::End;
 }
 
-} // namespace
-
-namespace {
-
-int readGroup(DxfGroupReader& reader, bool convert) {
+template <bool Convert> int readBinaryGroup(DxfGroupReader& reader) {
+    BufferedInput& in = reader.input;
+    size_t want = 11; // the longest code and fixed-size value
     for (;;) {
-        const int result = reader.sourceFormat == SourceFormat::BinaryDxf ? readBinaryGroup(reader, convert)
-                                                                          : readAsciiGroup(reader, convert);
+        const bool final = !in.fill(want);
+        size_t used = 0;
+        switch (decodeBinaryGroup<Convert>(reader, in.data(), in.available(), final, used)) {
+        case Decoded::Group:
+            in.advance(used);
+            return 1;
+        case Decoded::More:
+            want = std::max(in.available() + 1, 2 * want);
+            break;
+        case Decoded::End:
+            in.advance(in.available());
+            return 0;
+        case Decoded::TooLong:
+            return failBadLine(298);
+        }
+    }
+}
+
+template <bool Convert> int readGroup(DxfGroupReader& reader) {
+    for (;;) {
+        const int result = reader.sourceFormat == SourceFormat::BinaryDxf ? readBinaryGroup<Convert>(reader)
+                                                                          : readAsciiGroup(reader, Convert);
         if (result == 0) return 0;
         if (reader.group.code != 999 || reader.input.atEnd()) return 1;
     }
 }
 
+// Passes over the whole binary groups of the input's window up to a code-0 group, which is
+// read (its start in `position`); false when the window ends first. `groups` counts the
+// groups read. Values are passed over by their width alone.
+bool skimWindowToCodeZero(DxfGroupReader& reader, uint64_t& position, uint64_t& groups) {
+    BufferedInput& in = reader.input;
+    if (!reader.twoByteCodes && reader.versionIndex < kVersionAC1012) return false;
+    const uint8_t* p = in.data();
+    const uint8_t* const end = p + in.available();
+    while (end - p >= 2) {
+        const uint16_t code = getLe16(p);
+        if (code == 0) {
+            in.advance(size_t(p - in.data()));
+            position = in.tell();
+            ++groups;
+            return readBinaryGroup<false>(reader) != 0;
+        }
+        const uint8_t* value = p + 2;
+        const DxfBinaryForm form = dxfCodeForm(code).binary;
+        if (form == DxfBinaryForm::String) {
+            const uint8_t* zero = findZero(value, value + std::min(size_t(end - value), kMaxDxfBinaryText + 1));
+            if (!zero) break;
+            p = zero + 1;
+        } else if (form == DxfBinaryForm::Chunk) {
+            if (value == end || size_t(end - value) < size_t(1) + value[0]) break;
+            p = value + 1 + value[0];
+        } else {
+            const size_t width = dxfBinaryWidth(form);
+            if (size_t(end - value) < width) break;
+            p = value + width;
+        }
+        if (code != 999) ++groups; // comments are passed over, as group by group
+
+    }
+    in.advance(size_t(p - in.data()));
+    return false;
+}
+
 } // namespace
 
-int rdDxfReadGroup(DxfGroupReader& reader) { return readGroup(reader, true); }
+int rdDxfReadGroup(DxfGroupReader& reader) { return readGroup<true>(reader); }
 
-int rdDxfSkimGroup(DxfGroupReader& reader) { return readGroup(reader, false); }
+int rdDxfSkimGroup(DxfGroupReader& reader) { return readGroup<false>(reader); }
 
+int rdDxfSkimToCodeZero(DxfGroupReader& reader, uint64_t& position, uint64_t& groups) {
+    for (;;) {
+        if (reader.sourceFormat == SourceFormat::BinaryDxf && skimWindowToCodeZero(reader, position, groups)) return 1;
+        // A group that the window does not hold whole (or an ASCII one): the general way.
+        position = reader.input.tell();
+        if (!readGroup<false>(reader)) return 0;
+        ++groups;
+        if (reader.group.code == 0) return 1;
+    }
+}
 int rdDxfReadLine(DxfGroupReader& reader) {
     std::string_view line;
     switch (readCutLine(reader, line)) {

@@ -58,6 +58,11 @@ int rdDxfReadGroup(DxfGroupReader& reader);
 // text of a code-0 group are stored: for walks that look for code-0 groups only.
 int rdDxfSkimGroup(DxfGroupReader& reader);
 
+// Skims groups up to the next code-0 group, as rdDxfSkimGroup does one by one; `position` is
+// where that group starts, and `groups` grows by the number of groups read. Binary groups
+// that lie whole in the input's window are passed over without a call per group.
+int rdDxfSkimToCodeZero(DxfGroupReader& reader, uint64_t& position, uint64_t& groups);
+
 // Reads one text line into reader.group.text, cut at its first control character other than
 // the tab. Result 1, 0 at the end of the file or for a line too long (error 298).
 int rdDxfReadLine(DxfGroupReader& reader);

@@ -1,6 +1,7 @@
 // The DXF open: one pass over the whole file that reads the HEADER section into the header
 // block and, for every other section, records where its parts lie (the section index), so that
 // the later passes seek straight to them.
+#include <algorithm>
 #include <memory>
 #include <numbers>
 
@@ -48,9 +49,11 @@ void reportProgress(DxfLoadState& state) {
     if (state.progressPercent != before) gSystemContext->dxfScanProgress(state.progressPercent);
 }
 
-void countGroup(DxfLoadState& state) {
-    if (++state.groupCounter >= 100) reportProgress(state);
+void countGroups(DxfLoadState& state, uint64_t count) {
+    state.groupCounter = uint16_t(std::min<uint64_t>(state.groupCounter + count, 100));
+    if (state.groupCounter >= 100) reportProgress(state);
 }
+void countGroup(DxfLoadState& state) { countGroups(state, 1); }
 
 int scanTables(Drawing& drawing, DxfLoadState& state) {
     DxfGroup& group = state.group();
@@ -102,12 +105,13 @@ template <class Each>
 int64_t scanSection(DxfLoadState& state, Each each) {
     DxfGroup& group = state.group();
     for (;;) {
-        const int64_t position = rdDxfTell(state);
-        if (!rdDxfSkimGroup(state.reader)) return -1;
-        countGroup(state);
-        if (group.code != 0) continue;
-        if (group.text == "ENDSEC") return position;
-        each(position, group);
+        uint64_t position = 0;
+        uint64_t groups = 0;
+        const int found = rdDxfSkimToCodeZero(state.reader, position, groups);
+        countGroups(state, groups);
+        if (!found) return -1;
+        if (group.text == "ENDSEC") return int64_t(position);
+        each(int64_t(position), group);
     }
 }
 

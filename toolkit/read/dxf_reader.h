@@ -29,6 +29,14 @@ inline constexpr int kErrorDxfHeaderEnd = 155;
 inline int rdDxfNextGroup(DxfLoadState& state) { return rdDxfReadGroup(state.reader); }
 inline int64_t rdDxfTell(DxfLoadState& state) { return int64_t(state.reader.input.tell()); }
 inline void rdDxfSeek(DxfLoadState& state, int64_t position) { state.reader.input.seek(uint64_t(position)); }
+// Reads the next group when it has that code; otherwise gives it back (the file is left where
+// it was).
+inline bool rdDxfExpectGroup(DxfLoadState& state, uint16_t code) {
+    const int64_t before = rdDxfTell(state);
+    if (rdDxfNextGroup(state) && state.group().code == code) return true;
+    rdDxfSeek(state, before);
+    return false;
+}
 inline bool rdDxfIs(const DxfGroup& group, uint16_t code, std::string_view text) {
     return group.code == code && group.text == text;
 }

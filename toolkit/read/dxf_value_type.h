@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace tracemill {
@@ -83,6 +84,20 @@ inline constexpr std::array<DxfCodeForm, kTypedCodes> kCodeForms = makeCodeForms
 
 inline DxfCodeForm dxfCodeForm(uint16_t code) {
     return code < dxf_detail::kTypedCodes ? dxf_detail::kCodeForms[code] : DxfCodeForm{};
+}
+// The bytes a value of a fixed-size binary form takes (0 for strings and chunks).
+inline size_t dxfBinaryWidth(DxfBinaryForm form) {
+    switch (form) {
+    case DxfBinaryForm::Double:
+    case DxfBinaryForm::DoubleAsText: return 8;
+    case DxfBinaryForm::Int32:
+    case DxfBinaryForm::Int32AsText: return 4;
+    case DxfBinaryForm::Int16: return 2;
+    case DxfBinaryForm::Byte: return 1;
+    case DxfBinaryForm::String:
+    case DxfBinaryForm::Chunk: return 0;
+    }
+    return 0;
 }
 inline DxfValueType dxfValueType(uint16_t code) {
     return dxfCodeForm(code).type;

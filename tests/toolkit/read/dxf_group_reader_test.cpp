@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -440,6 +441,68 @@ TEST_F(DxfGroups, WindowBoundariesChangeNothing) {
     std::filesystem::remove(path);
     DxfGroupReader missing;
     EXPECT_FALSE(missing.input.openFile(path.string()));
+}
+
+// Skimming to the next code-0 group finds the same groups at the same positions as reading
+// group by group, whatever the window size, the code width and the values in between.
+TEST_F(DxfGroups, SkimmingToCodeZeroFindsWhatReadingGroupByGroupFinds) {
+    const std::string values = code2(10) + realBytes(1.5) + code2(310) + "\x03\x01\x02\x03"s + code2(1) +
+                               std::string(300, 'b') + '\0' + code2(999) + "note\0"s + code2(90) + "\x05\x00\x00\x00"s +
+                               code2(290) + "\x01"s + code2(70) + "\x02\x00"s + code2(5) + "1F\0"s;
+    const std::string wide = code2(0) + "SECTION\0"s + code2(2) + "ENTITIES\0"s + code2(0) + "LINE\0"s + values +
+                             code2(0) + "ARC\0"s + values + values + code2(0) + "ENDSEC\0"s + values;
+    const std::string narrow = code1(0) + "LINE\0"s + code1(10) + realBytes(2.0) + code1(255) + code2(1000) +
+                               "x\0"s + code1(0) + "ENDSEC\0"s + code1(70) + "\x01\x00"s;
+    struct Case {
+        const char* name;
+        const std::string* file;
+        int versionIndex;
+    } cases[] = {{"two-byte codes", &wide, 7}, {"one-byte codes", &narrow, 4}};
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "tracemill_dxf_skim_test.dxf";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // What reading group by group finds: each code-0 group's start, text and the groups read.
+        std::vector<std::tuple<uint64_t, std::string, uint64_t>> expected;
+        {
+            DxfGroupReader& r = binary(*c.file, c.versionIndex);
+            uint64_t groups = 0;
+            for (uint64_t start = 0; rdDxfReadGroup(r); start = r.input.tell()) {
+                ++groups;
+                if (r.group.code == 0) expected.emplace_back(start, r.group.text, groups);
+            }
+        }
+        ASSERT_GE(expected.size(), 2u);
+        {
+            std::ofstream out(path, std::ios::binary);
+            out << *c.file;
+        }
+        for (size_t block : {0, 1, 2, 3, 7, 64, 4096}) {
+            SCOPED_TRACE(block);
+            DxfGroupReader file;
+            DxfGroupReader& r = block == 0 ? binary(*c.file, c.versionIndex) : file;
+            if (block > 0) {
+                r.input.setBlockSize(block);
+                ASSERT_TRUE(r.input.openFile(path.string()));
+                r.sourceFormat = SourceFormat::BinaryDxf;
+                r.versionIndex = c.versionIndex;
+            }
+            std::vector<std::tuple<uint64_t, std::string, uint64_t>> found;
+            uint64_t position = 0;
+            uint64_t groups = 0;
+            while (rdDxfSkimToCodeZero(r, position, groups)) found.emplace_back(position, r.group.text, groups);
+            EXPECT_EQ(found, expected);
+            EXPECT_EQ(r.input.tell(), c.file->size());
+            EXPECT_EQ(dbGetError(), 0);
+        }
+    }
+    std::filesystem::remove(path);
+
+    // A string over the length limit fails as it does group by group.
+    uint64_t position = 0;
+    uint64_t groups = 0;
+    DxfGroupReader& r = binary(code2(1) + std::string(kMaxDxfBinaryText + 1, 'x') + '\0' + code2(0) + "EOF\0"s, 7);
+    EXPECT_EQ(rdDxfSkimToCodeZero(r, position, groups), 0);
+    EXPECT_EQ(dbGetError(), 298);
 }
 
 // What a pass over a DXF file sees: the group codes used, and the kinds of record in each
