@@ -142,17 +142,28 @@ HandleTree::Leaf* HandleTree::fingerFor(uint64_t key) const {
 
 ListLink* HandleTree::find(Handle handle) const {
     if (!root_) return nullptr;
-    const Leaf* leaf = fingerFor(handle.value);
-    if (!leaf) {
-        Path path;
-        leaf = descend(handle.value, path);
+    // A lookup leaves the remembered leaf to the inserts: lookups elsewhere in the tree (of a
+    // block or a layer) do not pull it away from a run of new handles.
+    const Node* node = fingerFor(handle.value);
+    if (!node) {
+        node = root_;
+        for (int level = height_; level > 1; --level) {
+            const Inner* inner = asInner(node);
+            node = inner->children[upperBound(inner->keys.data(), inner->count, handle.value)];
+        }
     }
+    const Leaf* leaf = asLeaf(node);
     int pos = lowerBound(leaf->keys.data(), leaf->count, handle.value);
     return pos < leaf->count && leaf->keys[pos] == handle.value ? leaf->values[pos] : nullptr;
 }
 
 int HandleTree::insert(Handle handle, ListLink* value) {
-    const uint64_t key = handle.value;
+    const int result = insertKey(handle.value, value);
+    if (result == kHandleTreeInserted) lastInserted_ = handle.value;
+    return result;
+}
+
+int HandleTree::insertKey(uint64_t key, ListLink* value) {
     if (!root_) {
         auto* leaf = new (std::nothrow) Leaf;
         if (!leaf) return kHandleTreeNoMemory;
@@ -215,15 +226,19 @@ int HandleTree::insert(Handle handle, ListLink* value) {
         rightLeaf->keys[0] = key;
         rightLeaf->values[0] = value;
     } else {
-        const int half = kLeafCapacity / 2;
-        rightLeaf->count = uint16_t(kLeafCapacity - half);
-        std::copy(leaf->keys.begin() + half, leaf->keys.end(), rightLeaf->keys.begin());
-        std::copy(leaf->values.begin() + half, leaf->values.end(), rightLeaf->values.begin());
-        leaf->count = uint16_t(half);
-        if (pos < half)
+        // An ascending run inside the tree (handles beneath records that took larger ones
+        // first) splits the leaf where it inserts, so that the run goes on at the end of the
+        // left part; other inserts split the leaf in halves.
+        const bool run = pos > 0 && size_ > 0 && leaf->keys[size_t(pos - 1)] == lastInserted_;
+        const int at = run ? pos : kLeafCapacity / 2;
+        rightLeaf->count = uint16_t(kLeafCapacity - at);
+        std::copy(leaf->keys.begin() + at, leaf->keys.end(), rightLeaf->keys.begin());
+        std::copy(leaf->values.begin() + at, leaf->values.end(), rightLeaf->values.begin());
+        leaf->count = uint16_t(at);
+        if (pos < at || run)
             insertIntoLeaf(leaf, pos, key, value);
         else
-            insertIntoLeaf(rightLeaf, pos - half, key, value);
+            insertIntoLeaf(rightLeaf, pos - at, key, value);
     }
     ++size_;
 

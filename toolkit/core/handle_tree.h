@@ -7,8 +7,9 @@
 // arrive in ascending order (the seed counts up, files list records by handle): a leaf or inner
 // node that overflows at the right edge of the tree is not halved but left full and continued
 // in a new node, so an ascending load packs nodes completely (about 16 bytes per handle); so
-// is a leaf that overflows at its own end. The leaf found last and the range of handles it
-// covers are remembered: a run of handles that fall in it needs no descent;
+// is a leaf that overflows at its own end, and a run of handles that ascends inside the tree
+// splits a full leaf where it inserts. The leaf of the last insert and the range of
+// handles it covers are remembered: a run of handles that fall in it needs no descent;
 // elsewhere full nodes split in halves, and removals borrow from or merge with a sibling so
 // that the tree stays balanced.
 #pragma once
@@ -78,6 +79,7 @@ private:
 
     static void freeSubtree(Node* node, int height);
     static void insertIntoLeaf(Leaf* leaf, int at, uint64_t key, ListLink* value);
+    int insertKey(uint64_t key, ListLink* value);
     Leaf* descend(uint64_t key, Path& path) const;
     // The remembered leaf when it covers the key, else null.
     Leaf* fingerFor(uint64_t key) const;
@@ -85,7 +87,7 @@ private:
     bool checkSubtree(const Node* node, int height, int depth, const uint64_t* low, const uint64_t* high,
                       bool isRoot, void* state) const;
 
-    // The leaf that the last descent reached and the handles it covers: low <= handle, and
+    // The leaf that the last descent of an insert or removal reached and the handles it covers: low <= handle, and
     // handle < high unless highOpen. Forgotten (leaf null) whenever leaves split or merge.
     struct Finger {
         Leaf* leaf = nullptr;
@@ -96,6 +98,7 @@ private:
 
     Node* root_ = nullptr;
     mutable Finger finger_;
+    uint64_t lastInserted_ = 0;  // the handle of the last successful insert
     int height_ = 0;  // 0 for an empty tree, 1 when the root is a leaf
     size_t size_ = 0;
 };
