@@ -1,16 +1,30 @@
 #include "toolkit/core/hex_text.h"
 
+#include <array>
+
 namespace tracemill {
 
 bool dbIsHexDigit(int c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+namespace {
+
+// The value of every byte read as a hexadecimal digit (0 for bytes that are none): readers
+// convert a handle for nearly every record.
+constexpr std::array<uint8_t, 256> makeDigitValues() {
+    std::array<uint8_t, 256> values{};
+    for (int c = '0'; c <= '9'; ++c) values[size_t(c)] = uint8_t(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) values[size_t(c)] = uint8_t(c - 'a' + 10);
+    for (int c = 'A'; c <= 'F'; ++c) values[size_t(c)] = uint8_t(c - 'A' + 10);
+    return values;
+}
+constexpr std::array<uint8_t, 256> kDigitValues = makeDigitValues();
+
+} // namespace
+
 int dbHexDigitValue(int c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return 0;
+    return c >= 0 && c < 256 ? kDigitValues[size_t(c)] : 0;
 }
 
 std::vector<uint8_t> dbHexToBytes(std::string_view text) {
@@ -27,7 +41,7 @@ std::vector<uint8_t> dbHexToBytes(std::string_view text) {
 // counted from the last digit, whether or not the first one stood alone.
 Handle dbHexToHandle(std::string_view text) {
     uint64_t value = 0;
-    for (char c : text.substr(0, 16)) value = value << 4 | uint64_t(dbHexDigitValue(static_cast<unsigned char>(c)));
+    for (char c : text.substr(0, 16)) value = value << 4 | kDigitValues[static_cast<unsigned char>(c)];
     return Handle(value);
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "toolkit/core/byte_order.h"
+#include "toolkit/core/hex_text.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/read/dxf_value_type.h"
 #include "toolkit/read/sanitize_double.h"
@@ -156,21 +157,10 @@ double leadingReal(std::string_view text) {
     return value;
 }
 
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return 0;
-}
-
 // A handle from hexadecimal text. A text of more than 16 characters cannot be a handle and
 // gives the null handle; a character that is not a hexadecimal digit counts as 0.
 Handle handleFromHex(std::string_view text) {
-    if (text.size() > 16) return Handle();
-    uint64_t value = 0;
-    for (char c : text)
-        value = (value << 4) | uint64_t(hexDigitValue(c));
-    return Handle(value);
+    return text.size() > 16 ? Handle() : dbHexToHandle(text);
 }
 
 bool hasLetter(std::string_view text) {
@@ -261,21 +251,34 @@ template <size_t Count> bool readFixed(BufferedInput& in, uint8_t* out) {
     return true;
 }
 
-// The first zero byte of [p, end), or null. Eight bytes are tested at a time: in a word x,
-// (x - 0x01..01) & ~x & 0x80..80 marks the zero bytes, and its lowest mark is always a true one.
-// Long texts go to the C library's search.
-const uint8_t* findZero(const uint8_t* p, const uint8_t* end) {
+// The zero bytes of an 8-byte word as marks: in a word x, (x - 0x01..01) & ~x & 0x80..80
+// marks them, and its lowest mark is always a true one.
+inline uint64_t zeroMarks(const uint8_t* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return (word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull;
+}
+
+// findZero past a first word without a zero: more words, then the C library's search.
+[[gnu::noinline]] const uint8_t* findZeroFurther(const uint8_t* p, const uint8_t* end) {
     for (int words = 0; end - p >= 8; ++words) {
-        if (words == 4) return static_cast<const uint8_t*>(std::memchr(p, 0, size_t(end - p)));
-        uint64_t word;
-        std::memcpy(&word, p, 8);
-        const uint64_t zeros = (word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull;
-        if (zeros != 0) return p + (std::countr_zero(zeros) >> 3);
+        if (words == 3) return static_cast<const uint8_t*>(std::memchr(p, 0, size_t(end - p)));
+        if (const uint64_t zeros = zeroMarks(p)) return p + (std::countr_zero(zeros) >> 3);
         p += 8;
     }
     for (; p < end; ++p)
         if (*p == 0) return p;
     return nullptr;
+}
+
+// The first zero byte of [p, end), or null. Most texts of a file (handles, names) end within
+// their first eight bytes: that word is tested here, in the caller's loop.
+inline const uint8_t* findZero(const uint8_t* p, const uint8_t* end) {
+    if (end - p >= 8) {
+        if (const uint64_t zeros = zeroMarks(p)) return p + (std::countr_zero(zeros) >> 3);
+        return findZeroFurther(p + 8, end);
+    }
+    return findZeroFurther(p, end);
 }
 
 // The decimal text of a number, as an ASCII file holds it.

@@ -34,23 +34,33 @@ void rememberLast(NameLookupCache& cache, std::string_view name, Handle handle) 
     cache.lastHandle = handle;
 }
 
+// Remembers a name found in its table, by its upper-case form and by this spelling.
+void rememberFound(NameLookupCache& cache, std::string_view name, std::string&& upper, Handle handle) {
+    cache.byUpperName.emplace(std::move(upper), handle);
+    cache.bySpelling.emplace(std::string(name), handle);
+    rememberLast(cache, name, handle);
+}
+
 // The table record of a name, compared without case, remembered for the next entity that names
 // it.
 template <class List>
 Handle findByName(const List& list, NameLookupCache& cache, std::string_view name) {
     if (!cache.lastHandle.isNull() && name == cache.lastName) return cache.lastHandle;
+    if (auto spelt = cache.bySpelling.find(name); spelt != cache.bySpelling.end()) {
+        rememberLast(cache, name, spelt->second);
+        return spelt->second;
+    }
     std::string key = upperName(name);
     auto found = cache.byUpperName.find(key);
     if (found != cache.byUpperName.end()) {
-        rememberLast(cache, name, found->second);
-        return found->second;
+        const Handle handle = found->second;
+        cache.bySpelling.emplace(std::string(name), handle);
+        rememberLast(cache, name, handle);
+        return handle;
     }
     Handle handle;
     table::findByName(list, name, handle);
-    if (!handle.isNull()) {
-        cache.byUpperName.emplace(std::move(key), handle);
-        rememberLast(cache, name, handle);
-    }
+    if (!handle.isNull()) rememberFound(cache, name, std::move(key), handle);
     return handle;
 }
 
@@ -72,8 +82,7 @@ Handle layerOf(Drawing& drawing, LoadSession& session, const std::string& name) 
     layer.name = name;
     layer.handle = dbNewHandle(drawing);
     if (!dbLayerAdd(&drawing, layer)) return dbFirstRecordHandle(drawing.layers);
-    session.layerCache.byUpperName.emplace(upperName(name), layer.handle);
-    rememberLast(session.layerCache, name, layer.handle);
+    rememberFound(session.layerCache, name, upperName(name), layer.handle);
     return layer.handle;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -85,9 +86,17 @@ struct EntitySequence {
     uint8_t paperSpace = 0;
 };
 
-// Table records already found by name: every name by its upper-case form, and the last name
-// asked for as it was written, so that a run of entities on one layer costs one comparison.
+// Hashes names for lookups by std::string_view without making a string.
+struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
+
+// Table records already found by name: every name by its upper-case form and by each spelling
+// met, and the last name asked for as it was written, so that a run of entities on one layer
+// costs one comparison and a name met before costs no case conversion.
 struct NameLookupCache {
+    std::unordered_map<std::string, Handle, NameHash, std::equal_to<>> bySpelling;
     std::unordered_map<std::string, Handle> byUpperName;
     std::string lastName;
     Handle lastHandle;  // null until a name was found
