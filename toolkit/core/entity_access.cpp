@@ -63,9 +63,8 @@ int insertEntity(Drawing& drawing, EntityList& list, EntityRecord&& entity, Plac
     BlockNode* block = nullptr;
     if (!checkInsertBlock(drawing, entity, &block)) return 0;
 
-    EntityNode* node = new (std::nothrow) EntityNode();
+    EntityNode* node = new (std::nothrow) EntityNode(std::move(entity));
     if (!node) return dbReportError(kErrorNoMemoryForAppend, kErrorReasonNoMemory);
-    node->record = std::move(entity);
     if (!indexHandle(drawing, handle, node)) {
         delete node;
         return 0;

@@ -27,8 +27,14 @@ inline constexpr uint8_t kEntityAltCurveResolution = 0x10;
 inline constexpr uint8_t kEntityPlotStyleByBlock = 0x20;
 inline constexpr uint8_t kEntityPlotStyleByLayer = 0x40;
 
+// The small fields come first, together, so that the header has no padding: a large drawing
+// holds a million of them.
 struct EntityHeader {
     uint16_t type = 0;  // an EntityType, or a class number
+    int16_t colour = kColourByLayer;
+    int16_t lineweight = kLineweightByLayer;
+    uint8_t flags = 0;
+    uint32_t xdataSize = 0;  // bytes of extended data as the reader collected them
     Handle handle;
     Handle layer;
     Handle linetype;
@@ -37,10 +43,6 @@ struct EntityHeader {
     double thickness = 0.0;
     Point3 extrusion{0.0, 0.0, 1.0};
     double linetypeScale = 1.0;
-    int16_t colour = kColourByLayer;
-    int16_t lineweight = kLineweightByLayer;
-    uint8_t flags = 0;
-    uint32_t xdataSize = 0;  // bytes of extended data as the reader collected them
     OwnedStream xdata;       // XDataItems
     HandleList reactors;
     friend bool operator==(const EntityHeader&, const EntityHeader&) = default;

@@ -3,6 +3,7 @@
 // the groups that build lists (vertices, knots, hatch paths, texts in pieces) are read here.
 // The names of the table records an entity refers to are left in the session's references
 // for the entity section reader to resolve.
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -184,7 +185,15 @@ private:
     bool bitCoded_ = false;
 };
 
+// The codes below 1000 that commonGroup takes: most groups of an entity are none of them.
+constexpr std::array<bool, 1000> kCommonCodes = [] {
+    std::array<bool, 1000> common{};
+    for (int code : {5, 6, 8, 38, 39, 48, 60, 62, 67, 102, 370, 390}) common[size_t(code)] = true;
+    return common;
+}();
+
 bool EntityReader::commonGroup() {
+    if (g_.code < 1000 && !kCommonCodes[g_.code]) return false;
     EntityHeader& header = e_.header;
     EntityReferences& refs = session_.entityRefs;
     switch (g_.code) {

@@ -59,7 +59,7 @@ void readLayoutBlockEntities(Drawing& drawing, LoadSession& session, const Block
 
 } // namespace
 
-int rdAddLoadedEntity(Drawing& drawing, EntityList* list, EntityRecord entity) {
+int rdAddLoadedEntity(Drawing& drawing, EntityList* list, EntityRecord&& entity) {
     LoadSession& session = *drawing.load;
     if (entity.header.handle.isNull() || dbHandleTreeFind(drawing.handleIndex, entity.header.handle)) {
         entity.header.handle = dbNewHandle(drawing);

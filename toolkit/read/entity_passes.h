@@ -25,6 +25,6 @@ int rdLoadEntities(Drawing& drawing, EntityList* modelList, EntityList* paperLis
 // Stores an entity read from a file: a handle already in use is replaced by a new one, then
 // the entity is appended to the list and indexed. 1; 0 with the session's load error set (289
 // when it cannot be appended).
-int rdAddLoadedEntity(Drawing& drawing, EntityList* list, EntityRecord entity);
+int rdAddLoadedEntity(Drawing& drawing, EntityList* list, EntityRecord&& entity);
 
 } // namespace tracemill
