@@ -132,6 +132,13 @@ void applyElevation(EntityBody& body, double z) {
     });
 }
 
+// The codes below 1000 of the groups every entity may have (EntityReader::takeCommonGroup).
+constexpr std::array<bool, 1000> kCommonCodes = [] {
+    std::array<bool, 1000> common{};
+    for (int code : {5, 6, 8, 38, 39, 48, 60, 62, 67, 102, 370, 390}) common[size_t(code)] = true;
+    return common;
+}();
+
 class EntityReader {
 public:
     EntityReader(Drawing& drawing, EntityRecord& entity, uint8_t& hasXData)
@@ -141,8 +148,17 @@ public:
 
 private:
     int begin();
-    bool commonGroup();
-    bool extrusionGroup();
+    // The groups every entity has (handle, layer, colour, extended data ...): most groups of an
+    // entity are none of them and are told apart here, without a call.
+    bool commonGroup() { return (g_.code >= 1000 || kCommonCodes[g_.code]) && takeCommonGroup(); }
+    bool takeCommonGroup();
+    bool extrusionGroup() {
+        if (bitCoded_ || g_.code < 210 || g_.code > 230 || g_.code % 10 != 0) return false;
+        Point3& extrusion = e_.header.extrusion;
+        (g_.code == 210 ? extrusion.x : g_.code == 220 ? extrusion.y : extrusion.z) = g_.real;
+        e_.header.flags |= kEntityHasExtrusion;
+        return true;
+    }
     // The loop over the entity's groups: common groups, then `own` (true when it took the group),
     // then the field table.
     template <class Body, class Own>
@@ -185,15 +201,7 @@ private:
     bool bitCoded_ = false;
 };
 
-// The codes below 1000 that commonGroup takes: most groups of an entity are none of them.
-constexpr std::array<bool, 1000> kCommonCodes = [] {
-    std::array<bool, 1000> common{};
-    for (int code : {5, 6, 8, 38, 39, 48, 60, 62, 67, 102, 370, 390}) common[size_t(code)] = true;
-    return common;
-}();
-
-bool EntityReader::commonGroup() {
-    if (g_.code < 1000 && !kCommonCodes[g_.code]) return false;
+bool EntityReader::takeCommonGroup() {
     EntityHeader& header = e_.header;
     EntityReferences& refs = session_.entityRefs;
     switch (g_.code) {
@@ -226,14 +234,6 @@ bool EntityReader::commonGroup() {
         hasXData_ = 1;
         return true;
     }
-}
-
-bool EntityReader::extrusionGroup() {
-    if (bitCoded_ || g_.code < 210 || g_.code > 230 || g_.code % 10 != 0) return false;
-    Point3& extrusion = e_.header.extrusion;
-    (g_.code == 210 ? extrusion.x : g_.code == 220 ? extrusion.y : extrusion.z) = g_.real;
-    e_.header.flags |= kEntityHasExtrusion;
-    return true;
 }
 
 template <class Body, class Own>

@@ -12,9 +12,12 @@
 #include <cstdint>
 #include <string>
 
+#include "toolkit/core/byte_order.h"
 #include "toolkit/core/handle.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/buffered_input.h"
+#include "toolkit/read/dxf_value_type.h"
+#include "toolkit/read/sanitize_double.h"
 
 namespace tracemill {
 
@@ -53,6 +56,24 @@ struct DxfGroupReader {
 // kMaxDxfBinaryText), 299 a letter in an ASCII group code line; both call the error callback
 // with 6 first.
 int rdDxfReadGroup(DxfGroupReader& reader);
+
+// rdDxfReadGroup with the most frequent group of binary files, a coordinate or other double,
+// read in place: a large drawing's entity pass reads millions of them.
+inline int rdDxfNextGroupInline(DxfGroupReader& reader) {
+    BufferedInput& in = reader.input;
+    if (reader.sourceFormat == SourceFormat::BinaryDxf && in.available() >= 10 &&
+        (reader.twoByteCodes || reader.versionIndex >= kVersionAC1012)) {
+        const uint8_t* p = in.data();
+        const uint16_t code = getLe16(p);
+        if (dxfCodeForm(code).binary == DxfBinaryForm::Double) {
+            reader.group.code = code;
+            reader.group.real = SanitizeDouble(p + 2);
+            in.advance(10);
+            return 1;
+        }
+    }
+    return rdDxfReadGroup(reader);
+}
 
 // As rdDxfReadGroup (the same lines, codes, comments and errors), but only the code and the
 // text of a code-0 group are stored: for walks that look for code-0 groups only.

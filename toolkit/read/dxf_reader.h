@@ -26,7 +26,7 @@ inline constexpr int kErrorDxfHeaderEnd = 155;
 // --- Groups --------------------------------------------------------------------------------------
 
 // Reads the next group of the state's input (rdDxfReadGroup).
-inline int rdDxfNextGroup(DxfLoadState& state) { return rdDxfReadGroup(state.reader); }
+inline int rdDxfNextGroup(DxfLoadState& state) { return rdDxfNextGroupInline(state.reader); }
 inline int64_t rdDxfTell(DxfLoadState& state) { return int64_t(state.reader.input.tell()); }
 inline void rdDxfSeek(DxfLoadState& state, int64_t position) { state.reader.input.seek(uint64_t(position)); }
 // Reads the next group when it has that code; otherwise gives it back (the file is left where
