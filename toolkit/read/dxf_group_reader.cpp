@@ -439,30 +439,31 @@ bool skimWindowToCodeZero(DxfGroupReader& reader, uint64_t& position, uint64_t& 
     if (!reader.twoByteCodes && reader.versionIndex < kVersionAC1012) return false;
     const uint8_t* p = in.data();
     const uint8_t* const end = p + in.available();
-    while (end - p >= 2) {
+    // While the window holds any code with any fixed-size value; the last bytes of a window
+    // are left to the general reader.
+    while (end - p >= 10) {
         const uint16_t code = getLe16(p);
+        const uint8_t* value = p + 2;
+        if (const size_t width = dxfBinaryWidth(code)) {
+            p = value + width;
+            ++groups;
+            continue;
+        }
         if (code == 0) {
             in.advance(size_t(p - in.data()));
             position = in.tell();
             ++groups;
             return readBinaryGroup<false>(reader) != 0;
         }
-        const uint8_t* value = p + 2;
-        const DxfBinaryForm form = dxfCodeForm(code).binary;
-        if (form == DxfBinaryForm::String) {
+        if (dxfCodeForm(code).binary == DxfBinaryForm::Chunk) {
+            if (size_t(end - value) < size_t(1) + value[0]) break;
+            p = value + 1 + value[0];
+        } else {
             const uint8_t* zero = findZero(value, value + std::min(size_t(end - value), kMaxDxfBinaryText + 1));
             if (!zero) break;
             p = zero + 1;
-        } else if (form == DxfBinaryForm::Chunk) {
-            if (value == end || size_t(end - value) < size_t(1) + value[0]) break;
-            p = value + 1 + value[0];
-        } else {
-            const size_t width = dxfBinaryWidth(form);
-            if (size_t(end - value) < width) break;
-            p = value + width;
         }
         if (code != 999) ++groups; // comments are passed over, as group by group
-
     }
     in.advance(size_t(p - in.data()));
     return false;

@@ -80,24 +80,33 @@ constexpr std::array<DxfCodeForm, kTypedCodes> makeCodeForms() {
 
 inline constexpr std::array<DxfCodeForm, kTypedCodes> kCodeForms = makeCodeForms();
 
+constexpr std::array<uint8_t, kTypedCodes> makeBinaryWidths() {
+    std::array<uint8_t, kTypedCodes> widths{};
+    for (size_t code = 0; code < kTypedCodes; ++code) {
+        switch (kCodeForms[code].binary) {
+        case DxfBinaryForm::Double:
+        case DxfBinaryForm::DoubleAsText: widths[code] = 8; break;
+        case DxfBinaryForm::Int32:
+        case DxfBinaryForm::Int32AsText: widths[code] = 4; break;
+        case DxfBinaryForm::Int16: widths[code] = 2; break;
+        case DxfBinaryForm::Byte: widths[code] = 1; break;
+        case DxfBinaryForm::String:
+        case DxfBinaryForm::Chunk: break;
+        }
+    }
+    return widths;
+}
+inline constexpr std::array<uint8_t, kTypedCodes> kBinaryWidths = makeBinaryWidths();
+
 } // namespace dxf_detail
 
 inline DxfCodeForm dxfCodeForm(uint16_t code) {
     return code < dxf_detail::kTypedCodes ? dxf_detail::kCodeForms[code] : DxfCodeForm{};
 }
-// The bytes a value of a fixed-size binary form takes (0 for strings and chunks).
-inline size_t dxfBinaryWidth(DxfBinaryForm form) {
-    switch (form) {
-    case DxfBinaryForm::Double:
-    case DxfBinaryForm::DoubleAsText: return 8;
-    case DxfBinaryForm::Int32:
-    case DxfBinaryForm::Int32AsText: return 4;
-    case DxfBinaryForm::Int16: return 2;
-    case DxfBinaryForm::Byte: return 1;
-    case DxfBinaryForm::String:
-    case DxfBinaryForm::Chunk: return 0;
-    }
-    return 0;
+// The bytes that the binary value of a code takes when its size is fixed; 0 for strings and
+// chunks.
+inline size_t dxfBinaryWidth(uint16_t code) {
+    return code < dxf_detail::kTypedCodes ? dxf_detail::kBinaryWidths[code] : 0;
 }
 inline DxfValueType dxfValueType(uint16_t code) {
     return dxfCodeForm(code).type;
