@@ -229,7 +229,7 @@ int HandleTree::insertKey(uint64_t key, ListLink* value) {
         // An ascending run inside the tree (handles beneath records that took larger ones
         // first) splits the leaf where it inserts, so that the run goes on at the end of the
         // left part; other inserts split the leaf in halves.
-        const bool run = pos > 0 && size_ > 0 && leaf->keys[size_t(pos - 1)] == lastInserted_;
+        const bool run = pos > 0 && leaf->keys[size_t(pos - 1)] == lastInserted_;
         const int at = run ? pos : kLeafCapacity / 2;
         rightLeaf->count = uint16_t(kLeafCapacity - at);
         std::copy(leaf->keys.begin() + at, leaf->keys.end(), rightLeaf->keys.begin());

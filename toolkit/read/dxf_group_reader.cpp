@@ -432,11 +432,10 @@ template <bool Convert> int readGroup(DxfGroupReader& reader) {
 }
 
 // Passes over the whole binary groups of the input's window up to a code-0 group, which is
-// read (its start in `position`); false when the window ends first. `groups` counts the
-// groups read. Values are passed over by their width alone.
-bool skimWindowToCodeZero(DxfGroupReader& reader, uint64_t& position, uint64_t& groups) {
+// left unread; `groups` counts the groups passed. Values are passed over by their width alone.
+void skimWindowToCodeZero(DxfGroupReader& reader, uint64_t& groups) {
     BufferedInput& in = reader.input;
-    if (!reader.twoByteCodes && reader.versionIndex < kVersionAC1012) return false;
+    if (!reader.twoByteCodes && reader.versionIndex < kVersionAC1012) return;
     const uint8_t* p = in.data();
     const uint8_t* const end = p + in.available();
     // While the window holds any code with any fixed-size value; the last bytes of a window
@@ -449,12 +448,7 @@ bool skimWindowToCodeZero(DxfGroupReader& reader, uint64_t& position, uint64_t& 
             ++groups;
             continue;
         }
-        if (code == 0) {
-            in.advance(size_t(p - in.data()));
-            position = in.tell();
-            ++groups;
-            return readBinaryGroup<false>(reader) != 0;
-        }
+        if (code == 0) break;
         if (dxfCodeForm(code).binary == DxfBinaryForm::Chunk) {
             if (size_t(end - value) < size_t(1) + value[0]) break;
             p = value + 1 + value[0];
@@ -466,7 +460,6 @@ bool skimWindowToCodeZero(DxfGroupReader& reader, uint64_t& position, uint64_t& 
         if (code != 999) ++groups; // comments are passed over, as group by group
     }
     in.advance(size_t(p - in.data()));
-    return false;
 }
 
 } // namespace
@@ -477,14 +470,16 @@ int rdDxfSkimGroup(DxfGroupReader& reader) { return readGroup<false>(reader); }
 
 int rdDxfSkimToCodeZero(DxfGroupReader& reader, uint64_t& position, uint64_t& groups) {
     for (;;) {
-        if (reader.sourceFormat == SourceFormat::BinaryDxf && skimWindowToCodeZero(reader, position, groups)) return 1;
-        // A group that the window does not hold whole (or an ASCII one): the general way.
+        if (reader.sourceFormat == SourceFormat::BinaryDxf) skimWindowToCodeZero(reader, groups);
+        // The code-0 group, a group that the window does not hold whole, or an ASCII group:
+        // the general way.
         position = reader.input.tell();
         if (!readGroup<false>(reader)) return 0;
         ++groups;
         if (reader.group.code == 0) return 1;
     }
 }
+
 int rdDxfReadLine(DxfGroupReader& reader) {
     std::string_view line;
     switch (readCutLine(reader, line)) {
