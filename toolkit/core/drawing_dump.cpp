@@ -863,8 +863,8 @@ void appendValue(std::string& out, const std::string& value);
 void appendValue(std::string& out, const OwnedStream& value);
 template <std::integral T>
 void appendValue(std::string& out, T value);
-template <class T>
-void appendValue(std::string& out, const std::vector<T>& values);
+template <class T, class A>
+void appendValue(std::string& out, const std::vector<T, A>& values);
 template <class T, size_t N>
 void appendValue(std::string& out, const std::array<T, N>& values);
 template <class... Ts>
@@ -952,8 +952,8 @@ void appendValue(std::string& out, const OwnedStream& value) {
     out += dbBytesToHex(value.bytes().data(), value.size());
 }
 
-template <class T>
-void appendValue(std::string& out, const std::vector<T>& values) {
+template <class T, class A>
+void appendValue(std::string& out, const std::vector<T, A>& values) {
     out += '[';
     for (size_t i = 0; i < values.size(); ++i) {
         if (i) out += ',';

@@ -11,6 +11,7 @@
 
 #include "toolkit/core/geometry_lists.h"
 #include "toolkit/core/handle.h"
+#include "toolkit/core/node_pool.h"
 #include "toolkit/core/owned_stream.h"
 #include "toolkit/core/point.h"
 
@@ -329,11 +330,14 @@ struct MlineBody {
 
 // LWPOLYLINE (class). Flags: 4 constant width, 16 bulges present, 32 widths present, 256
 // continuous linetype, 512 closed.
+// Its vertices come from the node pools: a drawing can hold hundreds of thousands of them.
+using LwpolylineVertices = std::vector<LwpolylineVertex, PooledAllocator<LwpolylineVertex>>;
+
 struct LwpolylineBody {
     int16_t flags = 0;
     double constantWidth = 0.0;
     double elevation = 0.0;
-    std::vector<LwpolylineVertex> vertices;
+    LwpolylineVertices vertices;
     friend bool operator==(const LwpolylineBody&, const LwpolylineBody&) = default;
 };
 

@@ -87,4 +87,25 @@ template <class Self> struct PooledNode {
     static void operator delete(void* node, const std::nothrow_t&) noexcept { dbNodeFree(node, sizeof(Self)); }
 };
 
+// An allocator for the element arrays that records own (LWPOLYLINE vertices, say): arrays up
+// to kNodePoolLargestSlot bytes come from the node pools, as the records holding them do, so
+// that a large drawing faults in its arrays as it does its nodes; larger ones from the heap.
+template <class T> struct PooledAllocator {
+    using value_type = T;
+    static_assert(alignof(T) <= 16, "pool slots are aligned to 16 bytes");
+
+    PooledAllocator() noexcept = default;
+    template <class U> PooledAllocator(const PooledAllocator<U>&) noexcept {}
+
+    T* allocate(std::size_t count) {
+        if (count > std::size_t(-1) / sizeof(T)) throw std::bad_array_new_length();
+        return static_cast<T*>(dbNodeAllocate(count * sizeof(T)));
+    }
+    void deallocate(T* array, std::size_t count) noexcept { dbNodeFree(array, count * sizeof(T)); }
+
+    template <class U> friend bool operator==(const PooledAllocator&, const PooledAllocator<U>&) noexcept {
+        return true;
+    }
+};
+
 } // namespace tracemill

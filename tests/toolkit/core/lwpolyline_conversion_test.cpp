@@ -15,7 +15,7 @@ using test::DrawingTest;
 
 class LwpolylineConversion : public DrawingTest {
 protected:
-    EntityRecord lwpolyline(int16_t flags, std::vector<LwpolylineVertex> vertices, double constantWidth = 0.0) {
+    EntityRecord lwpolyline(int16_t flags, LwpolylineVertices vertices, double constantWidth = 0.0) {
         EntityRecord entity;
         entity.header.type = dbClassLwpolyline(drawing->classes);
         dbInitEntity(drawing, entity);

@@ -111,5 +111,31 @@ TEST(NodePool, StoredRecordsAndBoxedBodiesLiveInThePools) {
     EXPECT_EQ(texts->liveSlots(), textsBefore);
 }
 
+// Element arrays of records: small ones take pool slots of their byte size, large ones the
+// heap; growing, copying and freeing keep the pools' counts right and the elements intact.
+TEST(NodePool, PooledArraysGrowCopyAndGiveBackTheirSlots) {
+    NodePool* eight = dbNodePoolFor(8 * sizeof(LwpolylineVertex));
+    const size_t eightBefore = eight->liveSlots();
+    {
+        LwpolylineVertices vertices;
+        vertices.reserve(8);
+        if (!kNodePoolBypassed) EXPECT_EQ(eight->liveSlots(), eightBefore + 1);
+        // Past the largest slot the array moves to the heap, keeping every vertex.
+        const size_t many = kNodePoolLargestSlot / sizeof(LwpolylineVertex) * 3;
+        for (size_t i = 0; i < many; ++i) vertices.push_back({{double(i), -double(i)}, 0.5, 0.25, double(i % 3)});
+        EXPECT_EQ(eight->liveSlots(), eightBefore);
+        LwpolylineVertices copy = vertices;
+        copy.resize(8);
+        copy.shrink_to_fit();
+        if (!kNodePoolBypassed) EXPECT_EQ(eight->liveSlots(), eightBefore + 1);
+        for (size_t i = 0; i < many; ++i) {
+            ASSERT_EQ(vertices[i].point.x, double(i)) << i;
+            ASSERT_EQ(vertices[i].endWidth, double(i % 3)) << i;
+        }
+        EXPECT_EQ(copy[7].point.y, -7.0);
+    }
+    EXPECT_EQ(eight->liveSlots(), eightBefore);
+}
+
 } // namespace
 } // namespace tracemill
