@@ -304,7 +304,7 @@ Decoded decodeBinaryGroup(DxfGroupReader& reader, const uint8_t* p, size_t n, bo
     const Decoded cut = final ? Decoded::End : Decoded::More;
     DxfGroup& group = reader.group;
     size_t at = 2;
-    if (reader.twoByteCodes || reader.versionIndex >= kVersionAC1012) {
+    if (rdDxfTwoByteCodes(reader)) {
         if (n < 2) return cut;
         group.code = getLe16(p);
     } else {
@@ -321,40 +321,24 @@ Decoded decodeBinaryGroup(DxfGroupReader& reader, const uint8_t* p, size_t n, bo
     const bool convert = Convert || group.code == 0;
     const uint8_t* value = p + at;
     const size_t rest = n - at;
-    switch (form.binary) {
-    case DxfBinaryForm::Double:
-    case DxfBinaryForm::DoubleAsText:
-        if (rest < 8) return cut;
+    if (const size_t width = dxfBinaryWidth(group.code)) {
+        if (rest < width) return cut;
+        used = at + width;
         if (convert) {
-            if (form.binary == DxfBinaryForm::Double)
-                group.real = SanitizeDouble(value);
-            else
-                assignNumberText(group.text, SanitizeDouble(value));
+            switch (form.binary) {
+            case DxfBinaryForm::Double: group.real = SanitizeDouble(value); break;
+            case DxfBinaryForm::DoubleAsText: assignNumberText(group.text, SanitizeDouble(value)); break;
+            case DxfBinaryForm::Int16: group.shortValue = int16_t(getLe16(value)); break;
+            case DxfBinaryForm::Byte: group.shortValue = value[0]; break;
+            case DxfBinaryForm::Int32: group.longValue = int32_t(getLe32(value)); break;
+            case DxfBinaryForm::Int32AsText: assignNumberText(group.text, int32_t(getLe32(value))); break;
+            case DxfBinaryForm::String:
+            case DxfBinaryForm::Chunk: break;
+            }
         }
-        used = at + 8;
         return Decoded::Group;
-    case DxfBinaryForm::Int16:
-        if (rest < 2) return cut;
-        if (convert) group.shortValue = int16_t(getLe16(value));
-        used = at + 2;
-        return Decoded::Group;
-    case DxfBinaryForm::Byte:
-        if (rest < 1) return cut;
-        if (convert) group.shortValue = value[0];
-        used = at + 1;
-        return Decoded::Group;
-    case DxfBinaryForm::Int32:
-    case DxfBinaryForm::Int32AsText:
-        if (rest < 4) return cut;
-        if (convert) {
-            if (form.binary == DxfBinaryForm::Int32)
-                group.longValue = int32_t(getLe32(value));
-            else
-                assignNumberText(group.text, int32_t(getLe32(value)));
-        }
-        used = at + 4;
-        return Decoded::Group;
-    case DxfBinaryForm::Chunk: {
+    }
+    if (form.binary == DxfBinaryForm::Chunk) {
         // A length byte and that many bytes.
         size_t count = rest > 0 ? value[0] : 0;
         if (rest < 1 + count) {
@@ -377,27 +361,24 @@ Decoded decodeBinaryGroup(DxfGroupReader& reader, const uint8_t* p, size_t n, bo
         }
         return Decoded::Group;
     }
-    case DxfBinaryForm::String: {
-        const uint8_t* zero = findZero(value, value + std::min(rest, kMaxDxfBinaryText + 1));
-        size_t length = rest;
-        if (zero) {
-            length = size_t(zero - value);
-            used = at + length + 1;
-        } else if (rest > kMaxDxfBinaryText) {
-            return Decoded::TooLong;
-        } else if (!final) {
-            return Decoded::More;
-        } else {
-            used = n;
-        }
-        if (convert) {
-            setText(group.text, reinterpret_cast<const char*>(value), length);
-            if (form.type == DxfValueType::Handle) group.handle = handleFromHex(group.text);
-        }
-        return Decoded::Group;
+    // A string: the bytes up to a zero byte.
+    const uint8_t* zero = findZero(value, value + std::min(rest, kMaxDxfBinaryText + 1));
+    size_t length = rest;
+    if (zero) {
+        length = size_t(zero - value);
+        used = at + length + 1;
+    } else if (rest > kMaxDxfBinaryText) {
+        return Decoded::TooLong;
+    } else if (!final) {
+        return Decoded::More;
+    } else {
+        used = n;
     }
+    if (convert) {
+        setText(group.text, reinterpret_cast<const char*>(value), length);
+        if (form.type == DxfValueType::Handle) group.handle = handleFromHex(group.text);
     }
-    return Decoded::End;
+    return Decoded::Group;
 }
 
 template <bool Convert> int readBinaryGroup(DxfGroupReader& reader) {
@@ -435,7 +416,7 @@ template <bool Convert> int readGroup(DxfGroupReader& reader) {
 // left unread; `groups` counts the groups passed. Values are passed over by their width alone.
 void skimWindowToCodeZero(DxfGroupReader& reader, uint64_t& groups) {
     BufferedInput& in = reader.input;
-    if (!reader.twoByteCodes && reader.versionIndex < kVersionAC1012) return;
+    if (!rdDxfTwoByteCodes(reader)) return;
     const uint8_t* p = in.data();
     const uint8_t* const end = p + in.available();
     // While the window holds any code with any fixed-size value; the last bytes of a window

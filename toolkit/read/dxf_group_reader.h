@@ -57,12 +57,17 @@ struct DxfGroupReader {
 // with 6 first.
 int rdDxfReadGroup(DxfGroupReader& reader);
 
+// Whether the binary file's group codes take two bytes (from R13 on, or as its first group
+// showed); one byte otherwise, with 255 announcing a two-byte code.
+inline bool rdDxfTwoByteCodes(const DxfGroupReader& reader) {
+    return reader.twoByteCodes || reader.versionIndex >= kVersionAC1012;
+}
+
 // rdDxfReadGroup with the most frequent group of binary files, a coordinate or other double,
 // read in place: a large drawing's entity pass reads millions of them.
 inline int rdDxfNextGroupInline(DxfGroupReader& reader) {
     BufferedInput& in = reader.input;
-    if (reader.sourceFormat == SourceFormat::BinaryDxf && in.available() >= 10 &&
-        (reader.twoByteCodes || reader.versionIndex >= kVersionAC1012)) {
+    if (reader.sourceFormat == SourceFormat::BinaryDxf && in.available() >= 10 && rdDxfTwoByteCodes(reader)) {
         const uint8_t* p = in.data();
         const uint16_t code = getLe16(p);
         if (dxfCodeForm(code).binary == DxfBinaryForm::Double) {
