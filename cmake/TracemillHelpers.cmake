@@ -1,5 +1,18 @@
 # Shared helpers for targets and tests.
 
+# tm_test_code_options(target)
+# How the code of tests is compiled. The code under test is compiled by the tree's own flags;
+# the tests' own sources, which the sanitizers gain little from checking, are compiled for
+# build speed in the sanitizer tree: without optimisation and without the undefined-behaviour
+# checks (which multiply the compile time of GoogleTest's assertion macros), several sources
+# in one translation unit. Address checks stay on, so a test's own memory errors still show.
+function(tm_test_code_options target)
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ${TRACEMILL_UNITY_TESTS} UNITY_BUILD_BATCH_SIZE 8)
+  if(TRACEMILL_SANITIZE)
+    target_compile_options(${target} PRIVATE -O0 -fno-sanitize=undefined)
+  endif()
+endfunction()
+
 # tm_add_test(NAME name SOURCES ... LIBS ... [LABELS ...] [QT])
 # One GoogleTest executable registered with CTest. QT marks a test that needs the
 # Qt application side; it runs headless on the offscreen platform.
@@ -7,8 +20,9 @@ function(tm_add_test)
   cmake_parse_arguments(T "QT" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE tm_test_support ${T_LIBS} GTest::gtest GTest::gtest_main)
+  tm_test_code_options(${T_NAME})
   set(properties ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;TRACEMILL_SAMPLES=${TRACEMILL_SAMPLES};TRACEMILL_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+      "QT_QPA_PLATFORM=offscreen;TRACEMILL_SAMPLES=${TRACEMILL_SAMPLES};TRACEMILL_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp")
   if(T_LABELS)
     list(APPEND properties LABELS "${T_LABELS}")
   endif()
@@ -28,6 +42,7 @@ function(tm_add_fuzz)
   cmake_parse_arguments(F "" "NAME;CORPUS;SAMPLES;MAX_SEED_SIZE" "SOURCES;LIBS;DEFINITIONS" ${ARGN})
   add_executable(${F_NAME}_replay ${F_SOURCES})
   target_link_libraries(${F_NAME}_replay PRIVATE tm_fuzz_driver ${F_LIBS})
+  tm_test_code_options(${F_NAME}_replay)
   target_compile_definitions(${F_NAME}_replay PRIVATE ${F_DEFINITIONS})
   set(corpora --corpus ${F_CORPUS})
   if(F_SAMPLES AND IS_DIRECTORY "${TRACEMILL_SAMPLES}/${F_SAMPLES}")

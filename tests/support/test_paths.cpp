@@ -1,6 +1,8 @@
 #include "test_paths.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace tracemill::test {
 
@@ -19,6 +21,11 @@ std::filesystem::path samplesDir() {
     std::filesystem::path dir = fromEnvironment("TRACEMILL_SAMPLES", TRACEMILL_SAMPLES_DEFAULT);
     std::error_code ec;
     return std::filesystem::is_directory(dir, ec) ? dir : std::filesystem::path();
+}
+
+std::vector<uint8_t> readFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 bool runningInCi() {

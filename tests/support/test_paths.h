@@ -3,7 +3,9 @@
 #pragma once
 
 #include <filesystem>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tracemill::test {
 
@@ -13,6 +15,9 @@ std::filesystem::path testDataDir();
 // The shared samples folder, or an empty path when it is absent. Under CI=true an absent
 // folder is a failure, so a wrong path never turns every sample test into a silent skip.
 std::filesystem::path samplesDir();
+
+// The bytes of a file; empty when it cannot be read.
+std::vector<uint8_t> readFileBytes(const std::filesystem::path& path);
 
 // True when the environment variable CI is "true".
 bool runningInCi();

@@ -164,6 +164,19 @@ std::array<NodePool*, kNodePoolLargestSlot / kSlotAlignment + 1>& processPools()
 
 } // namespace
 
+namespace {
+bool gNodePoolBypassed = kNodePoolBypassedByDefault;
+} // namespace
+
+bool dbNodePoolBypassed() noexcept {
+    if constexpr (!kNodePoolBypassedByDefault) return false;
+    return gNodePoolBypassed;
+}
+
+NodePoolSlabsInUse::NodePoolSlabsInUse() noexcept : previous_(gNodePoolBypassed) { gNodePoolBypassed = false; }
+
+NodePoolSlabsInUse::~NodePoolSlabsInUse() { gNodePoolBypassed = previous_; }
+
 NodePool* dbNodePoolFor(std::size_t size) {
     const std::size_t slot = roundToSlot(size);
     if (slot > kNodePoolLargestSlot) return nullptr;
@@ -173,7 +186,7 @@ NodePool* dbNodePoolFor(std::size_t size) {
 }
 
 void* dbNodeTryAllocate(std::size_t size) noexcept {
-    if (kNodePoolBypassed || size > kNodePoolLargestSlot) return ::operator new(size, std::nothrow);
+    if (dbNodePoolBypassed() || size > kNodePoolLargestSlot) return ::operator new(size, std::nothrow);
     NodePool* pool = dbNodePoolFor(size);
     return pool ? pool->allocate() : nullptr;
 }
@@ -186,7 +199,7 @@ void* dbNodeAllocate(std::size_t size) {
 
 void dbNodeFree(void* node, std::size_t size) noexcept {
     if (!node) return;
-    if (kNodePoolBypassed || size > kNodePoolLargestSlot) {
+    if (dbNodePoolBypassed() || size > kNodePoolLargestSlot) {
         ::operator delete(node);
         return;
     }

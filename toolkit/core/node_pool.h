@@ -14,7 +14,8 @@
 // from the general heap. Like the rest of the toolkit's state the pool is meant for one thread.
 //
 // Builds with AddressSanitizer give every node its own heap block instead (see
-// kNodePoolBypassed), so the sanitizer checks each node for overruns, use after free and leaks.
+// kNodePoolBypassedByDefault), so the sanitizer checks each node for overruns, use after free
+// and leaks; a test can still run the slabs there (NodePoolSlabsInUse).
 #pragma once
 
 #include <cstddef>
@@ -26,16 +27,35 @@ inline constexpr std::size_t kNodePoolSlabBytes = std::size_t(2) << 20;
 inline constexpr std::size_t kNodePoolLargestSlot = 2048;
 
 #if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kNodePoolBypassed = true;
+inline constexpr bool kNodePoolBypassedByDefault = true;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-inline constexpr bool kNodePoolBypassed = true;
+inline constexpr bool kNodePoolBypassedByDefault = true;
 #else
-inline constexpr bool kNodePoolBypassed = false;
+inline constexpr bool kNodePoolBypassedByDefault = false;
 #endif
 #else
-inline constexpr bool kNodePoolBypassed = false;
+inline constexpr bool kNodePoolBypassedByDefault = false;
 #endif
+
+// Whether nodes come from the general heap instead of the slabs: always false without
+// AddressSanitizer; under it true unless a NodePoolSlabsInUse lives.
+bool dbNodePoolBypassed() noexcept;
+
+// While an object of this class lives, nodes come from the slabs under AddressSanitizer too,
+// so that tests of the pools' use run in a sanitizer build. Nodes taken while it lives must be
+// freed while it lives (and nodes taken before, after it), since a node goes back to where the
+// mode of the moment says.
+class NodePoolSlabsInUse {
+public:
+    NodePoolSlabsInUse() noexcept;
+    ~NodePoolSlabsInUse();
+    NodePoolSlabsInUse(const NodePoolSlabsInUse&) = delete;
+    NodePoolSlabsInUse& operator=(const NodePoolSlabsInUse&) = delete;
+
+private:
+    bool previous_;
+};
 
 // A pool of slots of one size (a multiple of 16 bytes, at most kNodePoolLargestSlot).
 class NodePool {

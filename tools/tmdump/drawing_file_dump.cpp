@@ -1,7 +1,13 @@
 #include "drawing_file_dump.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
 #include <string_view>
 
+#include "drawing_report.h"
 #include "error_meaning.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/drawing_dump.h"
@@ -9,19 +15,54 @@
 #include "toolkit/read/drawing_loader.h"
 
 namespace tracemill::tmdump {
+namespace {
 
-int dumpDrawingFile(const char* path, bool summary, std::FILE* out) {
-    Drawing* drawing = rdOpenDrawing(path, kOpenOrdinary, 0);
-    if (!drawing) {
-        std::fprintf(stderr, "tmdump: %s: error %d: %s\n", path, dbGetError(), errorMeaning(dbGetError()));
+// The error the loader gives a file whose head is neither DWG nor DXF.
+constexpr int kErrorNeitherDwgNorDxf = 5;
+
+// Why a path cannot be a drawing before the loader looks at it: the system's reason when it
+// cannot be read, or what it is instead; empty when it is a readable, non-empty file.
+std::string unreadableReason(const char* path) {
+    struct stat status {};
+    if (::stat(path, &status) != 0) return std::strerror(errno);
+    if (S_ISDIR(status.st_mode)) return "is a directory, not a drawing file";
+    if (!S_ISREG(status.st_mode)) return "is not a regular file";
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return std::strerror(errno);
+    std::fclose(file);
+    if (status.st_size == 0) return "is empty, not a drawing";
+    return {};
+}
+
+} // namespace
+
+int dumpDrawingFile(const char* path, DrawingOutput output, std::FILE* out) {
+    if (const std::string reason = unreadableReason(path); !reason.empty()) {
+        std::fprintf(stderr, "tmdump: %s: %s\n", path, reason.c_str());
         return 1;
     }
-    dbDumpDrawing(*drawing, summary ? DumpMode::Summary : DumpMode::Full, [out](std::string_view line) {
-        std::fwrite(line.data(), 1, line.size(), out);
-        std::fputc('\n', out);
-    });
+    Drawing* drawing = rdOpenDrawing(path, kOpenOrdinary, 0);
+    if (!drawing) {
+        const int error = dbGetError();
+        if (error == kErrorNeitherDwgNorDxf)
+            std::fprintf(stderr, "tmdump: %s: not a drawing: neither a DWG nor a DXF file (error %d)\n", path, error);
+        else
+            std::fprintf(stderr, "tmdump: %s: error %d: %s\n", path, error, errorMeaning(error));
+        return 1;
+    }
+    if (output == DrawingOutput::Report) {
+        const std::string_view name = path;
+        const size_t slash = name.find_last_of('/');
+        writeDrawingReport(*drawing, slash == std::string_view::npos ? name : name.substr(slash + 1), out);
+    } else {
+        dbDumpDrawing(*drawing, output == DrawingOutput::Summary ? DumpMode::Summary : DumpMode::Full,
+                      [out](std::string_view line) {
+                          std::fwrite(line.data(), 1, line.size(), out);
+                          std::fputc('\n', out);
+                      });
+    }
     dbFreeDrawing(drawing);
-    return std::fflush(out) == 0 ? 0 : 1;
+    return std::fflush(out) == 0 && !std::ferror(out) ? 0 : 1;
 }
 
 } // namespace tracemill::tmdump

@@ -1,13 +1,16 @@
-// tmdump FILE and tmdump --summary FILE: a drawing loaded from a DWG or DXF file.
+// tmdump FILE, tmdump --summary FILE and tmdump --report FILE: a drawing loaded from a DWG or
+// DXF file.
 #pragma once
 
 #include <cstdio>
 
 namespace tracemill::tmdump {
 
-// Loads the drawing and dumps it whole or, with `summary`, as counts. 0 on success; 1 when
-// the load fails (the error number and its meaning go to stderr) or the dump cannot be
-// written.
-int dumpDrawingFile(const char* path, bool summary, std::FILE* out);
+enum class DrawingOutput { Dump, Summary, Report };
+
+// Loads the drawing and writes it whole, as counts or as a report in words. 0 on success;
+// 1 when the file cannot be read or is no drawing (the reason goes to stderr), when the load
+// fails (the error number and its meaning go to stderr) or the output cannot be written.
+int dumpDrawingFile(const char* path, DrawingOutput output, std::FILE* out);
 
 } // namespace tracemill::tmdump

@@ -1,12 +1,6 @@
 // tmdump: starts the toolkit and prints a canonical, stable text dump of what it holds.
-//
-//   tmdump --init-data                   the initialisation data: banner, code pages,
-//                                        built-in fonts
-//   tmdump --new [VERSION] [--summary]   a new drawing built in memory (version index 0..7,
-//                                        default 7)
-//   tmdump [--summary] FILE              a drawing loaded from a DWG or DXF file: the whole
-//                                        dump, or the version and the counts of its records
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "drawing_file_dump.h"
@@ -18,21 +12,52 @@
 namespace tracemill::tmdump {
 namespace {
 
+constexpr const char* kUsage =
+    "usage: tmdump [--summary | --report] FILE\n"
+    "       tmdump --new [VERSION] [--summary]\n"
+    "       tmdump --init-data\n"
+    "       tmdump --help\n";
+
+constexpr const char* kHelp =
+    "tmdump loads a DWG or DXF drawing through the Tracemill toolkit and prints what it holds.\n"
+    "\n"
+    "  tmdump FILE               the whole drawing as a canonical, stable text dump: version,\n"
+    "                            header variables, table records, classes, entities and\n"
+    "                            objects, one record per line\n"
+    "  tmdump --summary FILE     the version and the counts of the records, entities by kind\n"
+    "                            and space, one line each\n"
+    "  tmdump --report FILE      the same in words: format and version, tables, entities by\n"
+    "                            kind, extents\n"
+    "  tmdump --new [VERSION]    a new drawing built in memory (VERSION 0 to 7, \"AC1002\" to\n"
+    "                            \"AC1015\"; 7 when left out), whole or with --summary\n"
+    "  tmdump --init-data        the built-in initialisation data: code pages and shape fonts\n"
+    "  tmdump -h, --help         this text\n"
+    "\n"
+    "Exit status: 0 success; 1 the drawing cannot be loaded or the output cannot be written\n"
+    "(the error number and its meaning go to standard error); 2 wrong usage.\n";
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: tmdump --init-data\n       tmdump --new [VERSION] [--summary]\n"
-                 "       tmdump [--summary] FILE\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
 int run(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string_view mode = argv[1];
-    if (mode == "--init-data" && argc != 2) return usage();
+    if (mode == "-h" || mode == "--help") {
+        if (argc != 2) return usage();
+        std::fputs(kHelp, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     const bool newDrawing = mode == "--new";
-    const bool summary = mode == "--summary";
-    if (!newDrawing && mode != "--init-data" && argc != (summary ? 3 : 2)) return usage();
-    if (!newDrawing && mode != "--init-data" && !summary && mode.starts_with("--")) return usage();
+    const bool initData = mode == "--init-data";
+    DrawingOutput output = DrawingOutput::Dump;
+    if (mode == "--summary") output = DrawingOutput::Summary;
+    if (mode == "--report") output = DrawingOutput::Report;
+    const bool fileMode = !newDrawing && !initData;
+    if (initData && argc != 2) return usage();
+    if (fileMode && argc != (output == DrawingOutput::Dump ? 2 : 3)) return usage();
+    if (fileMode && output == DrawingOutput::Dump && mode.starts_with("-")) return usage();
 
     ToolkitSession session;
     if (!session.started()) {
@@ -40,8 +65,8 @@ int run(int argc, char** argv) {
                      errorMeaning(session.error()));
         return 1;
     }
-    if (mode == "--init-data") return dumpInitData(stdout);
-    if (!newDrawing) return dumpDrawingFile(argv[summary ? 2 : 1], summary, stdout);
+    if (initData) return dumpInitData(stdout);
+    if (fileMode) return dumpDrawingFile(argv[argc - 1], output, stdout);
     const int status = dumpNewDrawing(argc - 2, argv + 2, stdout);
     return status == 2 ? usage() : status;
 }

@@ -14,40 +14,40 @@
 namespace tracemill {
 namespace {
 
-struct Layer : ListLink {
+struct TestNode : ListLink {
     int id = 0;
     std::string name;
 };
 
-using LayerList = RecordList<Layer>;
+using TestList = RecordList<TestNode>;
 
-Layer makeLayer(int id) {
-    Layer layer;
+TestNode makeNode(int id) {
+    TestNode layer;
     layer.id = id;
     layer.name = "L" + std::to_string(id);
     return layer;
 }
 
-std::vector<int> idsForward(const LayerList& list) {
+std::vector<int> idsForward(const TestList& list) {
     std::vector<int> ids;
-    for (const Layer& layer : list) ids.push_back(layer.id);
+    for (const TestNode& layer : list) ids.push_back(layer.id);
     return ids;
 }
 
-std::vector<int> idsBackward(const LayerList& list) {
+std::vector<int> idsBackward(const TestList& list) {
     std::vector<int> ids;
-    for (ListLink* node = list.last; node; node = node->previous) ids.push_back(LayerList::asNode(node)->id);
+    for (ListLink* node = list.last; node; node = node->previous) ids.push_back(TestList::asNode(node)->id);
     return ids;
 }
 
-int idOf(ListLink* node) { return node ? LayerList::asNode(node)->id : -1; }
+int idOf(ListLink* node) { return node ? TestList::asNode(node)->id : -1; }
 
 // A chain of unlinked nodes with the given ids.
 ListLink* makeChain(std::initializer_list<int> ids) {
     ListLink* first = nullptr;
     ListLink* previous = nullptr;
     for (int id : ids) {
-        auto* node = new Layer(makeLayer(id));
+        auto* node = new TestNode(makeNode(id));
         if (previous)
             previous->next = node;
         else
@@ -61,13 +61,13 @@ ListLink* makeChain(std::initializer_list<int> ids) {
 class RecordListTest : public test::ToolkitTest {};
 
 TEST_F(RecordListTest, AppendSetsEndsAndCursorOnlyForTheFirstNode) {
-    LayerList list;
-    Layer* a = dbListAppendRecord(makeLayer(1), &list);
+    TestList list;
+    TestNode* a = dbListAppendRecord(makeNode(1), &list);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(list.first, a);
     EXPECT_EQ(list.last, a);
     EXPECT_EQ(list.current, a);
-    Layer* b = dbListAppendRecord(makeLayer(2), &list);
+    TestNode* b = dbListAppendRecord(makeNode(2), &list);
     EXPECT_EQ(list.current, a);
     EXPECT_EQ(list.last, b);
     EXPECT_EQ(dbListCount(&list), 2);
@@ -76,14 +76,14 @@ TEST_F(RecordListTest, AppendSetsEndsAndCursorOnlyForTheFirstNode) {
 }
 
 TEST_F(RecordListTest, RecordsAreCopiedInAndOutWithoutTheirLinks) {
-    LayerList list;
-    Layer original = makeLayer(7);
-    Layer* stored = dbListAppendRecord(original, &list);
+    TestList list;
+    TestNode original = makeNode(7);
+    TestNode* stored = dbListAppendRecord(original, &list);
     original.name = "changed";
     EXPECT_EQ(stored->name, "L7");
     EXPECT_EQ(original.owner, nullptr);
 
-    Layer out;
+    TestNode out;
     ASSERT_EQ(dbListReadNext(&list, out), 1);
     EXPECT_EQ(out.name, "L7");
     EXPECT_EQ(out.owner, nullptr);
@@ -93,12 +93,12 @@ TEST_F(RecordListTest, RecordsAreCopiedInAndOutWithoutTheirLinks) {
 }
 
 TEST_F(RecordListTest, ReadNextAtTheEndCopiesNothing) {
-    LayerList list;
-    dbListAppendRecord(makeLayer(1), &list);
-    Layer out = makeLayer(99);
+    TestList list;
+    dbListAppendRecord(makeNode(1), &list);
+    TestNode out = makeNode(99);
     EXPECT_EQ(dbListReadNext(&list, out), 1);
     EXPECT_EQ(out.id, 1);
-    out = makeLayer(99);
+    out = makeNode(99);
     EXPECT_EQ(dbListReadNext(&list, out), 0);
     EXPECT_EQ(out.id, 99);
     EXPECT_EQ(dbListReadNextNode(&list), nullptr);
@@ -107,8 +107,8 @@ TEST_F(RecordListTest, ReadNextAtTheEndCopiesNothing) {
 }
 
 TEST_F(RecordListTest, UnlinkingTheOnlyNodeEmptiesTheList) {
-    LayerList list;
-    Layer* a = dbListAppendRecord(makeLayer(1), &list);
+    TestList list;
+    TestNode* a = dbListAppendRecord(makeNode(1), &list);
     EXPECT_EQ(dbListUnlinkOne(&list, a), a);
     EXPECT_EQ(list.first, nullptr);
     EXPECT_EQ(list.current, nullptr);
@@ -119,10 +119,10 @@ TEST_F(RecordListTest, UnlinkingTheOnlyNodeEmptiesTheList) {
 }
 
 TEST_F(RecordListTest, SeekRefusesNodesOfAnotherListAndKeepsTheCursor) {
-    LayerList list, other;
-    Layer* a = dbListAppendRecord(makeLayer(1), &list);
-    Layer* b = dbListAppendRecord(makeLayer(2), &list);
-    Layer* foreign = dbListAppendRecord(makeLayer(3), &other);
+    TestList list, other;
+    TestNode* a = dbListAppendRecord(makeNode(1), &list);
+    TestNode* b = dbListAppendRecord(makeNode(2), &list);
+    TestNode* foreign = dbListAppendRecord(makeNode(3), &other);
     EXPECT_EQ(dbListSeek(&list, b), 0);
     EXPECT_EQ(list.current, b);
     EXPECT_EQ(dbListSeek(&list, foreign), kListSeekRefused);
@@ -138,25 +138,25 @@ TEST_F(RecordListTest, NullListsAreHarmless) {
     EXPECT_EQ(dbListLast(nullptr), nullptr);
     EXPECT_EQ(dbListCurrent(nullptr), nullptr);
     dbListRewind(nullptr);
-    EXPECT_EQ(dbListAppendRecord(makeLayer(1), static_cast<LayerList*>(nullptr)), nullptr);
-    EXPECT_EQ(dbListInsertRecord(makeLayer(1), static_cast<LayerList*>(nullptr), kInsertAtEnd, nullptr), nullptr);
+    EXPECT_EQ(dbListAppendRecord(makeNode(1), static_cast<TestList*>(nullptr)), nullptr);
+    EXPECT_EQ(dbListInsertRecord(makeNode(1), static_cast<TestList*>(nullptr), kInsertAtEnd, nullptr), nullptr);
     EXPECT_EQ(dbListAppendNode(nullptr, nullptr), -1);
     EXPECT_EQ(dbListUnlinkLast(nullptr), nullptr);
     EXPECT_EQ(dbListInsertChainFront(nullptr, nullptr), kChainNoList);
 }
 
 TEST_F(RecordListTest, PositionCodesPlaceTheRecord) {
-    LayerList list;
-    Layer* middle = dbListInsertRecord(makeLayer(2), &list, kInsertAtEnd, nullptr);
-    dbListInsertRecord(makeLayer(1), &list, kInsertAtFront, nullptr);
-    dbListInsertRecord(makeLayer(4), &list, kInsertAtEnd, nullptr);
-    dbListInsertRecord(makeLayer(3), &list, kInsertBefore, list.last);
+    TestList list;
+    TestNode* middle = dbListInsertRecord(makeNode(2), &list, kInsertAtEnd, nullptr);
+    dbListInsertRecord(makeNode(1), &list, kInsertAtFront, nullptr);
+    dbListInsertRecord(makeNode(4), &list, kInsertAtEnd, nullptr);
+    dbListInsertRecord(makeNode(3), &list, kInsertBefore, list.last);
     EXPECT_EQ(idsForward(list), (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(idsBackward(list), (std::vector<int>{4, 3, 2, 1}));
     EXPECT_EQ(list.current, middle) << "the first record into the empty list became the cursor";
 
     // Another code gives the node back unlinked, for the caller to place or free.
-    Layer* loose = dbListInsertRecord(makeLayer(5), &list, 7, nullptr);
+    TestNode* loose = dbListInsertRecord(makeNode(5), &list, 7, nullptr);
     ASSERT_NE(loose, nullptr);
     EXPECT_EQ(loose->owner, nullptr);
     EXPECT_EQ(list.count, 4);
@@ -164,18 +164,18 @@ TEST_F(RecordListTest, PositionCodesPlaceTheRecord) {
     EXPECT_EQ(idsForward(list), (std::vector<int>{1, 2, 3, 4, 5}));
 
     // Before a node of another list: the placement fails and nothing is added.
-    LayerList other;
-    Layer* foreign = dbListAppendRecord(makeLayer(9), &other);
-    EXPECT_EQ(dbListInsertRecord(makeLayer(6), &list, kInsertBefore, foreign), nullptr);
-    EXPECT_EQ(dbListInsertRecord(makeLayer(6), &list, kInsertBefore, nullptr), nullptr);
+    TestList other;
+    TestNode* foreign = dbListAppendRecord(makeNode(9), &other);
+    EXPECT_EQ(dbListInsertRecord(makeNode(6), &list, kInsertBefore, foreign), nullptr);
+    EXPECT_EQ(dbListInsertRecord(makeNode(6), &list, kInsertBefore, nullptr), nullptr);
     EXPECT_EQ(list.count, 5);
 }
 
 TEST_F(RecordListTest, ChainInsertionsReturnCountsAndKeepTheCursor) {
-    LayerList list;
+    TestList list;
     ListLink* refused = makeChain({0});
     EXPECT_EQ(dbListInsertChainBeforeCurrent(&list, refused), kChainNoList) << "empty list: no cursor";
-    dbListFreeChain<Layer>(refused);
+    dbListFreeChain<TestNode>(refused);
     EXPECT_EQ(dbListAppendChain(&list, nullptr), 0);
 
     ListLink* chain = makeChain({3, 4});
@@ -191,11 +191,11 @@ TEST_F(RecordListTest, ChainInsertionsReturnCountsAndKeepTheCursor) {
     EXPECT_EQ(idsBackward(list), (std::vector<int>{5, 42, 41, 40, 4, 3, 21, 20, 2, 10, 1}));
     EXPECT_EQ(list.count, 11);
     EXPECT_EQ(idOf(list.current), 3);
-    for (const Layer& layer : list) EXPECT_EQ(layer.owner, &list);
+    for (const TestNode& layer : list) EXPECT_EQ(layer.owner, &list);
 
     // A position node of another list, or chain nodes that belong to a list, are refused.
-    LayerList other;
-    Layer* foreign = dbListAppendRecord(makeLayer(99), &other);
+    TestList other;
+    TestNode* foreign = dbListAppendRecord(makeNode(99), &other);
     ListLink* spare = makeChain({7, 8});
     EXPECT_EQ(dbListInsertChainAfter(&list, foreign, spare), kChainForeignNode);
     EXPECT_EQ(dbListInsertChainAfter(&list, list.first, foreign), kChainForeignNode);
@@ -203,12 +203,12 @@ TEST_F(RecordListTest, ChainInsertionsReturnCountsAndKeepTheCursor) {
     EXPECT_EQ(spare->owner, nullptr);
     EXPECT_EQ(list.count, 11);
     EXPECT_EQ(other.count, 1);
-    dbListFreeChain<Layer>(spare);
+    dbListFreeChain<TestNode>(spare);
 }
 
 TEST_F(RecordListTest, ChainWithANodeOwnedHalfwayIsGivenBackWhole) {
-    LayerList list, other;
-    Layer* owned = dbListAppendRecord(makeLayer(9), &other);
+    TestList list, other;
+    TestNode* owned = dbListAppendRecord(makeNode(9), &other);
     ListLink* chain = makeChain({1, 2});
     chain->next->next = owned;  // the chain runs into a node of another list
     EXPECT_EQ(dbListAppendChain(&list, chain), kChainForeignNode);
@@ -217,12 +217,12 @@ TEST_F(RecordListTest, ChainWithANodeOwnedHalfwayIsGivenBackWhole) {
     EXPECT_EQ(owned->owner, &other);
     EXPECT_EQ(list.count, 0);
     chain->next->next = nullptr;
-    dbListFreeChain<Layer>(chain);
+    dbListFreeChain<TestNode>(chain);
 }
 
 TEST_F(RecordListTest, UnlinkedRunsComeOutAsChainsThatCanMove) {
-    LayerList list, target;
-    for (int id = 1; id <= 6; ++id) dbListAppendRecord(makeLayer(id), &list);
+    TestList list, target;
+    for (int id = 1; id <= 6; ++id) dbListAppendRecord(makeNode(id), &list);
     ListLink* second = list.first->next;
     ListLink* fourth = second->next->next;
     dbListSeek(&list, second->next);
@@ -246,13 +246,13 @@ TEST_F(RecordListTest, UnlinkedRunsComeOutAsChainsThatCanMove) {
     EXPECT_EQ(idOf(last), 6);
     EXPECT_EQ(idOf(list.last), 5);
     EXPECT_EQ(list.last->next, nullptr);
-    dbListFreeChain<Layer>(last);
+    dbListFreeChain<TestNode>(last);
 }
 
 TEST_F(RecordListTest, AddTableRecordIndexesTheHandle) {
-    LayerList list;
+    TestList list;
     HandleTree tree;
-    Layer* a = dbAddTableRecord(Handle(0x10), tree, makeLayer(1), &list, kInsertAtEnd, nullptr);
+    TestNode* a = dbAddTableRecord(Handle(0x10), tree, makeNode(1), &list, kInsertAtEnd, nullptr);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(dbHandleTreeFind(tree, Handle(0x10)), a);
     EXPECT_EQ(gSystemContext->largestHandle, Handle(0x10));
@@ -268,12 +268,12 @@ TEST_F(RecordListTest, AddTableRecordIndexesTheHandle) {
         {"null handle", Handle(0), kInsertAtEnd, false, kErrorNullRecordHandle},
         {"placement fails", Handle(0x20), kInsertBefore, true, 0},
     };
-    LayerList other;
-    Layer* foreign = dbListAppendRecord(makeLayer(9), &other);
+    TestList other;
+    TestNode* foreign = dbListAppendRecord(makeNode(9), &other);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         gSystemContext->errorNumber = 0;
-        EXPECT_EQ(dbAddTableRecord(c.handle, tree, makeLayer(2), &list, c.code, c.beforeForeign ? foreign : nullptr),
+        EXPECT_EQ(dbAddTableRecord(c.handle, tree, makeNode(2), &list, c.code, c.beforeForeign ? foreign : nullptr),
                   nullptr);
         EXPECT_EQ(gSystemContext->errorNumber, c.error);
         EXPECT_EQ(idsForward(list), (std::vector<int>{1}));
@@ -303,16 +303,16 @@ TEST_F(RecordListTest, PolymorphicNodesAreFreedThroughTheirBase) {
 }
 
 TEST_F(RecordListTest, NewListAndFree) {
-    RecordList<Layer>* list = dbNewList<Layer>();
+    RecordList<TestNode>* list = dbNewList<TestNode>();
     ASSERT_NE(list, nullptr);
-    dbListAppendRecord(makeLayer(1), list);
+    dbListAppendRecord(makeNode(1), list);
     dbListFree(list);
 }
 
 // 100,000 random operations against a std::list model of the order and the cursor.
 TEST_F(RecordListTest, RandomOperationsMatchAStdListModel) {
-    LayerList list;
-    std::list<Layer*> model;
+    TestList list;
+    std::list<TestNode*> model;
     auto cursor = model.end();
     std::vector<ListLink*> looseChains;  // unlinked runs waiting to go back in
     std::mt19937 rng(1105);
@@ -342,7 +342,7 @@ TEST_F(RecordListTest, RandomOperationsMatchAStdListModel) {
     for (int step = 0; step < 100000; ++step) {
         const int op = int(rng() % 12);
         if (op <= 1) {  // append a record
-            Layer* node = dbListAppendRecord(makeLayer(nextId++), &list);
+            TestNode* node = dbListAppendRecord(makeNode(nextId++), &list);
             bool wasEmpty = model.empty();
             model.push_back(node);
             if (wasEmpty) cursor = model.begin();
@@ -350,7 +350,7 @@ TEST_F(RecordListTest, RandomOperationsMatchAStdListModel) {
             uint16_t code = std::array<uint16_t, 3>{kInsertAtFront, kInsertAtEnd, kInsertBefore}[rng() % 3];
             if (code == kInsertBefore && model.empty()) continue;
             auto before = code == kInsertBefore ? pick() : model.end();
-            Layer* node = dbListInsertRecord(makeLayer(nextId++), &list, code,
+            TestNode* node = dbListInsertRecord(makeNode(nextId++), &list, code,
                                              code == kInsertBefore ? *before : nullptr);
             ASSERT_NE(node, nullptr);
             bool wasEmpty = model.empty();
@@ -376,8 +376,8 @@ TEST_F(RecordListTest, RandomOperationsMatchAStdListModel) {
         } else if (op == 4 && !looseChains.empty()) {  // put a run back somewhere
             ListLink* chain = looseChains.back();
             looseChains.pop_back();
-            std::vector<Layer*> nodes;
-            for (ListLink* node = chain; node; node = node->next) nodes.push_back(LayerList::asNode(node));
+            std::vector<TestNode*> nodes;
+            for (ListLink* node = chain; node; node = node->next) nodes.push_back(TestList::asNode(node));
             int where = int(rng() % 3);
             bool wasEmpty = model.empty();
             int32_t added;
@@ -401,7 +401,7 @@ TEST_F(RecordListTest, RandomOperationsMatchAStdListModel) {
             ASSERT_EQ(node, *last);
             if (cursor == last) cursor = model.end();
             model.erase(last);
-            dbListFreeChain<Layer>(node);
+            dbListFreeChain<TestNode>(node);
         } else if (op == 6) {  // seek
             if (model.empty() || rng() % 5 == 0) {
                 ASSERT_EQ(dbListSeek(&list, nullptr), 0);
@@ -415,7 +415,7 @@ TEST_F(RecordListTest, RandomOperationsMatchAStdListModel) {
             dbListRewind(&list);
             cursor = model.begin();
         } else if (op <= 9) {  // read through the cursor
-            Layer out = makeLayer(-1);
+            TestNode out = makeNode(-1);
             int read = dbListReadNext(&list, out);
             if (cursor == model.end()) {
                 ASSERT_EQ(read, 0);
@@ -427,7 +427,7 @@ TEST_F(RecordListTest, RandomOperationsMatchAStdListModel) {
             }
         } else if (op == 10 && !model.empty() && cursor != model.end()) {  // chain before the cursor
             ListLink* chain = makeChain({nextId, nextId + 1});
-            std::vector<Layer*> nodes{LayerList::asNode(chain), LayerList::asNode(chain->next)};
+            std::vector<TestNode*> nodes{TestList::asNode(chain), TestList::asNode(chain->next)};
             nextId += 2;
             ASSERT_EQ(dbListInsertChainBeforeCurrent(&list, chain), 2);
             model.insert(cursor, nodes.begin(), nodes.end());
@@ -435,7 +435,7 @@ TEST_F(RecordListTest, RandomOperationsMatchAStdListModel) {
             while (model.size() > 50) {
                 auto first = model.begin();
                 if (cursor == first) cursor = std::next(first);
-                dbListFreeChain<Layer>(dbListUnlinkOne(&list, *first));
+                dbListFreeChain<TestNode>(dbListUnlinkOne(&list, *first));
                 model.erase(first);
             }
         }
@@ -445,7 +445,7 @@ TEST_F(RecordListTest, RandomOperationsMatchAStdListModel) {
             break;
         }
     }
-    for (ListLink* chain : looseChains) dbListFreeChain<Layer>(chain);
+    for (ListLink* chain : looseChains) dbListFreeChain<TestNode>(chain);
 }
 
 } // namespace

@@ -19,7 +19,6 @@ namespace tracemill {
 namespace {
 
 using test::DrawingTest;
-constexpr double kPi = std::numbers::pi;
 
 TEST(ArcSegmentCount, IsTheArcsShareOfTheCircleAtLeastTwo) {
     struct Case {
@@ -29,8 +28,8 @@ TEST(ArcSegmentCount, IsTheArcsShareOfTheCircleAtLeastTwo) {
         int32_t chords;
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (const Case& c : {Case{8, kPi, 0, 16}, Case{8, -kPi, 0, 16}, Case{8, 0.01, 0, 2}, Case{10, kPi, 0, 20},
-                          Case{10, 2 * kPi, 0, 40}, Case{0, kPi, 64, 32}, Case{0, kPi / 2, 12, 3},
+    for (const Case& c : {Case{8, std::numbers::pi, 0, 16}, Case{8, -std::numbers::pi, 0, 16}, Case{8, 0.01, 0, 2}, Case{10, std::numbers::pi, 0, 20},
+                          Case{10, 2 * std::numbers::pi, 0, 40}, Case{0, std::numbers::pi, 64, 32}, Case{0, std::numbers::pi / 2, 12, 3},
                           Case{8, 0.0, 0, 2}, Case{8, nan, 0, 2},
                           Case{50, 1e300, 0, std::numeric_limits<int32_t>::max()}}) {
         EXPECT_EQ(dbArcSegmentCount(c.resolution, c.sweep, c.circleChords), c.chords)
@@ -92,21 +91,21 @@ TEST(ViewNavigation, PanMovesTheTargetAlongRightAndUp) {
 
 TEST(ViewNavigation, OrbitsAndRollTurnTheirVectors) {
     ViewBlock view = topView();
-    dbViewRoll(view, kPi / 2);
+    dbViewRoll(view, std::numbers::pi / 2);
     expectNear(view.up, 1, 0, 0);  // turned by -angle about the direction
     expectNear(view.direction, 0, 0, 1);
     EXPECT_EQ(view.target.w, 1.0);
 
     view = topView();
-    dbViewOrbitHorizontal(view, kPi / 2);
+    dbViewOrbitHorizontal(view, std::numbers::pi / 2);
     expectNear(view.direction, -1, 0, 0);
     view.direction = {1, 0, 0, 0};
-    dbViewOrbitHorizontal(view, kPi / 2);
+    dbViewOrbitHorizontal(view, std::numbers::pi / 2);
     expectNear(view.direction, 0, 0, 1);
     expectNear(view.up, 0, 1, 0);
 
     view = topView();
-    dbViewOrbitVertical(view, kPi / 4);
+    dbViewOrbitVertical(view, std::numbers::pi / 4);
     // right = up x direction = (1, 0, 0); the direction turns by -45 degrees about it.
     const double h = std::sqrt(0.5);
     expectNear(view.direction, 0, h, h);
@@ -117,7 +116,7 @@ TEST(ViewNavigation, OrbitsAndRollTurnTheirVectors) {
 
 TEST(ViewNavigation, RotateAboutAxisNormalises) {
     Point3 v{0, 3, 0};
-    dbRotateAboutAxis(v, {5, 5, 5}, {0, 0, 1}, kPi / 2);
+    dbRotateAboutAxis(v, {5, 5, 5}, {0, 0, 1}, std::numbers::pi / 2);
     EXPECT_NEAR(v.x, 1, 1e-12);
     EXPECT_NEAR(v.y, 0, 1e-12);
     EXPECT_NEAR(v.z, 0, 1e-12);

@@ -20,7 +20,6 @@ namespace {
 
 using test::TimeZone;
 
-constexpr double kPi = std::numbers::pi;
 
 TEST(NameCompare, FoldsOnlyAsciiLettersAndTheFirstDifferenceDecides) {
     struct Case {
@@ -166,14 +165,14 @@ TEST(Vectors, AngleOfADirection) {
         double x, y, angle;
     } cases[] = {
         {"positive x", 1, 0, 0},
-        {"negative x", -1, 0, -kPi},
-        {"negative x, slightly up", -1, 0.0001, kPi - 0.0001},
-        {"negative x, slightly down", -1, -0.0001, -kPi + 0.0001},
-        {"up", 0, 2, kPi / 2},
-        {"zero vector", 0, 0, kPi / 2},
-        {"down", 0, -2, -kPi / 2},
-        {"diagonal", 1, 1, kPi / 4},
-        {"third quadrant", -1, -1, -3 * kPi / 4},
+        {"negative x", -1, 0, -std::numbers::pi},
+        {"negative x, slightly up", -1, 0.0001, std::numbers::pi - 0.0001},
+        {"negative x, slightly down", -1, -0.0001, -std::numbers::pi + 0.0001},
+        {"up", 0, 2, std::numbers::pi / 2},
+        {"zero vector", 0, 0, std::numbers::pi / 2},
+        {"down", 0, -2, -std::numbers::pi / 2},
+        {"diagonal", 1, 1, std::numbers::pi / 4},
+        {"third quadrant", -1, -1, -3 * std::numbers::pi / 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -183,7 +182,7 @@ TEST(Vectors, AngleOfADirection) {
 
 TEST(Vectors, OffHorizontalBetween15And165Degrees) {
     auto at = [](double degrees) {
-        const double r = degrees * kPi / 180;
+        const double r = degrees * std::numbers::pi / 180;
         return dbIsOffHorizontal(Point2{1, 1}, Point2{1 + std::cos(r), 1 + std::sin(r)});
     };
     EXPECT_EQ(at(0), 0);
@@ -198,7 +197,7 @@ TEST(Vectors, OffHorizontalBetween15And165Degrees) {
 }
 
 TEST(Vectors, EllipseParametersAndNormals) {
-    EXPECT_NEAR(dbEllipseParamToAngle(kPi / 4, 0.5), std::atan2(0.5, 1.0), 1e-12);
+    EXPECT_NEAR(dbEllipseParamToAngle(std::numbers::pi / 4, 0.5), std::atan2(0.5, 1.0), 1e-12);
     EXPECT_NEAR(dbEllipseAngleToParam(dbEllipseParamToAngle(1.0, 0.3), 0.3), 1.0, 1e-12);
 
     HomogeneousVector v{3, 0, 4, 7};
@@ -222,12 +221,12 @@ TEST(Vectors, ArcCentreFromAChord) {
         Point2 centre;
         double radius;
     } cases[] = {
-        {"half circle counter-clockwise", {1, 0}, {-1, 0}, kPi, {0, 0}, 1},
-        {"quarter counter-clockwise: centre left of the chord", {1, 0}, {0, 1}, kPi / 2, {0, 0}, 1},
-        {"quarter clockwise: centre right of the chord", {0, 1}, {1, 0}, -kPi / 2, {0, 0}, 1},
-        {"three quarters counter-clockwise", {1, 0}, {0, -1}, 3 * kPi / 2, {0, 0}, 1},
-        {"vertical chord", {5, 0}, {5, 2}, kPi / 2, {4, 1}, std::sqrt(2.0)},
-        {"horizontal chord", {0, 3}, {2, 3}, kPi / 2, {1, 4}, std::sqrt(2.0)},
+        {"half circle counter-clockwise", {1, 0}, {-1, 0}, std::numbers::pi, {0, 0}, 1},
+        {"quarter counter-clockwise: centre left of the chord", {1, 0}, {0, 1}, std::numbers::pi / 2, {0, 0}, 1},
+        {"quarter clockwise: centre right of the chord", {0, 1}, {1, 0}, -std::numbers::pi / 2, {0, 0}, 1},
+        {"three quarters counter-clockwise", {1, 0}, {0, -1}, 3 * std::numbers::pi / 2, {0, 0}, 1},
+        {"vertical chord", {5, 0}, {5, 2}, std::numbers::pi / 2, {4, 1}, std::sqrt(2.0)},
+        {"horizontal chord", {0, 3}, {2, 3}, std::numbers::pi / 2, {1, 4}, std::sqrt(2.0)},
         {"zero angle: the chord's midpoint", {0, 0}, {4, 0}, 0, {2, 0}, 2},
         {"zero chord", {1, 1}, {1, 1}, 1, {1, 1}, 0},
     };

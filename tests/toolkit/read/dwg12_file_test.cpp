@@ -21,10 +21,7 @@
 namespace tracemill {
 namespace {
 
-std::vector<uint8_t> readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using test::readFileBytes;
 
 void setLe32(std::vector<uint8_t>& file, size_t at, uint32_t value) {
     putLe32(file.data() + at, value);
@@ -55,7 +52,7 @@ TEST_F(Dwg12FileTest, FileHeadGivesSectionsAndTableHeads) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const std::vector<uint8_t> file = readFile(samples / "dwg" / c.file);
+        const std::vector<uint8_t> file = readFileBytes(samples / "dwg" / c.file);
         Dwg12FileHead head;
         ASSERT_TRUE(rdReadDwg12FileHead(file, c.version, head));
         EXPECT_EQ(head.entityStart, c.entityStart);
@@ -90,7 +87,7 @@ TEST_F(Dwg12FileTest, HeadNeedsTheBytesOfItsVersion) {
 
 TEST_F(Dwg12FileTest, HeaderVariablesMatchTheDrawingsDxfTwin) {
     TM_REQUIRE_SAMPLES(samples);
-    const std::vector<uint8_t> file = readFile(samples / "dwg" / "r11_entities-2d.dwg");
+    const std::vector<uint8_t> file = readFileBytes(samples / "dwg" / "r11_entities-2d.dwg");
     Dwg12FileHead head;
     ASSERT_TRUE(rdReadDwg12FileHead(file, 4, head));
     HeaderBlock header;
@@ -130,7 +127,7 @@ TEST_F(Dwg12FileTest, HeaderVariablesMatchTheDrawingsDxfTwin) {
 
 TEST_F(Dwg12FileTest, OlderHeadersKeepTheTemplateForVariablesTheyDoNotStore) {
     TM_REQUIRE_SAMPLES(samples);
-    const std::vector<uint8_t> file = readFile(samples / "dwg" / "r2.6_entities.dwg");
+    const std::vector<uint8_t> file = readFileBytes(samples / "dwg" / "r2.6_entities.dwg");
     Dwg12FileHead head;
     ASSERT_TRUE(rdReadDwg12FileHead(file, 1, head));
     HeaderBlock header;
@@ -159,7 +156,7 @@ TEST_F(Dwg12FileTest, MenuNameContinuesInItsSecondField) {
 // The light check of "AC1009" files, on changed copies of r11_entities-2d.dwg.
 TEST_F(Dwg12FileTest, LightCheckFindsDamageInChecksummedFiles) {
     TM_REQUIRE_SAMPLES(samples);
-    const std::vector<uint8_t> original = readFile(samples / "dwg" / "r11_entities-2d.dwg");
+    const std::vector<uint8_t> original = readFileBytes(samples / "dwg" / "r11_entities-2d.dwg");
     struct Case {
         const char* name;
         void (*change)(std::vector<uint8_t>&);
@@ -217,11 +214,11 @@ TEST_F(Dwg12FileTest, LightCheckLeavesOlderFilesAlone) {
     TM_REQUIRE_SAMPLES(samples);
     for (const char* name : {"r2.6_entities.dwg", "r9_entities.dwg", "r10_entities.dwg"}) {
         SCOPED_TRACE(name);
-        std::vector<uint8_t> file = readFile(samples / "dwg" / name);
+        std::vector<uint8_t> file = readFileBytes(samples / "dwg" / name);
         file[0x200] ^= 0xFF;
         EXPECT_EQ(rdCheckDwgFile(file, kDwgCheckLight), -1);
     }
-    const std::vector<uint8_t> r14 = readFile(samples / "dwg" / "example_r14.dwg");
+    const std::vector<uint8_t> r14 = readFileBytes(samples / "dwg" / "example_r14.dwg");
     EXPECT_EQ(rdCheckDwgFile(r14, kDwgCheckLight), 0);
     EXPECT_EQ(rdCheckDwgFile(std::vector<uint8_t>{'A', 'C'}, kDwgCheckLight), -1);
 }

@@ -19,13 +19,10 @@
 namespace tracemill {
 namespace {
 
-std::vector<uint8_t> readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using test::readFileBytes;
 
 std::vector<uint8_t> fixture(const char* name) {
-    return readFile(test::testDataDir() / "dwg12" / name);
+    return readFileBytes(test::testDataDir() / "dwg12" / name);
 }
 
 // One file read through every operation of the reader, in the order of a load.
@@ -412,7 +409,7 @@ TEST_F(Dwg12ReaderTest, SamplesReadWhole) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        Walk walk(readFile(samples / "dwg" / c.file));
+        Walk walk(readFileBytes(samples / "dwg" / c.file));
         ASSERT_TRUE(walk.run()) << dbGetError();
         EXPECT_EQ(walk.entities.size(), c.entities);
         EXPECT_EQ(walk.layers.size(), c.layers);

@@ -26,12 +26,6 @@ DxfGroups table(const std::string& name, const DxfGroups& records) {
     return groups;
 }
 
-DxfGroups concat(std::initializer_list<DxfGroups> parts) {
-    DxfGroups out;
-    for (const DxfGroups& part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
 std::vector<XDataItem> xdataItems(const OwnedStream& stream) {
     std::vector<XDataItem> items;
     OpenStream* in = dbStreamOpenRead(stream.get());

@@ -34,6 +34,13 @@ inline std::string dxfText(const DxfGroups& groups) {
     return text;
 }
 
+// The groups of several parts, one after the other.
+inline DxfGroups concat(std::initializer_list<DxfGroups> parts) {
+    DxfGroups out;
+    for (const DxfGroups& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
 // A drawing of the given version with the sections given (each a list of groups within its
 // SECTION ... ENDSEC), ended by EOF.
 inline std::string dxfDrawing(const std::string& version, std::initializer_list<std::pair<std::string, DxfGroups>> sections) {

@@ -13,12 +13,6 @@ namespace {
 
 using EntitySectionTest = ToolkitTest;
 
-DxfGroups concat(std::initializer_list<DxfGroups> parts) {
-    DxfGroups out;
-    for (const DxfGroups& part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
 TEST_F(EntitySectionTest, VerticesTakeThePolylineColourUnlessTheyAreFaces) {
     const DxfGroups polyline = {
         {0, "POLYLINE"}, {8, "WALLS"}, {62, "3"}, {66, "1"}, {70, "8"},
