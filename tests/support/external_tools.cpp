@@ -28,6 +28,10 @@ std::optional<std::string> runCommand(const std::string& command) {
     return out;
 }
 
+bool toolInstalled(const std::string& program) {
+    return runCommand("command -v " + shellQuote(program) + " >/dev/null 2>&1").has_value();
+}
+
 std::optional<RgbImage> readWithImageMagick(const std::filesystem::path& path) {
     const std::string file = shellQuote(path.string());
     const std::optional<std::string> size = runCommand("identify -format '%w %h' " + file + " 2>/dev/null");

@@ -1,11 +1,14 @@
-// Runs the command-line image tools the tests check our files against (ImageMagick's
-// convert and identify, libjpeg's djpeg), installed by scripts/setup.
+// Runs the command-line tools the tests check our files against (ImageMagick's convert and
+// identify, libjpeg's djpeg, and the validators of the exported vector files), installed by
+// scripts/setup.
 #pragma once
 
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "test_paths.h"
 
 namespace tracemill::test {
 
@@ -23,4 +26,15 @@ std::optional<RgbImage> readWithImageMagick(const std::filesystem::path& path);
 // Quotes a path for the shell.
 std::string shellQuote(const std::string& text);
 
+// True when the program is found along PATH.
+bool toolInstalled(const std::string& program);
+
 } // namespace tracemill::test
+
+// Skips the current test when the program is not installed; fails instead under CI=true, so
+// a missing validator can never turn its checks into silent skips.
+#define TM_REQUIRE_TOOL(program)                                                                \
+    if (!::tracemill::test::toolInstalled(program)) {                                           \
+        if (::tracemill::test::runningInCi()) FAIL() << program << " missing under CI=true";    \
+        GTEST_SKIP() << program << " not installed (scripts/setup installs it)";                \
+    }
