@@ -14,7 +14,7 @@ namespace tracemill {
 
 struct Loop {
     std::vector<Point2> points;
-    int32_t hole = 0;  // 0 an outer loop, else a hole
+    int32_t hole = 0; // 0 an outer loop, else a hole
     friend bool operator==(const Loop&, const Loop&) = default;
 };
 
