@@ -24,6 +24,19 @@ mode_t targetPermissions(const std::string& target) {
 
 bool replacesTarget(const char* mode) { return mode[0] == 'w'; }
 
+long long gWriteLimit = -1;  // bytes left before writes fail; negative: no limit
+
+// Takes `n` bytes from the write limit; false when they do not fit.
+bool takeFromLimit(size_t n) {
+    if (gWriteLimit < 0) return true;
+    if ((unsigned long long)gWriteLimit < n) {
+        gWriteLimit = 0;
+        return false;
+    }
+    gWriteLimit -= (long long)n;
+    return true;
+}
+
 } // namespace
 
 OutFile* dbOutFileOpen(const char* name, const char* mode) {
@@ -70,8 +83,10 @@ void dbOutFileDiscard(OutFile* f) {
     if (!f->temporary.empty()) ::unlink(f->temporary.c_str());
 }
 
+void dbSetOutFileWriteLimit(long long bytes) { gWriteLimit = bytes; }
+
 int dbOutFilePutString(OutFile* f, const char* text) {
-    if (std::fputs(text, f->stream) < 0) {
+    if (!takeFromLimit(std::strlen(text)) || std::fputs(text, f->stream) < 0) {
         f->failed = true;
         return -1;
     }
@@ -79,6 +94,10 @@ int dbOutFilePutString(OutFile* f, const char* text) {
 }
 
 size_t dbOutFileWrite(const void* buf, size_t size, size_t count, OutFile* f) {
+    if (!takeFromLimit(size * count)) {
+        f->failed = true;
+        return 0;
+    }
     const size_t written = std::fwrite(buf, size, count, f->stream);
     if (written != count) f->failed = true;
     return written;

@@ -39,6 +39,10 @@ size_t dbOutFileRead(void* buf, size_t size, size_t count, OutFile* f);
 int dbOutFileSeek(OutFile* f, long offset, int whence);
 long dbOutFileTell(OutFile* f);
 
+// A seam for tests of write failures: once `bytes` more bytes have been written to output
+// files, every further write fails as a full disk would; a negative count turns it off.
+void dbSetOutFileWriteLimit(long long bytes);
+
 // Discards a file that is still open when it goes out of scope; a successful save calls
 // dbOutFileClose on the released pointer.
 struct OutFileDiscarder {

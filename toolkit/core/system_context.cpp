@@ -123,6 +123,10 @@ void dbSetLoadProgress(ProgressCallback fn) {
     if (gSystemContext) gSystemContext->loadProgress = fn;
 }
 
+void dbReportWarning(int number) {
+    if (gSystemContext && gSystemContext->warningCallback) gSystemContext->warningCallback(number);
+}
+
 void dbSetSaveProgress(ProgressCallback fn) {
     if (gSystemContext) gSystemContext->saveProgress = fn;
 }

@@ -22,6 +22,9 @@ namespace tracemill {
 class FormatDriver;
 
 using ErrorCallback = void (*)(int reason);
+// The host's error callback in its answering form, for protocols that need an answer (a failed
+// write: toolkit/write/byte_output.h). When installed it is asked instead of ErrorCallback.
+using ErrorReplyCallback = int (*)(int reason);
 
 // Reasons passed to the error callback.
 inline constexpr int kErrorReasonNoMemory = 2;
@@ -64,6 +67,8 @@ struct SystemContext {
     FileFinder fileFinder;            // dbDefaultFileFinder unless the host sets its own
     FontFinder fontFinder = nullptr;
     ErrorCallback errorCallback = nullptr;
+    ErrorReplyCallback errorReplyCallback = nullptr;
+    ErrorCallback warningCallback = nullptr;  // hears warnings: the operation goes on
     ProgressCallback loadProgress = nullptr;
     ProgressCallback saveProgress = nullptr;
     EntityDataReleaseHook entityDataRelease = nullptr;
@@ -114,6 +119,10 @@ struct SystemContext {
     int16_t wipeoutVariables = 0;     // new layouts get a WIPEOUTVARIABLES object
     int16_t arrowBlocks = 1;          // a load builds the standard arrowhead blocks named but missing
     int16_t extendedXDataStrings = 0; // 1000 strings of extended data are written with two NUL bytes more
+    // DXF output: the header extent (0 the whole HEADER, 1 $ACADVER and the extents, 2 the
+    // extents only) and the output mode (kDxfEntitiesOnly: no section before ENTITIES).
+    int16_t dxfHeaderExtent = 0;
+    int16_t dxfOutputMode = 0;
 };
 
 // The one context of the process; null before creation and after destruction.
@@ -129,6 +138,9 @@ int dbReportError(int number, int callbackReason);
 // Calls the installed error callback with the reason and leaves the error number alone: for a
 // reader that reports a bad stored length and goes on.
 void dbNotifyError(int callbackReason);
+
+// Calls the installed warning callback with the number; nothing else changes.
+void dbReportWarning(int number);
 
 // The last error number, 0 without a context.
 int dbGetError();

@@ -11,7 +11,8 @@ struct Meaning {
 
 constexpr Meaning kMeanings[] = {
     {-1, "the toolkit's global state cannot be allocated"},
-    {3, "the file cannot be opened"},
+    {1, "no memory for the output of the save"},
+    {3, "the file cannot be opened or created"},
     {4, "the file is not a drawing of a known version"},
     {5, "the file is not a DXF file this reader accepts"},
     {8, "the DWG file is of a version this program does not read (it reads \"AC1002\" to \"AC1015\")"},
@@ -21,6 +22,7 @@ constexpr Meaning kMeanings[] = {
     {12, "the second 131,072-byte work buffer cannot be allocated"},
     {14, "the DXF file cannot be read"},
     {22, "the header cannot be read"},
+    {27, "the output file cannot be written"},
     {30, "the DXF file has no EOF"},
     {31, "the DXF HEADER section cannot be read"},
     {32, "the DXF ENTITIES section cannot be read"},
@@ -39,11 +41,20 @@ constexpr Meaning kMeanings[] = {
     {54, "the block records cannot be read"},
     {55, "the entities of model and paper space cannot be read"},
     {56, "the objects cannot be read"},
+    {57, "no memory for the work buffers of the save"},
+    {66, "an entity or record names a layer the drawing does not have"},
+    {67, "an entity or layer names a linetype the drawing does not have"},
+    {68, "an entity or record names a text style the drawing does not have"},
+    {69, "an entity or record names a dimension style the drawing does not have"},
+    {71, "extended data names an application the drawing does not register"},
+    {75, "an entity names a block the drawing does not have"},
     {70, "the viewports cannot be set up"},
     {130, "the entities of the blocks cannot be read"},
     {131, "the current entries of the header cannot be resolved"},
     {133, "the default dictionaries cannot be made"},
+    {128, "the header names a UCS the drawing does not have"},
     {155, "the DXF HEADER section has no end"},
+    {158, "a dictionary cannot be written"},
     {182, "the initialisation data cannot be opened"},
     {183, "the initialisation data is damaged (wrong banner or too short)"},
     {184, "the DWG header block is too large for its check"},
@@ -60,6 +71,9 @@ constexpr Meaning kMeanings[] = {
     {300, "the DWG file lacks a table control, the named object dictionary, a layout block or a standard linetype"},
     {299, "a DXF group code line holds a letter"},
     {302, "an R12 viewport's entity is not in paper space"},
+    {306, "the drawing was made for an older version and cannot be saved as \"AC1015\""},
+    {398, "a field the writer needs is missing from its field table"},
+    {399, "this writer is not built yet (the DWG writers come later)"},
 };
 
 } // namespace

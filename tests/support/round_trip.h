@@ -1,0 +1,70 @@
+// Round trips of drawings through a writer: load, save, load again, and compare the two
+// `tmdump` dumps after a table of the differences a version and a form must make, each with
+// its reason. Every row records when it was needed, so that a suite can fail on a row that no
+// case needs (a row that hides nothing is a row that may hide a fault later).
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/core/drawing.h"
+
+namespace tracemill::test {
+
+using DumpLines = std::vector<std::string>;
+
+// The full canonical dump of a drawing, one line per entry.
+DumpLines dumpLines(const Drawing& drawing);
+
+// What a round trip did: the target version index and format (1 ASCII DXF, 2 binary DXF,
+// 0 DWG), and the version index and format of the drawing it started from.
+struct RoundTripCase {
+    int16_t version = 0;
+    uint8_t format = 0;
+    int16_t sourceVersion = 0;
+    uint8_t sourceFormat = 0;
+};
+
+// One allowed difference: `normalize` rewrites a dump (both are given it) so that what the
+// version or form cannot keep no longer shows; `applies` says for which cases.
+struct AllowedDifference {
+    std::string_view id;
+    std::string_view reason;
+    bool (*applies)(const RoundTripCase&);
+    void (*normalize)(DumpLines& lines, const RoundTripCase&);
+};
+
+class RoundTripComparison {
+public:
+    explicit RoundTripComparison(std::span<const AllowedDifference> rows) : rows_(rows) {}
+
+    // Applies the rows that apply, in order, to both dumps and returns the lines that still
+    // differ ("- line" only in the first, "+ line" only in the second); empty when equal. A
+    // row that changed the differing lines is marked needed.
+    std::vector<std::string> compare(DumpLines first, DumpLines second, const RoundTripCase& c);
+
+    const std::set<std::string>& needed() const { return needed_; }
+    std::span<const AllowedDifference> rows() const { return rows_; }
+
+private:
+    std::span<const AllowedDifference> rows_;
+    std::set<std::string> needed_;
+};
+
+// Rewrites ` name=value` fields of the lines that start with `prefix` (empty: every line).
+void replaceField(DumpLines& lines, std::string_view prefix, std::string_view field, std::string_view value);
+// Removes the lines that start with `prefix`.
+void removeLines(DumpLines& lines, std::string_view prefix);
+// The value of a field of a dump line, empty when the line has none.
+std::string fieldOf(std::string_view line, std::string_view field);
+
+// Records of needed rows shared between the processes of one test run: each case adds the rows
+// it needed under its own name; the final check reads them all.
+void recordNeededRows(const std::string& directory, const std::string& caseName, const std::set<std::string>& rows);
+std::set<std::string> readNeededRows(const std::string& directory, std::set<std::string>* caseNames = nullptr);
+
+} // namespace tracemill::test

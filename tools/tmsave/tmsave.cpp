@@ -1,0 +1,84 @@
+// tmsave: loads a drawing as the program does and saves it as DWG or DXF of a version, with the
+// settings of the program's save command.
+//
+//   tmsave FORMAT VERSION INPUT OUTPUT
+//     FORMAT   dwg, dxf (ASCII) or dxfb (binary)
+//     VERSION  "AC1002" to "AC1015"
+//     INPUT    a DWG or DXF file, or --new N for the new drawing of version index N (0-7) that
+//              `tmdump --new N` shows
+//
+// On failure it prints the error number and its meaning and exits with 1 (2 for a bad command
+// line).
+#include <charconv>
+#include <cstdio>
+#include <string_view>
+
+#include "error_meaning.h"
+#include "toolkit/core/drawing.h"
+#include "toolkit/core/system_context.h"
+#include "toolkit/core/version_index.h"
+#include "toolkit/read/drawing_loader.h"
+#include "toolkit/write/save_driver.h"
+#include "toolkit_session.h"
+
+namespace tracemill::tmsave {
+namespace {
+
+int usage() {
+    std::fprintf(stderr, "usage: tmsave dwg|dxf|dxfb AC1002..AC1015 INPUT|--new N OUTPUT\n");
+    return 2;
+}
+
+bool parseFormat(std::string_view text, uint8_t& format) {
+    if (text == "dwg") format = kSaveFormatDwg;
+    else if (text == "dxf") format = kSaveFormatAsciiDxf;
+    else if (text == "dxfb") format = kSaveFormatBinaryDxf;
+    else return false;
+    return true;
+}
+
+int run(int argc, char** argv) {
+    uint8_t format = 0;
+    if (argc < 5 || !parseFormat(argv[1], format)) return usage();
+    const int version = dbVersionIndex(argv[2]);
+    if (version < 0) return usage();
+    const bool newDrawing = std::string_view(argv[3]) == "--new";
+    if (argc != (newDrawing ? 6 : 5)) return usage();
+    uint16_t newVersion = 0;
+    if (newDrawing) {
+        const std::string_view n = argv[4];
+        const auto parsed = std::from_chars(n.data(), n.data() + n.size(), newVersion);
+        if (parsed.ec != std::errc() || parsed.ptr != n.data() + n.size() || newVersion > kVersionIndex2000)
+            return usage();
+    }
+    const char* input = argv[3];
+    const char* output = argv[argc - 1];
+
+    tmdump::ToolkitSession session;
+    if (!session.started()) {
+        std::fprintf(stderr, "tmsave: the toolkit does not start: error %d: %s\n", session.error(),
+                     tmdump::errorMeaning(session.error()));
+        return 1;
+    }
+    Drawing* drawing = newDrawing ? dbCreateDrawing(nullptr, nullptr, 0, newVersion)
+                                  : rdOpenDrawing(input, kOpenOrdinary, 0);
+    if (!drawing) {
+        std::fprintf(stderr, "tmsave: %s: error %d: %s\n", newDrawing ? "--new" : input, dbGetError(),
+                     tmdump::errorMeaning(dbGetError()));
+        return 1;
+    }
+    const int saved = wrSaveDrawing(drawing, output, format, int16_t(version), kSaveRealSwitch, kSaveDecimalPlaces,
+                                    kSaveEntitySwitch, kSaveOldDxfFlag);
+    const int error = dbGetError();
+    dbFreeDrawing(drawing);
+    if (!saved) {
+        std::fprintf(stderr, "tmsave: %s: error %d: %s\n", output, error, tmdump::errorMeaning(error));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+} // namespace tracemill::tmsave
+
+int main(int argc, char** argv) { return tracemill::tmsave::run(argc, argv); }
