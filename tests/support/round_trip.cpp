@@ -1,6 +1,8 @@
 #include "round_trip.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -46,31 +48,105 @@ std::vector<std::string> RoundTripComparison::compare(DumpLines first, DumpLines
     return before;
 }
 
-void replaceField(DumpLines& lines, std::string_view prefix, std::string_view field, std::string_view value) {
+namespace {
+
+// The end of the value that starts at `start`: the next blank outside quotes, brackets and
+// braces, or the bracket that closes the enclosing value.
+size_t valueEnd(const std::string& line, size_t start) {
+    size_t end = start;
+    int depth = 0;
+    bool quoted = false;
+    for (; end < line.size(); ++end) {
+        const char ch = line[end];
+        if (quoted) {
+            if (ch == '\\') ++end;
+            else if (ch == '"') quoted = false;
+            continue;
+        }
+        if (ch == '"') quoted = true;
+        else if (ch == '[' || ch == '{' || ch == '(') ++depth;
+        else if (ch == ']' || ch == '}' || ch == ')') {
+            if (--depth < 0) break;
+        } else if ((ch == ' ' || ch == ',') && depth == 0) break;
+    }
+    return std::min(end, line.size());
+}
+
+bool isNumberStart(const std::string& line, size_t i) {
+    const char ch = line[i];
+    if (!(std::isdigit(uint8_t(ch)) || (ch == '-' && i + 1 < line.size() && std::isdigit(uint8_t(line[i + 1])))))
+        return false;
+    // A number stands after =, (, [, a comma or a blank; never inside a word, a handle or a stream.
+    return i > 0 &&
+           (line[i - 1] == '=' || line[i - 1] == '(' || line[i - 1] == '[' || line[i - 1] == ',' || line[i - 1] == ' ');
+}
+
+} // namespace
+
+void rewriteField(DumpLines& lines, std::string_view prefix, std::string_view field,
+                  const std::function<std::string(std::string_view)>& change, bool firstOnly) {
     const std::string key = " " + std::string(field) + "=";
+    const std::string nested = "{" + std::string(field) + "=";
     for (std::string& line : lines) {
         if (!line.starts_with(prefix)) continue;
-        for (size_t at = line.find(key); at != std::string::npos; at = line.find(key, at + 1)) {
-            const size_t start = at + key.size();
-            // A value runs to the next field, minding quotes, brackets and braces.
-            size_t end = start;
-            int depth = 0;
-            bool quoted = false;
-            for (; end < line.size(); ++end) {
-                const char ch = line[end];
-                if (quoted) {
-                    if (ch == '\\') ++end;
-                    else if (ch == '"') quoted = false;
+        size_t at = 0;
+        for (;;) {
+            const size_t plain = line.find(key, at);
+            const size_t inner = line.find(nested, at);
+            const size_t found = std::min(plain, inner);
+            if (found == std::string::npos) break;
+            const size_t start = found + key.size();
+            const size_t end = valueEnd(line, start);
+            const std::string value = change(std::string_view(line).substr(start, end - start));
+            line.replace(start, end - start, value);
+            at = start + value.size();
+            if (firstOnly) break;
+        }
+    }
+}
+
+void replaceField(DumpLines& lines, std::string_view prefix, std::string_view field, std::string_view value) {
+    rewriteField(lines, prefix, field, [&](std::string_view) { return std::string(value); });
+}
+
+void rewriteNumbers(DumpLines& lines, const std::function<std::string(double, std::string_view)>& change) {
+    for (std::string& line : lines) {
+        std::string out;
+        out.reserve(line.size());
+        bool quoted = false;
+        for (size_t i = 0; i < line.size();) {
+            const char ch = line[i];
+            if (quoted) {
+                out.push_back(ch);
+                if (ch == '\\' && i + 1 < line.size()) out.push_back(line[++i]);
+                else if (ch == '"') quoted = false;
+                ++i;
+                continue;
+            }
+            if (ch == '"') {
+                quoted = true;
+                out.push_back(ch);
+                ++i;
+                continue;
+            }
+            if (isNumberStart(line, i)) {
+                size_t end = i + 1;
+                while (end < line.size() && (std::isdigit(uint8_t(line[end])) || line[end] == '.' || line[end] == 'e' ||
+                                             ((line[end] == '-' || line[end] == '+') && line[end - 1] == 'e'))) {
+                    ++end;
+                }
+                const bool word = end < line.size() && std::isalnum(uint8_t(line[end]));
+                if (!word) {
+                    const std::string text = line.substr(i, end - i);
+                    out += change(std::strtod(text.c_str(), nullptr), text);
+                    i = end;
                     continue;
                 }
-                if (ch == '"') quoted = true;
-                else if (ch == '[' || ch == '{' || ch == '(') ++depth;
-                else if (ch == ']' || ch == '}' || ch == ')') --depth;
-                else if (ch == ' ' && depth == 0) break;
-                if (depth < 0) break;
             }
-            line.replace(start, end - start, value);
+            out.push_back(ch);
+            ++i;
         }
+        line.swap(out);
     }
 }
 

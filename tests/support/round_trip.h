@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <span>
 #include <string>
@@ -27,6 +28,8 @@ struct RoundTripCase {
     uint8_t format = 0;
     int16_t sourceVersion = 0;
     uint8_t sourceFormat = 0;
+    // The header variables the written file carries (without "$").
+    std::set<std::string> fileHeaderVariables;
 };
 
 // One allowed difference: `normalize` rewrites a dump (both are given it) so that what the
@@ -57,6 +60,13 @@ private:
 
 // Rewrites ` name=value` fields of the lines that start with `prefix` (empty: every line).
 void replaceField(DumpLines& lines, std::string_view prefix, std::string_view field, std::string_view value);
+// Rewrites the value of every ` field=` (or only the first) of the lines that start with
+// `prefix` through `change`.
+void rewriteField(DumpLines& lines, std::string_view prefix, std::string_view field,
+                  const std::function<std::string(std::string_view)>& change, bool firstOnly = false);
+// Rewrites every decimal number of the lines (integers and reals, not hexadecimal handles or
+// streams) through `change`.
+void rewriteNumbers(DumpLines& lines, const std::function<std::string(double, std::string_view)>& change);
 // Removes the lines that start with `prefix`.
 void removeLines(DumpLines& lines, std::string_view prefix);
 // The value of a field of a dump line, empty when the line has none.

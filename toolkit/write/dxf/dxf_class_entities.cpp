@@ -36,7 +36,7 @@ private:
     int angleIfNotZero(int code, double radians) { return !angleNotZero(radians) || wrDxfAngle(o_, code, radians); }
     int realIfNotZero(int code, double value) { return !notZero(value) || wrDxfDouble(o_, code, value); }
     int shortIfNotZero(int code, int16_t value) { return value == 0 || wrDxfInt16(o_, code, value); }
-    int styleName(Handle style);
+    int styleName(Handle style) { return p_.styleName(style); }
     int dimStyleName(int code, Handle handle, bool skipUnnamed);
     int codePage() const { return o_.header.dwgcodepage; }
 
@@ -67,14 +67,6 @@ private:
     int16_t v_;
     DxfEntityParts& p_;
 };
-
-int ModernWriter::styleName(Handle style) {
-    std::string name;
-    if (style.isNull() || !wrStyleNameByHandle(d_, style, name)) return 1;
-    const std::string_view standard = r13() ? std::string_view(o_.defaultStyleName) : "Standard";
-    if (dbEqualsNoCase(name, standard)) return 1;
-    return wrDxfSymbolName(d_, o_, 7, name, wrRecordPosition(o_, style), wrSymbolNameLimit());
-}
 
 int ModernWriter::dimStyleName(int code, Handle handle, bool skipUnnamed) {
     std::string name;

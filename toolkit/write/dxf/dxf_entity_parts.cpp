@@ -3,6 +3,8 @@
 #include "toolkit/core/entity_types.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/write/dxf/dxf_group_writer.h"
+#include "toolkit/write/dxf/dxf_names.h"
+#include "toolkit/core/name_compare.h"
 
 namespace tracemill {
 
@@ -29,6 +31,15 @@ int DxfEntityParts::pointR12(int code, const Point3& p) {
 int DxfEntityParts::extrusion(const EntityHeader& header) {
     if (!(header.flags & kEntityHasExtrusion)) return 1;
     return wrDxfPoint3dFull(output_, 210, header.extrusion);
+}
+
+int DxfEntityParts::styleName(Handle style) {
+    std::string name;
+    if (style.isNull() || !wrStyleNameByHandle(drawing_, style, name)) return 1;
+    const std::string_view standard =
+        output_.versionIndex >= kVersionAC1012 ? std::string_view(output_.defaultStyleName) : "Standard";
+    if (dbEqualsNoCase(name, standard)) return 1;
+    return wrDxfSymbolName(drawing_, output_, 7, name, wrRecordPosition(output_, style), wrSymbolNameLimit());
 }
 
 double DxfEntityParts::elevation(const EntityRecord& entity) const {

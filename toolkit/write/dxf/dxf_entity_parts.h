@@ -23,6 +23,9 @@ public:
     int pointR12(int code, const Point3& p);
     // 210, 220, 230 with 16 decimals when the entity carries an extrusion.
     int extrusion(const EntityHeader& header);
+    // 7 and the text style's name, unless the style is the default one ("Standard" before
+    // "AC1012", the drawing's first style from then on) or the handle names no style.
+    int styleName(Handle style);
     // The z of the entity's first point (the elevation field of a POLYLINE), 0 for kinds
     // without one.
     double elevation(const EntityRecord& entity) const;

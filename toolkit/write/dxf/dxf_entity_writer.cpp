@@ -13,6 +13,7 @@
 #include "toolkit/write/dxf/dxf_field_output.h"
 #include "toolkit/write/dxf/dxf_group_writer.h"
 #include "toolkit/write/dxf/dxf_names.h"
+#include "toolkit/write/dxf/dxf_tables_writer.h"
 #include "toolkit/write/dxf/dxf_xdata_writer.h"
 
 namespace tracemill {
@@ -50,7 +51,7 @@ private:
         return !r13() || std::fabs(h_.thickness) < o_.numbers.zeroThreshold || wrDxfDouble(o_, 39, h_.thickness);
     }
     int extrusion() { return v_ < kVersionAC1006 || p_.extrusion(h_); }
-    int styleName(Handle style, uint16_t code = 7);
+    int styleName(Handle style) { return p_.styleName(style); }
 
     template <class Body>
     int fieldIfNotZero(std::span<const DxfField<Body>> table, const Body& body, uint16_t code, bool angle = false) {
@@ -80,7 +81,7 @@ private:
     int solid();
     int text();
     template <class Body>
-    int textTail(std::span<const DxfField<Body>> table, const Body& body, bool attributeDefinition);
+    int textTail(std::span<const DxfField<Body>> table, const Body& body, bool attribute);
     int attdef();
     int attrib();
     int block();
@@ -98,35 +99,20 @@ private:
     DxfEntityParts p_;
 };
 
-int EntityWriter::styleName(Handle style, uint16_t code) {
-    std::string name;
-    if (!wrStyleNameByHandle(d_, style, name)) {
-        if (style.isNull()) return 1;
-        return 0;
-    }
-    const std::string_view standard = v_ >= kVersionAC1012 ? std::string_view(o_.defaultStyleName) : "Standard";
-    if (dbEqualsNoCase(name, standard)) return 1;
-    return wrDxfSymbolName(d_, o_, code, name, wrRecordPosition(o_, style), wrSymbolNameLimit());
-}
-
 int EntityWriter::common() {
     if (!wrDxfString(o_, 0, wrDxfEntityTypeName(d_, v_, e_))) return 0;
+    Handle handle = h_.handle;
+    if (handle.isNull()) {
+        const auto given = o_.entityHandles.find(&e_);
+        if (given != o_.entityHandles.end()) handle = given->second;
+    }
     if (r13()) {
-        if (!wrDxfHandle(o_, 5, h_.handle)) return 0;
-        if (!h_.extensionDictionary.isNull()) {
-            if (!wrDxfString(o_, 102, "{ACAD_XDICTIONARY") || !wrDxfHandle(o_, 360, h_.extensionDictionary) ||
-                !wrDxfString(o_, 102, "}")) {
-                return 0;
-            }
+        const bool reactors = v_ >= kVersionAC1014 || h_.type >= kEntityOfClassData;
+        if (!wrDxfHandle(o_, 5, handle) ||
+            !DxfOwnerGroups(o_, h_.extensionDictionary, reactors ? h_.reactors : HandleList{}) ||
+            !wrDxfString(o_, 100, "AcDbEntity")) {
+            return 0;
         }
-        if ((v_ >= kVersionAC1014 || h_.type >= kEntityOfClassData) && !h_.reactors.empty()) {
-            if (!wrDxfString(o_, 102, "{ACAD_REACTORS")) return 0;
-            for (Handle reactor : h_.reactors) {
-                if (!wrDxfHandle(o_, 330, reactor)) return 0;
-            }
-            if (!wrDxfString(o_, 102, "}")) return 0;
-        }
-        if (!wrDxfString(o_, 100, "AcDbEntity")) return 0;
         if ((h_.flags & kEntityInPaperSpace) && !wrDxfInt16(o_, 67, 1)) return 0;
     }
     std::string layer;
@@ -231,8 +217,10 @@ int EntityWriter::solid() {
     return thicknessR13() && extrusion();
 }
 
+// The groups after the text that TEXT, ATTDEF and ATTRIB share; an attribute of an "AC1009"
+// file adds its vertical alignment (74).
 template <class Body>
-int EntityWriter::textTail(std::span<const DxfField<Body>> t, const Body& b, bool attributeDefinition) {
+int EntityWriter::textTail(std::span<const DxfField<Body>> t, const Body& b, bool attribute) {
     if (!fieldIfNotZero(t, b, 50, true) || !fieldIfNotOne(t, b, 41) || !fieldIfNotZero(t, b, 51, true) ||
         !styleName(b.style) || !shortIfNotZero(t, b, 71) || !shortIfNotZero(t, b, 72)) {
         return 0;
@@ -243,9 +231,7 @@ int EntityWriter::textTail(std::span<const DxfField<Body>> t, const Body& b, boo
             return 0;
     }
     if (!extrusion()) return 0;
-    (void)attributeDefinition;
-    if (v_ == kVersionAC1009 && b.verticalAlign != 0 && !wrDxfInt16(o_, 74, b.verticalAlign)) return 0;
-    return 1;
+    return !attribute || v_ != kVersionAC1009 || b.verticalAlign == 0 || wrDxfInt16(o_, 74, b.verticalAlign);
 }
 
 int EntityWriter::text() {
@@ -254,19 +240,10 @@ int EntityWriter::text() {
     if (!bp) return 1;
     const auto& b = *bp;
     if (!subclass("AcDbText") || !thicknessR13() || !p_.point(10, pointOf(t, b, 10)) || !wrDxfField(o_, t, b, 40) ||
-        !wrDxfEscapedString(o_, 1, b.text, o_.header.dwgcodepage)) {
+        !wrDxfEscapedString(o_, 1, b.text, o_.header.dwgcodepage) || !textTail(t, b, false) ||
+        !subclass("AcDbText")) {
         return 0;
     }
-    if (!fieldIfNotZero(t, b, 50, true) || !fieldIfNotOne(t, b, 41) || !fieldIfNotZero(t, b, 51, true) ||
-        !styleName(b.style) || !shortIfNotZero(t, b, 71) || !shortIfNotZero(t, b, 72)) {
-        return 0;
-    }
-    if (b.horizontalAlign != 0 || b.verticalAlign != 0) {
-        if (!wrDxfDouble(o_, 11, b.alignment.x) || !wrDxfDouble(o_, 21, b.alignment.y)) return 0;
-        if (v_ >= kVersionAC1006 && (b.insertion.z != 0.0 || o_.numbers.forceZ) && !wrDxfDouble(o_, 31, b.insertion.z))
-            return 0;
-    }
-    if (!extrusion() || !subclass("AcDbText")) return 0;
     return v_ < kVersionAC1009 || shortIfNotZero(t, b, 73);
 }
 
@@ -301,9 +278,9 @@ int EntityWriter::attrib() {
     }
     if (!r13()) {
         return wrDxfString(o_, 2, b.tag) && wrDxfField(o_, t, b, 70) && shortIfNotZero(t, b, 73) &&
-               textTail(t, b, false);
+               textTail(t, b, true);
     }
-    return textTail(t, b, false) && subclass("AcDbAttribute") && wrDxfString(o_, 2, b.tag) &&
+    return textTail(t, b, true) && subclass("AcDbAttribute") && wrDxfString(o_, 2, b.tag) &&
            wrDxfField(o_, t, b, 70) && shortIfNotZero(t, b, 73) && shortIfNotZero(t, b, 74);
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "toolkit/core/entity_access.h"
 #include "toolkit/core/entity_types.h"
 #include "toolkit/core/lwpolyline_conversion.h"
 #include "toolkit/core/name_compare.h"
@@ -39,6 +40,10 @@ public:
     DxfFileWriter(Drawing& drawing, OutputContext& output) : d_(drawing), o_(output), v_(output.versionIndex) {}
 
     int prepare(int16_t realSwitch, int16_t decimalPlaces, int16_t entitySwitch, bool reserveHandles);
+    // The handles of the BLOCK and ENDBLK of every block that is written without its own, and of
+    // entities without a handle.
+    void noteBlockFrameHandles();
+    std::pair<Handle, Handle> frameHandles(const BlockRecord& record) const;
     int writeOld(uint8_t oldDxfFlag);
     int writeR13();
 
@@ -73,10 +78,41 @@ int DxfFileWriter::prepare(int16_t realSwitch, int16_t decimalPlaces, int16_t en
         if (!dbReserveLwpolyHandles(&d_, o_.lwpolyConversion)) return 0;
         o_.header.handseed = d_.handleSeed;
     }
+    if (v_ >= kVersionAC1012) noteBlockFrameHandles();
     o_.entitiesToWrite = 0;
     if (d_.modelSpace) o_.entitiesToWrite += dbListCount(d_.modelSpace);
     if (d_.paperSpace) o_.entitiesToWrite += dbListCount(d_.paperSpace);
     return 1;
+}
+
+std::pair<Handle, Handle> DxfFileWriter::frameHandles(const BlockRecord& record) const {
+    const auto found = o_.blockFrameHandles.find(record.handle.value);
+    if (found != o_.blockFrameHandles.end()) return found->second;
+    if (record.handle == d_.handles.modelSpaceBlock)
+        return {d_.handles.modelSpaceBlockEntity, d_.handles.modelSpaceEndBlockEntity};
+    if (record.handle == d_.handles.paperSpaceBlock)
+        return {d_.handles.paperSpaceBlockEntity, d_.handles.paperSpaceEndBlockEntity};
+    return {record.blockEntity, record.endBlockEntity};
+}
+
+void DxfFileWriter::noteBlockFrameHandles() {
+    for (const BlockNode& node : d_.blocks) {
+        const EntityList* list = node.entityList.get();
+        const auto* first = list && list->first ? static_cast<const EntityNode*>(list->first) : nullptr;
+        if (first && first->record.header.type == kEntityBlock) continue;
+        std::pair<Handle, Handle> frame = frameHandles(node.record);
+        if (!frame.first.isNull() && !frame.second.isNull()) continue;
+        if (frame.first.isNull()) frame.first = dbNewHandle(d_);
+        if (frame.second.isNull()) frame.second = dbNewHandle(d_);
+        o_.blockFrameHandles[node.record.handle.value] = frame;
+    }
+    for (const BlockNode& node : d_.blocks) {
+        if (!node.entityList) continue;
+        for (const EntityNode& entity : *node.entityList) {
+            if (entity.record.header.handle.isNull()) o_.entityHandles[&entity.record] = dbNewHandle(d_);
+        }
+    }
+    o_.header.handseed = d_.handleSeed;
 }
 
 template <class List, class Write>
@@ -228,9 +264,7 @@ int DxfFileWriter::block(const BlockNode& node, int32_t position, bool paperSpac
     if (paperSpace) frame.header.flags |= kEntityInPaperSpace;
     if (!framed) {
         frame.header.type = kEntityBlock;
-        frame.header.handle = record.blockEntity;
-        if (record.handle == d_.handles.modelSpaceBlock) frame.header.handle = d_.handles.modelSpaceBlockEntity;
-        if (record.handle == d_.handles.paperSpaceBlock) frame.header.handle = d_.handles.paperSpaceBlockEntity;
+        frame.header.handle = frameHandles(record).first;
         frame.body = BlockBeginBody{record.name, record.basePoint, record.xrefPath};
         if (!DxfEntityWriter(d_, o_, frame)) return 0;
     }
@@ -241,9 +275,7 @@ int DxfFileWriter::block(const BlockNode& node, int32_t position, bool paperSpac
     }
     if (framed) return 1;
     frame.header.type = kEntityEndBlock;
-    frame.header.handle = record.endBlockEntity;
-    if (record.handle == d_.handles.modelSpaceBlock) frame.header.handle = d_.handles.modelSpaceEndBlockEntity;
-    if (record.handle == d_.handles.paperSpaceBlock) frame.header.handle = d_.handles.paperSpaceEndBlockEntity;
+    frame.header.handle = frameHandles(record).second;
     frame.body = EntityBody{};
     return DxfEntityWriter(d_, o_, frame);
 }
@@ -260,9 +292,8 @@ int DxfFileWriter::blocks(int first, int last) {
         progress(o_, 48);
     }
     const int32_t count = dbListCount(&d_.blocks);
-    int32_t i = 0;
     for (const BlockNode& node : d_.blocks) {
-        const int32_t position = i++;
+        const int32_t position = wrRecordPosition(o_, node.record.handle);
         if (isLayoutBlock(d_, node.record.handle)) continue;
         if (v_ < kVersionAC1015 && startsWithPaperSpace(node.record.name)) continue;
         if (!block(node, position, false)) return 0;

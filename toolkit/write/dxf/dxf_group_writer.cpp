@@ -412,7 +412,9 @@ int wrDxfHeaderDate(OutputContext& output, std::string_view name, const HeaderDa
 }
 
 int wrDxfDateValue(OutputContext& output, int code, const HeaderDate& date, int style) {
-    const double value = double(date.day) + double(date.milliseconds) * 1.1574074074074074e-08;
+    // The middle of the millisecond: a reader that truncates to the millisecond gets the stored
+    // one back (nine decimals of a day resolve 0.09 ms).
+    const double value = double(date.day) + (double(date.milliseconds) + 0.5) * 1.1574074074074074e-08;
     if (isBinary(output)) return wrDxfDouble(output, code, value);
     char text[64];
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, style == 9 ? 9 : 10);

@@ -34,7 +34,14 @@ void wrIndexRecordPositions(const Drawing& drawing, OutputContext& output) {
     indexList(drawing.vports, output);
     indexList(drawing.appIds, output);
     indexList(drawing.dimStyles, output);
-    indexList(drawing.blocks, output);
+    // Blocks are numbered among the blocks other than the two layout blocks: the same numbers
+    // whether a drawing keeps its layout blocks last (as the formats' readers do) or first.
+    int32_t position = 0;
+    for (const BlockNode& node : drawing.blocks) {
+        const Handle handle = node.record.handle;
+        const bool layout = handle == drawing.handles.modelSpaceBlock || handle == drawing.handles.paperSpaceBlock;
+        output.recordPositions[handle.value] = layout ? 0 : position++;
+    }
 }
 
 int32_t wrRecordPosition(const OutputContext& output, Handle handle) {

@@ -2,6 +2,7 @@
 // texts, dates and converted symbol names; the same bytes under a comma-decimal locale.
 #include <clocale>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <numbers>
 #include <string>
@@ -10,7 +11,9 @@
 
 #include "toolkit/core/drawing.h"
 #include "toolkit/write/dxf/dxf_group_writer.h"
+#include "toolkit/write/byte_output.h"
 #include "toolkit_fixture.h"
+#include "write_test_files.h"
 
 namespace tracemill {
 namespace {
@@ -40,6 +43,7 @@ std::string le64(double value) {
 }
 
 constexpr uint8_t kAscii = kSaveFormatAsciiDxf;
+constexpr int kDoubleBytePage = 38;  // "ansi_932": 0x81 leads a double-byte character
 constexpr uint8_t kBinary = kSaveFormatBinaryDxf;
 
 std::vector<GroupCase> groupCases() {
@@ -119,7 +123,7 @@ std::vector<GroupCase> groupCases() {
         {"trailing caret", 7, kAscii, [](OutputContext& o) { return wrDxfEscapedString(o, 1, "a^", 26); },
          "  1\r\na^  \r\n"},
         {"caret as trail byte of a double-byte character", 7, kAscii,
-         [](OutputContext& o) { return wrDxfEscapedString(o, 1, "a\x81^^", 29); }, "  1\r\na\x81^^  \r\n"},
+         [](OutputContext& o) { return wrDxfEscapedString(o, 1, "a\x81^^", kDoubleBytePage); }, "  1\r\na\x81^^  \r\n"},
         {"character", 7, kAscii, [](OutputContext& o) { return wrDxfChar(o, 1002, '{'); }, "1002\r\n{\r\n"},
         {"character binary", 7, kBinary, [](OutputContext& o) { return wrDxfChar(o, 1002, '}'); },
          bytes({0xEA, 0x03, '}', 0})},
@@ -194,24 +198,31 @@ TEST_F(DxfGroupOutputTest, BinaryTextOverTheLimitIsCutAtACharacterAndWarned) {
     gSystemContext->warningCallback = [](int number) {
         if (number == kWarningDxfTextCut) ++warnings;
     };
+    test::TemporaryFolder folder;
     OutputContext output;
+    output.file.reset(dbOutFileOpen((folder / "cut.dxf").c_str(), "w+b"));
+    ASSERT_TRUE(output.file);
     output.format = kBinary;
     output.versionIndex = 7;
-    output.header.dwgcodepage = 29;  // a double-byte page: a lead byte takes the next byte along
+    output.header.dwgcodepage = kDoubleBytePage;
     std::string text(kDxfBinaryTextLimit - 1, 'a');
     text += "\x81\x40";  // a double-byte character across the limit
     text += "tail";
     ASSERT_EQ(wrDxfString(output, 1, text), 1);
     EXPECT_EQ(warnings, 1);
-    EXPECT_EQ(output.pending.size(), 2 + (kDxfBinaryTextLimit - 1) + 1);
-    EXPECT_EQ(output.pending.back(), '\0');
+    ASSERT_EQ(wrCloseOutput(output), 1);
+    const std::vector<uint8_t> written = test::readFileBytes(folder / "cut.dxf");
+    EXPECT_EQ(written.size(), 2 + (kDxfBinaryTextLimit - 1) + 1) << "the character across the limit goes whole";
+    EXPECT_EQ(written.back(), 0);
 
     OutputContext ascii;
+    ascii.file.reset(dbOutFileOpen((folder / "long.dxf").c_str(), "w+b"));
     ascii.format = kAscii;
     ascii.versionIndex = 7;
     const std::string longText(200000, 'x');
     ASSERT_EQ(wrDxfString(ascii, 1, longText), 1);
-    EXPECT_EQ(ascii.pending.size(), 5 + longText.size() + 2) << "ASCII texts are written whole";
+    ASSERT_EQ(wrCloseOutput(ascii), 1);
+    EXPECT_EQ(test::readFileBytes(folder / "long.dxf").size(), 5 + longText.size() + 2) << "ASCII texts are written whole";
 }
 
 struct NameCase {
@@ -239,7 +250,7 @@ TEST_F(DxfGroupOutputTest, SymbolNamesAreConvertedBefore2000) {
     for (const NameCase& c : cases) {
         EXPECT_EQ(wrConvertSymbolName(*drawing, nullptr, c.input, c.number, c.limit), c.expected) << c.name;
     }
-    drawing->header->dwgcodepage = 29;
+    drawing->header->dwgcodepage = kDoubleBytePage;
     // A double-byte character whose trail byte is a space or a bracket stays as it is.
     EXPECT_EQ(wrConvertSymbolName(*drawing, nullptr, "a\x81 b", 0, 26), "A\x81 B");
     EXPECT_EQ(wrConvertSymbolName(*drawing, nullptr, "\x81[ ", 0, 26), "\x81[_");

@@ -1,0 +1,302 @@
+// What the DXF file driver and the HEADER and TABLES writers put into a file for each version:
+// the sections and tables a version has, the header of each version and extent, the groups of
+// the table records, the conversions of entities and names for older versions.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "toolkit/core/drawing.h"
+#include "toolkit/core/entity_access.h"
+#include "toolkit/core/entity_types.h"
+#include "toolkit/core/symbol_tables.h"
+#include "toolkit/core/system_context.h"
+#include "toolkit/write/dxf/dxf_file_driver.h"
+#include "toolkit_fixture.h"
+#include "write_test_files.h"
+
+namespace tracemill {
+namespace {
+
+using test::DxfCheckGroup;
+
+class DxfSectionsTest : public test::ToolkitTest {
+protected:
+    void TearDown() override {
+        if (drawing_) dbFreeDrawing(drawing_);
+        ToolkitTest::TearDown();
+    }
+    Drawing* make(uint16_t version) {
+        if (drawing_) dbFreeDrawing(drawing_);
+        drawing_ = dbCreateDrawing(nullptr, nullptr, 0, version);
+        return drawing_;
+    }
+    // Saves and reads back the groups; the file passes the structure check.
+    std::vector<DxfCheckGroup> save(int16_t version, uint8_t format = kSaveFormatAsciiDxf, bool check = true) {
+        const auto path = folder_ / ("out" + std::to_string(version) + (format == kSaveFormatBinaryDxf ? ".dxfb" : ".dxf"));
+        EXPECT_EQ(test::saveAs(drawing_, path, format, version), 1) << "error " << dbGetError();
+        const test::DxfCheckResult result = test::checkDxfFile(path, std::string(kVersionSignatures[version]));
+        if (check) {
+            EXPECT_TRUE(result.ok()) << result.report();
+        }
+        return result.groups;
+    }
+    EntityRecord entity(uint16_t type) {
+        EntityRecord e;
+        e.header.type = type;
+        dbInitEntity(drawing_, e);
+        e.header.handle = dbNewHandle(*drawing_);
+        return e;
+    }
+    Handle addBlock(const std::string& name, uint8_t flags) {
+        BlockRecord block;
+        block.name = name;
+        block.flags = flags;
+        block.handle = dbNewHandle(*drawing_);
+        EXPECT_EQ(dbBlockAdd(drawing_, block), 1);
+        return block.handle;
+    }
+    void insertOf(Handle block) {
+        EntityRecord insert = entity(kEntityInsert);
+        insert.bodyAs<InsertBody>().block = block;
+        ASSERT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, insert), 1);
+    }
+
+    Drawing* drawing_ = nullptr;
+    test::TemporaryFolder folder_;
+};
+
+std::vector<std::string> headerVariables(const std::vector<DxfCheckGroup>& groups) {
+    std::vector<std::string> names;
+    for (const DxfCheckGroup& g : groups) {
+        if (g.code == 0 && g.value == "ENDSEC") break;
+        if (g.code == 9) names.push_back(g.value);
+    }
+    return names;
+}
+
+bool has(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+TEST_F(DxfSectionsTest, EachVersionHasItsSectionsAndTables) {
+    struct Row {
+        int16_t version;
+        std::vector<std::string> expected;
+    };
+    const Row rows[] = {
+        {0, {"HEADER", "TABLES", "LTYPE", "LAYER", "STYLE", "VIEW", "BLOCKS", "ENTITIES"}},
+        {2, {"HEADER", "TABLES", "LTYPE", "LAYER", "STYLE", "VIEW", "BLOCKS", "ENTITIES"}},
+        {3, {"HEADER", "TABLES", "VPORT", "LTYPE", "LAYER", "STYLE", "VIEW", "UCS", "BLOCKS", "ENTITIES"}},
+        {4,
+         {"HEADER", "TABLES", "VPORT", "LTYPE", "LAYER", "STYLE", "VIEW", "UCS", "APPID", "DIMSTYLE", "BLOCKS",
+          "ENTITIES"}},
+        {5,
+         {"HEADER", "CLASSES", "TABLES", "VPORT", "LTYPE", "LAYER", "STYLE", "VIEW", "UCS", "APPID", "DIMSTYLE",
+          "BLOCK_RECORD", "BLOCKS", "ENTITIES", "OBJECTS"}},
+        {7,
+         {"HEADER", "CLASSES", "TABLES", "VPORT", "LTYPE", "LAYER", "STYLE", "VIEW", "UCS", "APPID", "DIMSTYLE",
+          "BLOCK_RECORD", "BLOCKS", "ENTITIES", "OBJECTS"}},
+    };
+    for (const Row& row : rows) {
+        ASSERT_NE(make(uint16_t(std::min<int16_t>(row.version, 7))), nullptr);
+        EXPECT_EQ(test::sectionsAndTables(save(row.version)), row.expected) << row.version;
+    }
+}
+
+TEST_F(DxfSectionsTest, OutputModeFourWritesEntitiesOnly) {
+    ASSERT_NE(make(7), nullptr);
+    gSystemContext->dxfOutputMode = kDxfEntitiesOnly;
+    EXPECT_EQ(test::sectionsAndTables(save(4, kSaveFormatAsciiDxf, false)), (std::vector<std::string>{"ENTITIES"}));
+    EXPECT_EQ(test::sectionsAndTables(save(7, kSaveFormatAsciiDxf, false)),
+              (std::vector<std::string>{"ENTITIES", "OBJECTS"}));
+    gSystemContext->dxfOutputMode = 0;
+}
+
+TEST_F(DxfSectionsTest, HeaderOfEachVersionAndExtent) {
+    ASSERT_NE(make(7), nullptr);
+    drawing_->header->dwgcodepage = 30;  // ansi_1252
+    struct Row {
+        const char* name;
+        int16_t version;
+        int16_t extent;
+        std::vector<std::string> exactly;  // when not empty: the whole list
+    };
+    const Row rows[] = {
+        {"extent 1 below AC1014", 4, 1, {"$ACADVER", "$EXTMIN", "$EXTMAX"}},
+        {"extent 1 at AC1014", 6, 1, {"$ACADVER", "$ACADMAINTVER", "$EXTMIN", "$EXTMAX"}},
+        {"extent 1 at AC1015", 7, 1, {"$ACADVER", "$ACADMAINTVER", "$EXTMIN", "$EXTMAX"}},
+        {"extent 2", 5, 2, {"$EXTMIN", "$EXTMAX"}},
+    };
+    for (const Row& row : rows) {
+        gSystemContext->dxfHeaderExtent = row.extent;
+        EXPECT_EQ(headerVariables(save(row.version, kSaveFormatAsciiDxf, false)), row.exactly) << row.name;
+    }
+    gSystemContext->dxfHeaderExtent = 0;
+
+    const std::vector<DxfCheckGroup> r10 = save(0);
+    const std::vector<std::string> names = headerVariables(r10);
+    for (const char* present : {"$VIEWCTR", "$SNAPMODE", "$GRIDUNIT", "$VIEWDIR", "$FASTZOOM"})
+        EXPECT_TRUE(has(names, present)) << present;
+    EXPECT_FALSE(has(names, "$MIRRTEXT"));
+    EXPECT_FALSE(has(names, "$DWGCODEPAGE"));
+    const size_t extmin = test::findGroup(r10, 9, "$EXTMIN");
+    ASSERT_LT(extmin + 3, r10.size());
+    EXPECT_EQ(r10[extmin + 1].code, 10);
+    EXPECT_EQ(r10[extmin + 2].code, 20);
+    EXPECT_EQ(r10[extmin + 3].code, 9) << "no 30 group before AC1009";
+
+    const std::vector<DxfCheckGroup> r2000 = save(7);
+    ASSERT_GE(r2000.size(), 12u);
+    EXPECT_EQ(r2000[2].value, "$ACADVER");
+    EXPECT_EQ(r2000[3].value, "AC1015");
+    EXPECT_EQ(r2000[4].value, "$ACADMAINTVER");
+    EXPECT_EQ(r2000[5].value, "     6");
+    EXPECT_EQ(r2000[6].value, "$DWGCODEPAGE");
+    EXPECT_EQ(r2000[7].value, "ANSI_1252");
+
+    // The release switch of "AC1009" adds $PLINEGEN to $TREEDEPTH and a second $DWGCODEPAGE.
+    const std::vector<std::string> r12 = headerVariables(save(4));
+    EXPECT_EQ(std::count(r12.begin(), r12.end(), "$DWGCODEPAGE"), 2);
+    EXPECT_EQ(r12.back(), "$DWGCODEPAGE");
+    EXPECT_TRUE(has(r12, "$TREEDEPTH"));
+}
+
+TEST_F(DxfSectionsTest, DimUnitIsAdjustedInTheSavedHeaderOnly) {
+    ASSERT_NE(make(7), nullptr);
+    drawing_->header->dimlunit = 4;
+    drawing_->header->dimfrac = 2;
+    const std::vector<DxfCheckGroup> groups = save(6);
+    const size_t dimunit = test::findGroup(groups, 9, "$DIMUNIT");
+    ASSERT_LT(dimunit + 1, groups.size());
+    EXPECT_EQ(groups[dimunit + 1].value, "     6");
+    EXPECT_EQ(drawing_->header->dimlunit, 4) << "the drawing keeps its own value";
+}
+
+TEST_F(DxfSectionsTest, LayerRecordsByVersion) {
+    ASSERT_NE(make(7), nullptr);
+    LayerRecord defpoints;
+    defpoints.name = "DefPoints";
+    defpoints.handle = dbNewHandle(*drawing_);
+    defpoints.colour = 7;
+    defpoints.plotFlag = 1;
+    defpoints.linetype = drawing_->continuousLinetype;
+    ASSERT_EQ(dbLayerAdd(drawing_, defpoints), 1);
+
+    std::vector<DxfCheckGroup> r12 = save(4);
+    const size_t layer12 = test::findGroup(r12, 0, "LAYER", test::findGroup(r12, 2, "LAYER") + 1);
+    EXPECT_EQ(test::codesOf(test::recordAt(r12, layer12)), (std::vector<int>{0, 2, 70, 62, 6}));
+
+    std::vector<DxfCheckGroup> r2000 = save(7);
+    const size_t layer = test::findGroup(r2000, 0, "LAYER", test::findGroup(r2000, 2, "LAYER") + 1);
+    const std::vector<int> codes = test::codesOf(test::recordAt(r2000, layer));
+    ASSERT_GE(codes.size(), 6u);
+    EXPECT_EQ(std::vector<int>(codes.begin(), codes.begin() + 2), (std::vector<int>{0, 5}));
+    EXPECT_EQ(std::vector<int>(codes.end() - 3, codes.end()), (std::vector<int>{290, 370, 390}));
+    EXPECT_EQ(r2000[test::findGroup(r2000, 100, "AcDbSymbolTableRecord", layer) + 1].value, "AcDbLayerTableRecord");
+    const size_t defpointsAt = test::findGroup(r2000, 2, "DefPoints");
+    ASSERT_LT(defpointsAt, r2000.size());
+    const std::vector<DxfCheckGroup> record = test::recordAt(r2000, defpointsAt);
+    const auto plot = std::find_if(record.begin(), record.end(), [](const DxfCheckGroup& g) { return g.code == 290; });
+    ASSERT_NE(plot, record.end());
+    EXPECT_EQ(plot->value, "     0") << "DEFPOINTS never plots";
+}
+
+TEST_F(DxfSectionsTest, DimensionStyleHandlesAndArrowNames) {
+    ASSERT_NE(make(7), nullptr);
+    std::vector<DxfCheckGroup> r13 = save(5);
+    const size_t style = test::findGroup(r13, 0, "DIMSTYLE", test::findGroup(r13, 2, "DIMSTYLE") + 1);
+    ASSERT_LT(style + 1, r13.size());
+    EXPECT_EQ(r13[style + 1].code, 105) << "a dimension style's handle goes under 105";
+    const std::vector<int> codes = test::codesOf(test::recordAt(r13, style));
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 5), 0) << "null arrow blocks give no 5, 6, 7";
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 6), 0);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 7), 0);
+}
+
+TEST_F(DxfSectionsTest, ViewTableHeadCountsNothingBeforeR13) {
+    ASSERT_NE(make(7), nullptr);
+    ViewRecord view;
+    view.name = "V1";
+    view.handle = dbNewHandle(*drawing_);
+    StoredRecord<ViewRecord> node;
+    node.record = view;
+    ASSERT_NE(dbAddTableRecord(view.handle, drawing_->handleIndex, std::move(node), &drawing_->views, kInsertAtEnd,
+                               nullptr),
+              nullptr);
+    std::vector<DxfCheckGroup> r12 = save(4);
+    const size_t head = test::findGroup(r12, 2, "VIEW");
+    ASSERT_LT(head + 1, r12.size());
+    EXPECT_EQ(r12[head + 1].code, 70);
+    EXPECT_EQ(r12[head + 1].value, "     0");
+    EXPECT_LT(test::findGroup(r12, 2, "V1"), r12.size());
+}
+
+TEST_F(DxfSectionsTest, EntitiesAVersionCannotHoldAreLeftOut) {
+    ASSERT_NE(make(7), nullptr);
+    ASSERT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, entity(kEntityFace3d)), 1);
+    ASSERT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, entity(kEntityLine)), 1);
+    ASSERT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, entity(kEntityEllipse)), 1);
+    auto kinds = [](const std::vector<DxfCheckGroup>& groups) {
+        std::vector<std::string> names;
+        const size_t start = test::findGroup(groups, 2, "ENTITIES");
+        for (size_t i = start + 1; i < groups.size(); ++i) {
+            if (groups[i].code == 0 && groups[i].value == "ENDSEC") break;
+            if (groups[i].code == 0) names.push_back(groups[i].value);
+        }
+        return names;
+    };
+    EXPECT_EQ(kinds(save(0)), (std::vector<std::string>{"LINE"}));
+    EXPECT_EQ(kinds(save(3)), (std::vector<std::string>{"3DFACE", "LINE"}));
+    EXPECT_EQ(kinds(save(5)), (std::vector<std::string>{"3DFACE", "LINE", "ELLIPSE"}));
+}
+
+TEST_F(DxfSectionsTest, LwpolylineBecomesPolylineBeforeR14) {
+    ASSERT_NE(make(7), nullptr);
+    EntityRecord lwpolyline = entity(dbClassLwpolyline(drawing_->classes));
+    auto& body = lwpolyline.bodyAs<LwpolylineBody>();
+    for (double x : {0.0, 1.0, 2.0}) body.vertices.push_back({Point2{x, 0.0}, 0.0, 0.0, 0.0});
+    ASSERT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, lwpolyline), 1);
+    const Handle seed = drawing_->handleSeed;
+    for (int16_t version : {4, 5}) {
+        const std::vector<DxfCheckGroup> groups = save(version);
+        const size_t start = test::findGroup(groups, 2, "ENTITIES");
+        std::vector<std::string> names;
+        for (size_t i = start; i < groups.size(); ++i) {
+            if (groups[i].code == 0 && groups[i].value != "ENDSEC" && groups[i].value != "SECTION")
+                names.push_back(groups[i].value);
+            if (groups[i].code == 0 && groups[i].value == "ENDSEC") break;
+        }
+        EXPECT_EQ(names, (std::vector<std::string>{"POLYLINE", "VERTEX", "VERTEX", "VERTEX", "SEQEND"})) << version;
+    }
+    EXPECT_EQ(drawing_->handleSeed, seed) << "the handles of the conversion are the save's own";
+    const std::vector<DxfCheckGroup> r14 = save(6);
+    EXPECT_LT(test::findGroup(r14, 0, "LWPOLYLINE"), r14.size());
+}
+
+TEST_F(DxfSectionsTest, AnonymousBlocksAreRenumberedWithTheirInserts) {
+    ASSERT_NE(make(7), nullptr);
+    addBlock("PLAIN", 0);
+    const Handle anonymous = addBlock("*U27", 1);
+    insertOf(anonymous);
+    int32_t position = 0;
+    for (const BlockNode& node : drawing_->blocks) {
+        if (node.record.handle == anonymous) break;
+        ++position;
+    }
+    const std::string renumbered = "*U" + std::to_string(position);
+    for (int16_t version : {4, 7}) {
+        const std::vector<DxfCheckGroup> groups = save(version);
+        const size_t block = test::findGroup(groups, 0, "BLOCK", test::findGroup(groups, 2, "BLOCKS"));
+        size_t named = test::findGroup(groups, 2, renumbered, test::findGroup(groups, 2, "BLOCKS"));
+        EXPECT_LT(named, test::findGroup(groups, 2, "ENTITIES")) << version;
+        EXPECT_LT(block, named);
+        const size_t insert = test::findGroup(groups, 0, "INSERT");
+        EXPECT_EQ(test::findGroup(groups, 2, renumbered, insert) < groups.size(), true) << version;
+        EXPECT_EQ(test::findGroup(groups, 2, "*U27"), groups.size()) << version;
+    }
+}
+
+} // namespace
+} // namespace tracemill

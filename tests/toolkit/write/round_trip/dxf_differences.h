@@ -1,0 +1,17 @@
+// The differences a save as DXF of a version and form must make to a drawing, each with its
+// reason: what the round-trip comparison allows between the first load and the load of the
+// written file.
+#pragma once
+
+#include <span>
+
+#include "round_trip.h"
+
+namespace tracemill::test {
+
+std::span<const AllowedDifference> dxfAllowedDifferences();
+
+// The lines of the HEADER section and of the symbol tables.
+DumpLines headerAndTables(const DumpLines& lines);
+
+} // namespace tracemill::test

@@ -1,0 +1,87 @@
+// Files of the writer tests: a temporary folder per test, saves into it, and the groups of a
+// saved DXF file as the structure check reads them.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "dxf_structure_check.h"
+#include "toolkit/core/drawing.h"
+#include "toolkit/write/save_driver.h"
+
+namespace tracemill::test {
+
+// A folder of its own for each test, removed with it.
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string("tm_write_") + std::to_string(::getpid()) + "_" +
+                           (info ? std::string(info->test_suite_name()) + "_" + info->name() : "x");
+        for (char& c : name) {
+            if (c == '/') c = '_';
+        }
+        path_ = std::filesystem::temp_directory_path() / name;
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TemporaryFolder() { std::filesystem::remove_all(path_); }
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+    // The names of the files in the folder.
+    std::vector<std::string> files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+        return names;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Saves with the program's settings; 1 or 0 as wrSaveDrawing.
+inline int saveAs(Drawing* drawing, const std::filesystem::path& path, uint8_t format, int16_t version) {
+    return wrSaveDrawing(drawing, path.c_str(), format, version, kSaveRealSwitch, kSaveDecimalPlaces,
+                         kSaveEntitySwitch, kSaveOldDxfFlag);
+}
+
+// The groups from `first` (a group index) up to the next group of code 0 (exclusive), or to the
+// end.
+inline std::vector<DxfCheckGroup> recordAt(const std::vector<DxfCheckGroup>& groups, size_t first) {
+    std::vector<DxfCheckGroup> record;
+    for (size_t i = first; i < groups.size(); ++i) {
+        if (i > first && groups[i].code == 0) break;
+        record.push_back(groups[i]);
+    }
+    return record;
+}
+
+// The index of the first group (code, value) at or after `from`; groups.size() when none.
+inline size_t findGroup(const std::vector<DxfCheckGroup>& groups, int code, const std::string& value, size_t from = 0) {
+    for (size_t i = from; i < groups.size(); ++i) {
+        if (groups[i].code == code && groups[i].value == value) return i;
+    }
+    return groups.size();
+}
+
+inline std::vector<int> codesOf(const std::vector<DxfCheckGroup>& groups) {
+    std::vector<int> codes;
+    for (const DxfCheckGroup& g : groups) codes.push_back(g.code);
+    return codes;
+}
+
+// The names of the sections and, within TABLES, of the tables.
+inline std::vector<std::string> sectionsAndTables(const std::vector<DxfCheckGroup>& groups) {
+    std::vector<std::string> names;
+    for (size_t i = 0; i + 1 < groups.size(); ++i) {
+        if (groups[i].code == 0 && (groups[i].value == "SECTION" || groups[i].value == "TABLE"))
+            names.push_back(groups[i + 1].value);
+    }
+    return names;
+}
+
+} // namespace tracemill::test
