@@ -1,9 +1,11 @@
 #include "dxf_structure_check.h"
 
+#include "test_paths.h"
+
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -35,9 +37,44 @@ Kind kindOf(int code, bool binary) {
     return Kind::Text;
 }
 
-const std::regex kRealPattern(R"(-?[0-9]+(\.[0-9]+)?(E[+-][0-9]+)?)");
-const std::regex kIntPattern(R"( *-?[0-9]+)");
-const std::regex kHexPattern(R"(([0-9A-F]{2})*)");
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Digits from `at` on; false when there is none.
+bool digits(const std::string& text, size_t& at) {
+    const size_t start = at;
+    while (at < text.size() && isDigit(text[at])) ++at;
+    return at > start;
+}
+
+// An integer as a C-locale program writes it: blanks, a sign, digits.
+bool isInteger(const std::string& text) {
+    size_t at = text.find_first_not_of(' ');
+    if (at == std::string::npos) return false;
+    if (text[at] == '-') ++at;
+    return digits(text, at) && at == text.size();
+}
+
+// A real in the C locale's form: digits with a point, or an exponent with an upper-case E.
+bool isReal(const std::string& text) {
+    size_t at = 0;
+    if (at < text.size() && text[at] == '-') ++at;
+    if (!digits(text, at)) return false;
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        if (!digits(text, at)) return false;
+    }
+    if (at < text.size() && text[at] == 'E') {
+        ++at;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+        if (!digits(text, at)) return false;
+    }
+    return at == text.size();
+}
+
+bool isHexBytes(const std::string& text) {
+    if (text.size() % 2 != 0) return false;
+    return std::all_of(text.begin(), text.end(), [](char c) { return isDigit(c) || (c >= 'A' && c <= 'F'); });
+}
 
 bool tokenizeAscii(const std::vector<uint8_t>& bytes, DxfCheckResult& result) {
     std::vector<std::string> lines;
@@ -54,24 +91,24 @@ bool tokenizeAscii(const std::vector<uint8_t>& bytes, DxfCheckResult& result) {
     if (!line.empty()) result.problems.push_back("the last line has no line end");
     if (lines.size() % 2 != 0) result.problems.push_back("an odd number of lines");
     for (size_t i = 0; i + 1 < lines.size(); i += 2) {
-        if (!std::regex_match(lines[i], std::regex(R"( *-?[0-9]+)"))) {
+        if (!isInteger(lines[i])) {
             result.problems.push_back("line " + std::to_string(i + 1) + ": not a group code: " + lines[i]);
             return false;
         }
         DxfCheckGroup group{std::stoi(lines[i]), lines[i + 1]};
         switch (kindOf(group.code, false)) {
         case Kind::Real:
-            if (!std::regex_match(group.value, kRealPattern))
+            if (!isReal(group.value))
                 result.problems.push_back("line " + std::to_string(i + 2) + ": not a C-locale real: " + group.value);
             break;
         case Kind::Int16:
         case Kind::Int32:
         case Kind::Byte:
-            if (!std::regex_match(group.value, kIntPattern))
+            if (!isInteger(group.value))
                 result.problems.push_back("line " + std::to_string(i + 2) + ": not an integer: " + group.value);
             break;
         case Kind::Chunk:
-            if (!std::regex_match(group.value, kHexPattern))
+            if (!isHexBytes(group.value))
                 result.problems.push_back("line " + std::to_string(i + 2) + ": not hexadecimal: " + group.value);
             break;
         case Kind::Text: break;
@@ -246,11 +283,6 @@ std::string DxfCheckResult::report() const {
     std::string text;
     for (size_t i = 0; i < problems.size() && i < 20; ++i) text += problems[i] + "\n";
     return text;
-}
-
-std::vector<uint8_t> readFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 DxfCheckResult checkDxfStructure(const std::vector<uint8_t>& bytes, const std::string& expectedVersion) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "test_paths.h"
+
 namespace tracemill::test {
 
 struct DxfCheckGroup {
@@ -28,7 +30,5 @@ struct DxfCheckResult {
 // `expectedVersion` ("AC1009" ...) is checked against $ACADVER when not empty.
 DxfCheckResult checkDxfStructure(const std::vector<uint8_t>& bytes, const std::string& expectedVersion = {});
 DxfCheckResult checkDxfFile(const std::filesystem::path& path, const std::string& expectedVersion = {});
-
-std::vector<uint8_t> readFileBytes(const std::filesystem::path& path);
 
 } // namespace tracemill::test

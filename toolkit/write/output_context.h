@@ -96,6 +96,8 @@ struct OutputContext {
     std::unordered_map<uint64_t, std::pair<Handle, Handle>> blockFrameHandles;
     // Handles given for the save to entities that have none (read from files without them).
     std::unordered_map<const void*, Handle> entityHandles;
+    // Handles given for the save to the tables whose control object the drawing lacks, by name.
+    std::unordered_map<std::string, Handle> tableHandles;
 };
 
 using OutputContextPtr = std::unique_ptr<OutputContext>;

@@ -73,7 +73,7 @@ constexpr Meaning kMeanings[] = {
     {302, "an R12 viewport's entity is not in paper space"},
     {306, "the drawing was made for an older version and cannot be saved as \"AC1015\""},
     {398, "a field the writer needs is missing from its field table"},
-    {399, "this writer is not built yet (the DWG writers come later)"},
+    {399, "there is no writer for DWG files yet (save as dxf or dxfb)"},
 };
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "dxf_structure_check.h"
+#include "toolkit_fixture.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/write/save_driver.h"
 
@@ -41,6 +42,22 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// A toolkit test that frees the drawings it keeps and has a folder of its own.
+class WriterTest : public ToolkitTest {
+protected:
+    void TearDown() override {
+        for (Drawing* d : drawings_) dbFreeDrawing(d);
+        drawings_.clear();
+        ToolkitTest::TearDown();
+    }
+    Drawing* keep(Drawing* d) {
+        if (d) drawings_.push_back(d);
+        return d;
+    }
+    std::vector<Drawing*> drawings_;
+    TemporaryFolder folder_;
 };
 
 // Saves with the program's settings; 1 or 0 as wrSaveDrawing.

@@ -44,6 +44,11 @@ public:
     // entities without a handle.
     void noteBlockFrameHandles();
     std::pair<Handle, Handle> frameHandles(const BlockRecord& record) const;
+    // The handle of a table's control object, or the one given for the save.
+    Handle tableHandle(std::string_view name, Handle control) const {
+        const auto found = o_.tableHandles.find(std::string(name));
+        return found == o_.tableHandles.end() ? control : found->second;
+    }
     int writeOld(uint8_t oldDxfFlag);
     int writeR13();
 
@@ -106,6 +111,13 @@ void DxfFileWriter::noteBlockFrameHandles() {
         if (frame.second.isNull()) frame.second = dbNewHandle(d_);
         o_.blockFrameHandles[node.record.handle.value] = frame;
     }
+    const std::pair<const char*, Handle> controls[] = {
+        {"VPORT", d_.handles.vportControl},     {"LTYPE", d_.handles.linetypeControl},
+        {"LAYER", d_.handles.layerControl},     {"STYLE", d_.handles.styleControl},
+        {"VIEW", d_.handles.viewControl},       {"UCS", d_.handles.ucsControl},
+        {"APPID", d_.handles.appIdControl},     {"DIMSTYLE", d_.handles.dimStyleControl},
+        {"BLOCK_RECORD", d_.handles.blockControl}};
+    for (const auto& [name, handle] : controls) o_.tableHandles[name] = handle.isNull() ? dbNewHandle(d_) : handle;
     for (const BlockNode& node : d_.blocks) {
         if (!node.entityList) continue;
         for (const EntityNode& entity : *node.entityList) {
@@ -117,7 +129,7 @@ void DxfFileWriter::noteBlockFrameHandles() {
 
 template <class List, class Write>
 int DxfFileWriter::table(std::string_view name, Handle control, const List& list, Write write, bool xdata) {
-    if (!DxfTableHead(o_, name, control, dbListCount(&list))) return 0;
+    if (!DxfTableHead(o_, name, tableHandle(name, control), dbListCount(&list))) return 0;
     int32_t number = 0;
     for (const auto& node : list) {
         if (!write(d_, o_, node.record, number++)) return 0;
@@ -146,7 +158,7 @@ int DxfFileWriter::linetypeTable() {
     const auto* byBlockNode = byBlock.isNull() ? nullptr : dbLookupNode(d_, d_.linetypes, byBlock);
     const auto* byLayerNode = byLayer.isNull() ? nullptr : dbLookupNode(d_, d_.linetypes, byLayer);
     if (r13) count += (byBlockNode != nullptr) + (byLayerNode != nullptr);
-    if (!DxfTableHead(o_, "LTYPE", d_.handles.linetypeControl, count)) return 0;
+    if (!DxfTableHead(o_, "LTYPE", tableHandle("LTYPE", d_.handles.linetypeControl), count)) return 0;
     auto write = [&](const LinetypeRecord& record, int32_t number) -> int {
         if (!DxfLtypeRecord(d_, o_, record, number)) return 0;
         return !r13 || !record.xdata || DxfXDataWriter(d_, o_, record.xdata) ? 1 : 0;
@@ -175,7 +187,10 @@ int DxfFileWriter::blockRecordTable() {
         if (v_ < kVersionAC1015 && startsWithPaperSpace(node.record.name)) continue;
         records.push_back(&node);
     }
-    if (!DxfTableHead(o_, "BLOCK_RECORD", d_.handles.blockControl, int32_t(records.size()))) return 0;
+    if (!DxfTableHead(o_, "BLOCK_RECORD", tableHandle("BLOCK_RECORD", d_.handles.blockControl),
+                      int32_t(records.size()))) {
+        return 0;
+    }
     for (const BlockNode* node : records) {
         const BlockRecord& record = node->record;
         const int32_t position = wrRecordPosition(o_, record.handle);

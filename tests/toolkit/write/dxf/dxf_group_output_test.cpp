@@ -142,10 +142,10 @@ std::vector<GroupCase> groupCases() {
          bytes({0x36, 0x01, 2, 0x00, 0xAB})},
         {"date calendar", 7, kAscii,
          [](OutputContext& o) { return wrDxfHeaderDate(o, "TDCREATE", HeaderDate{2451545, 43200000}, 9); },
-         "  9\r\n$TDCREATE\r\n 40\r\n2451545.500000000\r\n"},
+         "  9\r\n$TDCREATE\r\n 40\r\n2451545.500000006\r\n"},  // the middle of the millisecond
         {"date duration", 7, kAscii,
          [](OutputContext& o) { return wrDxfHeaderDate(o, "TDINDWG", HeaderDate{0, 43200000}, 10); },
-         "  9\r\n$TDINDWG\r\n 40\r\n0.5000000000\r\n"},
+         "  9\r\n$TDINDWG\r\n 40\r\n0.5000000058\r\n"},
         {"header point", 3, kAscii,
          [](OutputContext& o) { return wrDxfHeaderPoint2d(o, "LIMMIN", 10, Point2{1.0, -2.0}); },
          "  9\r\n$LIMMIN\r\n 10\r\n1.0\r\n 20\r\n-2.0\r\n"},

@@ -31,16 +31,8 @@ struct Outcome {
     std::vector<std::string> problems;
 };
 
-class DxfRoundTrip : public test::ToolkitTest {
+class DxfRoundTrip : public test::WriterTest {
 protected:
-    void TearDown() override {
-        for (Drawing* d : drawings_) dbFreeDrawing(d);
-        ToolkitTest::TearDown();
-    }
-    Drawing* keep(Drawing* d) {
-        if (d) drawings_.push_back(d);
-        return d;
-    }
     // Saves the drawing as every version in both forms and compares. `name` names the case.
     void roundTrips(Drawing* original, const std::string& name) {
         test::RoundTripComparison comparison(test::dxfAllowedDifferences());
@@ -77,8 +69,6 @@ protected:
         if (!rowsDirectory().empty()) test::recordNeededRows(rowsDirectory(), name, comparison.needed());
     }
 
-    std::vector<Drawing*> drawings_;
-    test::TemporaryFolder folder_;
 };
 
 class SampleRoundTrip : public DxfRoundTrip, public ::testing::WithParamInterface<const char*> {};
