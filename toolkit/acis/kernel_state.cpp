@@ -1,0 +1,15 @@
+#include "toolkit/acis/kernel_state.h"
+
+#include "toolkit/acis/geometry/geometry_tolerances.h"
+#include "toolkit/acis/geometry/trace_switches.h"
+#include "toolkit/acis/intersect/record_geometry.h"
+
+namespace tracemill {
+
+void acisResetKernelState() {
+    geometryTolerances() = GeometryTolerances{};
+    traceSwitches() = TraceSwitches{};
+    pointOnPlaneTolerance() = 1e-8;
+}
+
+} // namespace tracemill

@@ -1,0 +1,11 @@
+// The process-wide values of the solids kernel (tolerances, trace switches, the intersection
+// kernels' own tolerances) and their reset to the start values.
+#pragma once
+
+namespace tracemill {
+
+// Puts every process-wide kernel value back to its start value. Test fixtures call it so that
+// nothing one test changed reaches the next.
+void acisResetKernelState();
+
+} // namespace tracemill
