@@ -1,6 +1,7 @@
 #include "toolkit/acis/kernel_state.h"
 
 #include "toolkit/acis/geometry/geometry_tolerances.h"
+#include "toolkit/acis/geometry/rat_bezier_curve.h"
 #include "toolkit/acis/geometry/trace_switches.h"
 #include "toolkit/acis/intersect/record_geometry.h"
 
@@ -10,6 +11,7 @@ void acisResetKernelState() {
     geometryTolerances() = GeometryTolerances{};
     traceSwitches() = TraceSwitches{};
     pointOnPlaneTolerance() = 1e-8;
+    bezierEndGameStrategy() = 0;
 }
 
 } // namespace tracemill

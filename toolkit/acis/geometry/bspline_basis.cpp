@@ -72,7 +72,7 @@ int c_BSplineBasisFcns::findSpan(double u) const {
     return -1;
 }
 
-int c_BSplineBasisFcns::Evaluate(double u, std::span<float> N) const {
+template <typename Real> int c_BSplineBasisFcns::evaluateBasis(double u, std::span<Real> N) const {
     if (N.data() == nullptr || N.size() < size_t(mOrder)) {
         kernelDiagnostics() << "*** Warning: c_BSplineBasisFcns::Evaluate: N is NULL.\n";
         return -1;
@@ -80,14 +80,14 @@ int c_BSplineBasisFcns::Evaluate(double u, std::span<float> N) const {
     const int s = findSpan(u);
     if (s < 0) return s;
     const int k = mOrder;
-    std::vector<float> left(size_t(k), 0.0f), right(size_t(k), 0.0f);
-    N[0] = 1.0f;
+    std::vector<Real> left(size_t(k), Real(0)), right(size_t(k), Real(0));
+    N[0] = Real(1);
     for (int j = 1; j < k; ++j) {
-        left[size_t(j)] = float(u - knot(s + 1 - j));
-        right[size_t(j)] = float(knot(s + j) - u);
-        float saved = 0.0f;
+        left[size_t(j)] = Real(u - knot(s + 1 - j));
+        right[size_t(j)] = Real(knot(s + j) - u);
+        Real saved = Real(0);
         for (int r = 0; r < j; ++r) {
-            const float temp = N[size_t(r)] / (right[size_t(r + 1)] + left[size_t(j - r)]);
+            const Real temp = N[size_t(r)] / (right[size_t(r + 1)] + left[size_t(j - r)]);
             N[size_t(r)] = saved + right[size_t(r + 1)] * temp;
             saved = left[size_t(j - r)] * temp;
         }
@@ -95,6 +95,10 @@ int c_BSplineBasisFcns::Evaluate(double u, std::span<float> N) const {
     }
     return s;
 }
+
+int c_BSplineBasisFcns::Evaluate(double u, std::span<float> N) const { return evaluateBasis(u, N); }
+
+int c_BSplineBasisFcns::Evaluate(double u, std::span<double> N) const { return evaluateBasis(u, N); }
 
 int c_BSplineBasisFcns::evaluateDerivatives(double u, int d, std::vector<double>& rows) const {
     if (d < 0) return -1;

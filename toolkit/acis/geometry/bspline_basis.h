@@ -43,12 +43,16 @@ public:
     // The k non-zero basis functions at u into N[0 .. k-1]; returns the span, or a negative
     // value (N left as it was) outside the range.
     int Evaluate(double u, std::span<float> N) const;
+    // The same in double precision, for evaluations that must agree with the derivatives.
+    int Evaluate(double u, std::span<double> N) const;
     // The basis functions and their derivatives up to order d at u: row j (j = 0 .. d) of
     // `rows` holds the j-th derivatives of the k non-zero functions (rows.size() becomes
     // (d + 1) k). Returns the span, or -1 outside the range or for d < 0.
     int evaluateDerivatives(double u, int d, std::vector<double>& rows) const;
 
 private:
+    template <typename Real> int evaluateBasis(double u, std::span<Real> N) const;
+
     int mLastIndex = 0;  // n
     int mOrder = 0;      // k
     std::vector<float> mKnots;
