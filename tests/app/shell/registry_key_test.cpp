@@ -4,6 +4,8 @@
 #include <bit>
 #include <cfloat>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -215,6 +217,18 @@ TEST_F(RegistryKey, ValuesPassBetweenProcessesThroughTheIniFile) {
     ASSERT_EQ(key.Open("Option/ShxDirs"), kRegSuccess);
     EXPECT_EQ(key.QueryString(value, "Dir0"), kRegSuccess);
     EXPECT_EQ(value, "/usr/share/fonts");
+}
+
+TEST_F(RegistryKey, SettingsThatCannotBeWrittenAreReported) {
+    // A file where the settings folder belongs: the settings file cannot be made.
+    const std::filesystem::path folder = std::filesystem::path(test::settingsFilePath()).parent_path();
+    std::filesystem::remove_all(folder);
+    std::ofstream(folder) << "in the way";
+    CRegistryKey key;
+    ASSERT_EQ(key.Create("Option"), kRegSuccess);
+    ASSERT_EQ(key.SetDword(1, "BackgroundColor"), kRegSuccess);
+    EXPECT_EQ(key.Close(), kRegAccessDenied);
+    std::filesystem::remove(folder);
 }
 
 } // namespace
