@@ -5,6 +5,8 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 
@@ -109,6 +111,72 @@ inline void writeMixedEntities(TwinWriter& w, int count, uint64_t firstHandle) {
             break;
         }
     }
+}
+
+// The benchmark drawing: a header, 20 layers, the block "Door" and `entities` mixed entities, as
+// an ASCII file and its binary twin.
+inline void writeTwin(const std::filesystem::path& ascii, const std::filesystem::path& binary, int entities) {
+    std::FILE* a = std::fopen(ascii.string().c_str(), "wb");
+    std::FILE* b = std::fopen(binary.string().c_str(), "wb");
+    if (!a || !b) {
+        std::fprintf(stderr, "cannot write %s\n", ascii.parent_path().string().c_str());
+        std::exit(1);
+    }
+    TwinWriter w(a, b);
+    w.text(0, "SECTION");
+    w.text(2, "HEADER");
+    w.text(9, "$ACADVER");
+    w.text(1, "AC1015");
+    w.text(9, "$HANDSEED");
+    w.handle(5, 0x100 + uint64_t(entities) + 1);
+    w.text(0, "ENDSEC");
+    w.text(0, "SECTION");
+    w.text(2, "TABLES");
+    w.text(0, "TABLE");
+    w.text(2, "LAYER");
+    w.handle(5, 2);
+    w.integer(70, 20);
+    for (int i = 0; i < 20; ++i) {
+        w.text(0, "LAYER");
+        w.handle(5, 0x20 + uint64_t(i));
+        w.text(330, "2");
+        w.text(2, "Layer" + std::to_string(i));
+        w.integer(70, 0);
+        w.integer(62, i % 7 + 1);
+        w.text(6, "Continuous");
+    }
+    w.text(0, "ENDTAB");
+    w.text(0, "ENDSEC");
+    w.text(0, "SECTION");
+    w.text(2, "BLOCKS");
+    w.text(0, "BLOCK");
+    w.handle(5, 0x40);
+    w.text(8, "0");
+    w.text(2, "Door");
+    w.integer(70, 0);
+    w.real(10, 0.0);
+    w.real(20, 0.0);
+    w.real(30, 0.0);
+    w.text(0, "LINE");
+    w.handle(5, 0x41);
+    w.text(8, "0");
+    w.real(10, 0.0);
+    w.real(20, 0.0);
+    w.real(30, 0.0);
+    w.real(11, 1.0);
+    w.real(21, 0.0);
+    w.real(31, 0.0);
+    w.text(0, "ENDBLK");
+    w.handle(5, 0x42);
+    w.text(8, "0");
+    w.text(0, "ENDSEC");
+    w.text(0, "SECTION");
+    w.text(2, "ENTITIES");
+    writeMixedEntities(w, entities, 0x100);
+    w.text(0, "ENDSEC");
+    w.text(0, "EOF");
+    std::fclose(a);
+    std::fclose(b);
 }
 
 } // namespace tracemill::bench

@@ -53,6 +53,13 @@ struct DxfCurrentBlock {
     bool isPaperSpace = false;  // the drawing's own paper-space block
 };
 
+// The name of the last handle a resolver was asked for, as the file carries it.
+struct DxfNameCache {
+    Handle handle;
+    bool valid = false;
+    std::string name;  // converted for the version when symbol names are
+};
+
 struct OutputContext {
     OutputContext() = default;
     ~OutputContext() = default;
@@ -98,6 +105,11 @@ struct OutputContext {
     std::unordered_map<const void*, Handle> entityHandles;
     // Handles given for the save to the tables whose control object the drawing lacks, by name.
     std::unordered_map<std::string, Handle> tableHandles;
+    // The layer and linetype names of the last entity: runs of entities share them.
+    DxfNameCache layerName;
+    DxfNameCache linetypeName;
+    DxfNameCache styleName;  // empty: the default style, left out
+    DxfNameCache blockName;
 };
 
 using OutputContextPtr = std::unique_ptr<OutputContext>;

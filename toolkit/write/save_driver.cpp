@@ -248,8 +248,11 @@ int wrSaveDrawing(Drawing* drawing, const char* path, uint8_t format, int16_t ve
         }
         dbReportSaveProgress(0);
         if (versionIndex != ownVersion && !adjustXrefBlockRecords(*drawing, versionIndex, changes)) return;
+        // A drawing without a named object dictionary (a file without OBJECTS) is saved as it is:
+        // the reader of the file makes the dictionaries and layouts.
         if (versionIndex == kVersionAC1015 && drawing->creationVersion == kCreationVersionLoaded &&
-            !hasLayoutDictionary(*drawing) && !addDefaultsOf2000(*drawing, changes)) {
+            dbNamedObjectDictionary(*drawing) && !hasLayoutDictionary(*drawing) &&
+            !addDefaultsOf2000(*drawing, changes)) {
             return;
         }
         OutputContextPtr output = wrOpenOutput(path, versionIndex, format);

@@ -258,6 +258,26 @@ TEST_F(SaveDriverTest, LoadedDrawingWithoutLayoutsGetsThemForA2000SaveOnly) {
     EXPECT_EQ(layouts, (std::vector<std::string>{"Layout1", "Model"}));
 }
 
+TEST_F(SaveDriverTest, ALoadedDrawingWithoutObjectsSavesAs2000) {
+    const auto source = folder_ / "bare.dxf";
+    {
+        std::ofstream out(source, std::ios::binary);
+        out << "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
+               "0\nLINE\n5\n100\n8\n0\n10\n0\n20\n0\n30\n0\n11\n1\n21\n1\n31\n0\n0\nENDSEC\n0\nEOF\n";
+    }
+    Drawing* d = load(source);
+    ASSERT_NE(d, nullptr) << dbGetError();
+    const test::DumpLines before = test::dumpLines(*d);
+    for (uint8_t format : {kSaveFormatAsciiDxf, kSaveFormatBinaryDxf}) {
+        const auto path = folder_ / ("out." + std::to_string(format));
+        ASSERT_EQ(test::saveAs(d, path, format, 7), 1) << dbGetError();
+        const test::DxfCheckResult result = test::checkDxfFile(path, "AC1015");
+        EXPECT_TRUE(result.ok()) << result.report();
+        EXPECT_NE(load(path), nullptr);
+    }
+    EXPECT_EQ(test::dumpLines(*d), before);
+}
+
 TEST_F(SaveDriverTest, ProgressRunsFromZeroToHundred) {
     static std::vector<int> seen;
     seen.clear();

@@ -34,12 +34,21 @@ int DxfEntityParts::extrusion(const EntityHeader& header) {
 }
 
 int DxfEntityParts::styleName(Handle style) {
-    std::string name;
-    if (style.isNull() || !wrStyleNameByHandle(drawing_, style, name)) return 1;
-    const std::string_view standard =
-        output_.versionIndex >= kVersionAC1012 ? std::string_view(output_.defaultStyleName) : "Standard";
-    if (dbEqualsNoCase(name, standard)) return 1;
-    return wrDxfSymbolName(drawing_, output_, 7, name, wrRecordPosition(output_, style), wrSymbolNameLimit());
+    DxfNameCache& cache = output_.styleName;
+    if (!cache.valid || cache.handle != style) {
+        std::string name;
+        const std::string_view standard =
+            output_.versionIndex >= kVersionAC1012 ? std::string_view(output_.defaultStyleName) : "Standard";
+        if (style.isNull() || !wrStyleNameByHandle(drawing_, style, name) || dbEqualsNoCase(name, standard)) {
+            name.clear();
+        } else if (output_.versionIndex < kVersionAC1015) {
+            name = wrConvertSymbolName(drawing_, &output_, name, wrRecordPosition(output_, style), wrSymbolNameLimit());
+        }
+        cache.name = std::move(name);
+        cache.handle = style;
+        cache.valid = true;
+    }
+    return cache.name.empty() || wrDxfString(output_, 7, cache.name);
 }
 
 double DxfEntityParts::elevation(const EntityRecord& entity) const {

@@ -115,23 +115,37 @@ int EntityWriter::common() {
         }
         if ((h_.flags & kEntityInPaperSpace) && !wrDxfInt16(o_, 67, 1)) return 0;
     }
-    std::string layer;
-    if (!wrLayerNameByHandle(d_, h_.layer, layer) ||
-        !wrDxfSymbolName(d_, o_, 8, layer, wrRecordPosition(o_, h_.layer), wrSymbolNameLimit())) {
-        return 0;
+    DxfNameCache& layer = o_.layerName;
+    if (!layer.valid || layer.handle != h_.layer) {
+        std::string name;
+        if (!wrLayerNameByHandle(d_, h_.layer, name)) return 0;
+        layer.name = v_ >= kVersionAC1015 ? name
+                                          : wrConvertSymbolName(d_, &o_, name, wrRecordPosition(o_, h_.layer),
+                                                                wrSymbolNameLimit());
+        layer.handle = h_.layer;
+        layer.valid = true;
     }
+    if (!wrDxfString(o_, 8, layer.name)) return 0;
     if (v_ >= kVersionAC1015 && h_.lineweight != kLineweightByLayer && !wrDxfInt16(o_, 370, h_.lineweight)) return 0;
     if (!h_.linetype.isNull()) {
-        if (h_.linetype != d_.handles.byLayerLinetype && h_.linetype != d_.handles.byBlockLinetype &&
-            !dbLookupNode(d_, d_.linetypes, h_.linetype)) {
-            return dbSetError(kErrorNoSuchLinetype);
+        DxfNameCache& linetype = o_.linetypeName;
+        if (!linetype.valid || linetype.handle != h_.linetype) {
+            if (h_.linetype != d_.handles.byLayerLinetype && h_.linetype != d_.handles.byBlockLinetype &&
+                !dbLookupNode(d_, d_.linetypes, h_.linetype)) {
+                return dbSetError(kErrorNoSuchLinetype);
+            }
+            std::string name;
+            wrLinetypeNameByHandle(d_, h_.linetype, name);
+            // BYLAYER is left out: an empty cached name.
+            linetype.name = dbEqualsNoCase(name, "BYLAYER") ? std::string()
+                            : v_ >= kVersionAC1015
+                                ? name
+                                : wrConvertSymbolName(d_, &o_, name, wrRecordPosition(o_, h_.linetype),
+                                                      wrSymbolNameLimit());
+            linetype.handle = h_.linetype;
+            linetype.valid = true;
         }
-        std::string linetype;
-        wrLinetypeNameByHandle(d_, h_.linetype, linetype);
-        if (!dbEqualsNoCase(linetype, "BYLAYER") &&
-            !wrDxfSymbolName(d_, o_, 6, linetype, wrRecordPosition(o_, h_.linetype), wrSymbolNameLimit())) {
-            return 0;
-        }
+        if (!linetype.name.empty() && !wrDxfString(o_, 6, linetype.name)) return 0;
     }
     if (h_.colour != kColourByLayer && !wrDxfInt16(o_, 62, h_.colour)) return 0;
     if (h_.linetypeScale != 1.0 && !wrDxfDouble(o_, 48, h_.linetypeScale)) return 0;
@@ -309,11 +323,19 @@ int EntityWriter::insert() {
     if (!bp) return 1;
     const auto& b = *bp;
     const bool array = b.columnCount > 1 || b.rowCount > 1;
-    std::string name;
-    if (!wrBlockNameByHandle(d_, o_, b.block, name)) return 0;
+    DxfNameCache& block = o_.blockName;
+    if (!block.valid || block.handle != b.block) {
+        std::string name;
+        if (!wrBlockNameByHandle(d_, o_, b.block, name)) return 0;
+        block.name = v_ >= kVersionAC1015 ? name
+                                          : wrConvertSymbolName(d_, &o_, name, wrRecordPosition(o_, b.block),
+                                                                wrSymbolNameLimit());
+        block.handle = b.block;
+        block.valid = true;
+    }
     if (!subclass(array ? "AcDbMInsertBlock" : "AcDbBlockReference")) return 0;
     if (b.attributesFollow && !wrDxfInt16(o_, 66, 1)) return 0;
-    if (!wrDxfSymbolName(d_, o_, 2, name, wrRecordPosition(o_, b.block), wrSymbolNameLimit()) ||
+    if (!wrDxfString(o_, 2, block.name) ||
         !p_.point(10, pointOf(t, b, 10)) || !fieldIfNotOne(t, b, 41) || !fieldIfNotOne(t, b, 42)) {
         return 0;
     }

@@ -118,10 +118,14 @@ void DxfFileWriter::noteBlockFrameHandles() {
         {"APPID", d_.handles.appIdControl},     {"DIMSTYLE", d_.handles.dimStyleControl},
         {"BLOCK_RECORD", d_.handles.blockControl}};
     for (const auto& [name, handle] : controls) o_.tableHandles[name] = handle.isNull() ? dbNewHandle(d_) : handle;
+    // Stored entities have handles (a load gives one to every entity without), but for the BLOCK
+    // and ENDBLK that frame a block read from a file before R13.
     for (const BlockNode& node : d_.blocks) {
-        if (!node.entityList) continue;
-        for (const EntityNode& entity : *node.entityList) {
-            if (entity.record.header.handle.isNull()) o_.entityHandles[&entity.record] = dbNewHandle(d_);
+        if (!node.entityList || isLayoutBlock(d_, node.record.handle)) continue;
+        for (const ListLink* link : {node.entityList->first, node.entityList->last}) {
+            const auto* entity = static_cast<const EntityNode*>(link);
+            if (entity && entity->record.header.handle.isNull() && !o_.entityHandles.count(&entity->record))
+                o_.entityHandles[&entity->record] = dbNewHandle(d_);
         }
     }
     o_.header.handseed = d_.handleSeed;

@@ -1,6 +1,7 @@
 #include "toolkit/write/dxf/dxf_group_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -19,10 +20,34 @@ namespace tracemill {
 namespace {
 
 // Bytes collected before they go to the file.
-constexpr size_t kFlushSize = 1 << 16;
+constexpr size_t kFlushSize = 1 << 18;
 
 constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+void appendLineEnd(std::string& out);
+void appendInteger(std::string& out, long long value, int width);
+
+// The ASCII lines of the group codes below 1072, made once.
+constexpr int kCodeLines = 1072;
+struct CodeLine {
+    char text[8];
+    uint8_t length;
+};
+const std::array<CodeLine, kCodeLines>& codeLines() {
+    static const std::array<CodeLine, kCodeLines> lines = [] {
+        std::array<CodeLine, kCodeLines> made{};
+        for (int code = 0; code < kCodeLines; ++code) {
+            std::string line;
+            appendInteger(line, code, 3);
+            appendLineEnd(line);
+            std::copy(line.begin(), line.end(), made[size_t(code)].text);
+            made[size_t(code)].length = uint8_t(line.size());
+        }
+        return made;
+    }();
+    return lines;
+}
 
 bool isBinary(const OutputContext& output) { return output.format == kSaveFormatBinaryDxf; }
 
@@ -65,6 +90,32 @@ double writableDouble(double value) {
     return value;
 }
 
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+// Fixed notation of a value below 1e9 with at most 9 decimals through one integer: the same
+// digits as the exact decimal rounding, which is taken instead (false) when the scaled value
+// lies too near a half for the product's rounding to be sure of the side.
+bool fastFixed(double value, int precision, char* text, size_t& length) {
+    if (precision < 1 || precision > 9 || !(std::fabs(value) < 1e9)) return false;
+    const double scaled = std::fabs(value) * kPowersOfTen[precision];
+    const double floor = std::floor(scaled);
+    const double fraction = scaled - floor;
+    if (std::fabs(fraction - 0.5) < 1e-6 * (1.0 + scaled * 1e-9)) return false;
+    const uint64_t units = uint64_t(floor) + (fraction > 0.5 ? 1 : 0);
+    const uint64_t scale = uint64_t(kPowersOfTen[precision]);
+    char* p = text;
+    if (value < 0.0 && units != 0) *p++ = '-';
+    p = std::to_chars(p, p + 24, units / scale).ptr;
+    *p++ = '.';
+    uint64_t decimals = units % scale;
+    for (int i = precision - 1; i >= 0; --i) {
+        p[i] = char('0' + decimals % 10);
+        decimals /= 10;
+    }
+    length = size_t(p + precision - text);
+    return true;
+}
+
 // Fixed notation with `precision` decimals and at most precision - 1 trailing zeros removed;
 // from 1e16 on scientific notation with an upper-case E and a two-digit exponent at least.
 void appendFormattedDouble(std::string& out, double value, int precision) {
@@ -78,8 +129,11 @@ void appendFormattedDouble(std::string& out, double value, int precision) {
         out.append(text, size_t(result.ptr - text));
         return;
     }
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
-    size_t length = size_t(result.ptr - text);
+    size_t length = 0;
+    if (!fastFixed(value, precision, text, length)) {
+        const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
+        length = size_t(result.ptr - text);
+    }
     for (int removed = 0; removed < precision - 1 && length > 0 && text[length - 1] == '0'; ++removed) --length;
     out.append(text, length);
 }
@@ -191,6 +245,11 @@ int wrDxfGroupCode(OutputContext& output, int code) {
             if (output.versionIndex < kVersionAC1012) out.push_back(char(0xFF));
             appendLe16(out, uint16_t(code));
         }
+        return 1;
+    }
+    if (code >= 0 && code < kCodeLines) {
+        const CodeLine& line = codeLines()[size_t(code)];
+        out.append(line.text, line.length);
         return 1;
     }
     appendInteger(out, code, 3);
@@ -312,7 +371,12 @@ int wrDxfEscapedString(OutputContext& output, int code, std::string_view text, i
 }
 
 int wrDxfHandle(OutputContext& output, int code, Handle handle) {
-    return wrDxfString(output, code, dbHandleToHex(handle));
+    char hex[17];
+    const auto end = std::to_chars(hex, hex + 16, handle.value, 16).ptr;
+    for (char* p = hex; p < end; ++p) {
+        if (*p >= 'a') *p = char(*p - 'a' + 'A');
+    }
+    return wrDxfString(output, code, std::string_view(hex, size_t(end - hex)));
 }
 
 int wrDxfBinaryChunk(OutputContext& output, int code, std::span<const uint8_t> bytes) {

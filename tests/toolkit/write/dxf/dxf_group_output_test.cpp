@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <numbers>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -178,6 +179,32 @@ TEST_F(DxfGroupOutputTest, SameBytesUnderACommaDecimalLocale) {
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
     for (const GroupCase& c : groupCases()) EXPECT_EQ(run(c), c.expected) << c.name;
     std::setlocale(LC_ALL, saved.c_str());
+}
+
+// The reals of ASCII files against the C library's "%.6f" (and "%.3f") of the same values, over
+// magnitudes from 1e-7 to 1e12 and halves that sit on the rounding edge.
+TEST_F(DxfGroupOutputTest, RealsMatchTheCLibrarysFixedForm) {
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+    std::uniform_int_distribution<int> exponent(-7, 12);
+    for (int precision : {6, 3}) {
+        DxfNumberFormat numbers;
+        numbers.precision = int16_t(precision);
+        numbers.zeroThreshold = 0.5 * std::pow(0.1, precision);
+        auto reference = [&](double v) {
+            char text[400];
+            std::snprintf(text, sizeof text, "%.*f", precision, v);
+            std::string r = text;
+            for (int removed = 0; removed < precision - 1 && r.back() == '0'; ++removed) r.pop_back();
+            return r;
+        };
+        for (int i = 0; i < 200000; ++i) {
+            double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+            if (i % 5 == 0) v = std::round(v * 1e6) / 1e6 + 5e-7;  // near a half of the last decimal
+            if (std::fabs(v) <= numbers.zeroThreshold) continue;
+            ASSERT_EQ(wrFormatDxfDouble(numbers, v), reference(v)) << v;
+        }
+    }
 }
 
 TEST_F(DxfGroupOutputTest, DecimalsSettingShapesNumbers) {
