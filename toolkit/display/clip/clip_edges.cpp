@@ -165,7 +165,7 @@ void clipBuildEdgeTable(ClipOp op, const LoopSet& subject, const LoopSet& clip, 
             builder.addContour(kept);
         }
     }
-    table.xTolerance = std::max(kClipEpsilon, kClipRoundingUlps * kClipEpsilon * largest);
+    table.xTolerance = kClipRoundingUlps * kClipEpsilon * largest;
     std::sort(table.scanbeams.begin(), table.scanbeams.end());
     table.scanbeams.erase(std::unique(table.scanbeams.begin(), table.scanbeams.end()), table.scanbeams.end());
     std::stable_sort(table.minima.begin(), table.minima.end(),

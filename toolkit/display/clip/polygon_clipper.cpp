@@ -1,5 +1,7 @@
 #include "toolkit/display/clip/polygon_clipper.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 #include <new>
 #include <utility>
@@ -153,7 +155,7 @@ class ContourOutput {
             }
             while (points.size() > 1 && points.back() == points.front())
                 points.pop_back();
-            if (points.size() <= 2 || twiceArea(points) == 0.0) continue;
+            if (points.size() <= 2 || enclosesNothing(points)) continue;
             genRequireAllocation();
             Loop& loop = result.loops.emplace_back();
             loop.hole = polygons_[i].hole;
@@ -172,11 +174,22 @@ class ContourOutput {
         bool hole;
     };
 
-    static double twiceArea(const DisplayVector<Point2>& points) {
+    // Twice the signed area is exactly zero, judged on the points scaled by a power of two to
+    // the size of 1 (exact, so an area of tiny or huge coordinates neither underflows nor
+    // overflows).
+    static bool enclosesNothing(const DisplayVector<Point2>& points) {
+        double largest = 0.0;
+        for (const Point2& p : points)
+            largest = std::max({largest, std::fabs(p.x), std::fabs(p.y)});
+        int exponent = 0;
+        std::frexp(largest, &exponent);
         double twice = 0.0;
-        for (size_t i = 0, j = points.size() - 1; i < points.size(); j = i++)
-            twice += (points[j].x + points[i].x) * (points[j].y - points[i].y);
-        return twice;
+        for (size_t i = 0, j = points.size() - 1; i < points.size(); j = i++) {
+            const double xi = std::ldexp(points[i].x, -exponent), yi = std::ldexp(points[i].y, -exponent);
+            const double xj = std::ldexp(points[j].x, -exponent), yj = std::ldexp(points[j].y, -exponent);
+            twice += (xj + xi) * (yj - yi);
+        }
+        return twice == 0.0;
     }
 
     bool newX(double x) {

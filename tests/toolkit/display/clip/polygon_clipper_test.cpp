@@ -226,6 +226,33 @@ TEST(PolygonClipper, ContoursWithCoordinatesThatAreNotFiniteAreLeftOut) {
     }
 }
 
+// Coincident edges are recognised within the rounding at the size of the coordinates, so the
+// same drawing at any scale clips alike: here a degenerate (collinear) triangle over another
+// one, and two squares that share a side.
+TEST(PolygonClipper, TheScaleOfTheCoordinatesDoesNotChangeTheResult) {
+    const LoopSet a{{{{{3, 4}, {4, 1}, {1, 10}}, 0}, rectangle(5, 0, 9, 4)}};
+    const LoopSet b{{{{{0, 1}, {4, 8}, {6, 5}}, 0}, rectangle(9, 0, 12, 4)}};
+    for (ClipOp op : kOps) {
+        LoopSet reference;
+        genClipPolygons(op, a, b, reference);
+        for (double scale : {1e-200, 1e-7, 3.0, 1e9, 1e200}) {
+            SCOPED_TRACE(std::string(opName(op)) + " at scale " + std::to_string(scale));
+            LoopSet scaledA = a, scaledB = b;
+            for (LoopSet* set : {&scaledA, &scaledB})
+                for (Loop& loop : set->loops)
+                    for (Point2& p : loop.points)
+                        p = {p.x * scale, p.y * scale};
+            LoopSet result;
+            genClipPolygons(op, scaledA, scaledB, result);
+            ASSERT_EQ(result.loops.size(), reference.loops.size());
+            for (Loop& loop : result.loops)
+                for (Point2& p : loop.points)
+                    p = {p.x / scale, p.y / scale}; // the area itself would underflow or overflow
+            EXPECT_NEAR(resultArea(result), resultArea(reference), 1e-9 * resultArea(reference));
+        }
+    }
+}
+
 TEST(PolygonClipper, AddingAndFreeingContours) {
     LoopSet polygon;
     std::vector<Point2> contour = {{0, 0}, {4, 0}, {0, 3}};
