@@ -20,6 +20,7 @@
 #include "toolkit/core/stored_record.h"
 #include "toolkit/core/table_records.h"
 #include "toolkit/core/version_index.h"
+#include "toolkit/display/fonts/drawing_fonts.h"
 
 namespace tracemill {
 
@@ -240,6 +241,8 @@ struct Drawing {
     OwnedStream previewMetafile;
     // The version index given to dbCreateDrawing; kCreationVersionLoaded for a loaded drawing.
     uint16_t creationVersion = kCreationVersionLoaded;
+    // Fonts loaded for the drawing's text, names not found, shape names looked up.
+    DrawingFonts fonts;
 };
 
 // A new empty drawing without header block or records; null when memory is exhausted (error

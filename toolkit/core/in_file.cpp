@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "toolkit/core/memory_services.h"
+
 namespace tracemill {
 
 std::FILE* dbInFileOpen(const char* name) {
@@ -48,6 +50,12 @@ long dbInFileLength(std::FILE* f) {
 
 size_t dbInFileRead(void* buf, size_t size, size_t count, std::FILE* f) {
     return std::fread(buf, size, count, f);
+}
+
+int dbInFileReadAll(std::FILE* f, std::vector<uint8_t>& out) {
+    const long length = dbInFileLength(f);
+    if (length < 0 || std::fseek(f, 0, SEEK_SET) != 0 || !dbTryResize(out, size_t(length))) return 0;
+    return std::fread(out.data(), 1, out.size(), f) == out.size() ? 1 : 0;
 }
 
 int dbInFileSeek(std::FILE* f, long offset, int whence) { return std::fseek(f, offset, whence); }

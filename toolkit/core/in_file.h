@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace tracemill {
 
@@ -32,6 +34,10 @@ char* dbInFileGetLine(char* buf, size_t n, std::FILE* f);
 long dbInFileLength(std::FILE* f);
 
 size_t dbInFileRead(void* buf, size_t size, size_t count, std::FILE* f);
+
+// Reads the whole file, from its start, into out: 1, or 0 when memory is short or the read
+// fails.
+int dbInFileReadAll(std::FILE* f, std::vector<uint8_t>& out);
 int dbInFileSeek(std::FILE* f, long offset, int whence);
 long dbInFileTell(std::FILE* f);
 

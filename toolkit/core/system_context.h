@@ -36,6 +36,10 @@ inline constexpr int kErrorReasonBadDxfLine = 6;  // a DXF line too long, or a l
 using FileFinder = int (*)(const char* name, std::string& outPath, void* hostContext);
 // The host's TrueType font lookup: answers in the request block.
 using FontFinder = void (*)(TrueTypeLookup& request, void* hostContext);
+// The toolkit's TrueType glyph routine, which text drawing calls per character of a TrueType
+// font; fonts are resolved as TrueType only while one is installed.
+struct GlyphFillArguments;
+using GlyphFillRoutine = void (*)(GlyphFillArguments& arguments);
 // Load and save progress in per cent.
 using ProgressCallback = void (*)(int percent);
 // Called with a host-owned data block of an entity (and the drawing's host word) before the
@@ -66,6 +70,7 @@ struct SystemContext {
     // Host callbacks.
     FileFinder fileFinder;            // dbDefaultFileFinder unless the host sets its own
     FontFinder fontFinder = nullptr;
+    GlyphFillRoutine glyphFill = nullptr;  // installed by text drawing at start-up
     ErrorCallback errorCallback = nullptr;
     ErrorReplyCallback errorReplyCallback = nullptr;
     ErrorCallback warningCallback = nullptr;  // hears warnings: the operation goes on

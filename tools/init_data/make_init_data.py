@@ -2,12 +2,15 @@
 """Builds the toolkit's initialisation data: the code-page tables and the two built-in
 shape fonts, in the layout that toolkit/core/init_data_layout.h describes.
 
-    tools/init_data/make_init_data.py OUTPUT          writes the data
-    tools/init_data/make_init_data.py --check FILE    fails unless FILE holds exactly it
-    tools/init_data/make_init_data.py --fuzz-seed OUTPUT
+    tools/init_data/make_init_data.py GLYPHS OUTPUT          writes the data
+    tools/init_data/make_init_data.py --check GLYPHS FILE    fails unless FILE holds exactly it
+    tools/init_data/make_init_data.py --fuzz-seed GLYPHS OUTPUT
                                                       a small data set of the same layout (one
                                                       single-byte and one cut-down double-byte
                                                       table), the seed of the init-data fuzz corpus
+
+GLYPHS is the Hershey Roman Simplex glyph file of Debian's hershey-fonts-data
+(/usr/share/hershey-fonts/rowmans.jhf); builtin_fonts.py makes the two fonts from it.
 
 Layout (all integers little-endian, offsets from the start of the data):
   banner             text ending in 'H', then a NUL
@@ -21,12 +24,16 @@ Layout (all integers little-endian, offsets from the start of the data):
                      codes ascending, n x uint16 Unicode values in the same order
 
 The tables come from Python's codecs; the output depends only on the Python version's
-codec tables, so running the script again reproduces the committed file byte for byte.
+codec tables and the glyph file, so running the script again reproduces the committed file
+byte for byte.
 """
 
 import os
 import struct
 import sys
+
+from builtin_fonts import builtin_font_files
+from hershey_glyphs import read_glyph_file
 
 BANNER = b"Tracemill initialisation data 1: code pages, fonts; mark H"
 
@@ -50,14 +57,6 @@ DOUBLE_BYTE_SLOTS = range(34, 38)
 # The built-in fonts: fixed shape counts and file sizes of the layout.
 FONT_SHAPE_COUNTS = (100, 103)
 FONT_FILE_SIZES = (4998, 4832)
-
-# Font metrics of both built-in fonts (shape 0): height above and depth below the baseline
-# in shape units, and the modes byte.
-ABOVE, BELOW, MODES = 21, 6, 2
-
-# The 24-byte header of a shape font file of version 1.1, ending in 0x1A.
-SHAPE_FILE_HEADER = b"Tracemill shapes v1.1\r\n\x1a"
-assert len(SHAPE_FILE_HEADER) == 24
 
 
 def byte_value(codec, byte):
@@ -97,86 +96,24 @@ def code_page_table(slot, leads):
     return bytes(out)
 
 
-def vector(length, direction):
-    """One vector byte of a shape: length 1..15 in the high nibble, direction 0..15 low."""
-    assert 1 <= length <= 15 and 0 <= direction <= 15
-    return bytes([length << 4 | direction])
-
-
-def long_vector(length, direction):
-    out = b""
-    while length > 0:
-        step = min(length, 15)
-        out += vector(step, direction)
-        length -= step
-    return out
-
-
-def displacement(dx, dy):
-    return bytes([8, dx & 0xFF, dy & 0xFF])
-
-
-ADVANCE = 16
-BOX_WIDTH = 12
-
-
-def placeholder_glyph(draw_box):
-    """A cap-height box with a fixed advance: enough to show where text goes until the real
-    glyphs are generated."""
-    if not draw_box:
-        return b"\x00" + bytes([2]) + displacement(ADVANCE, 0) + b"\x00"
-    body = bytes([2]) + displacement(2, 0) + bytes([1])
-    body += long_vector(BOX_WIDTH, 0) + long_vector(ABOVE, 4)
-    body += long_vector(BOX_WIDTH, 8) + long_vector(ABOVE, 12)
-    body += bytes([2]) + displacement(ADVANCE - 2, 0)
-    return b"\x00" + body + b"\x00"
-
-
-def shape_font(description, numbers):
-    """A shape font file of version 1.1 and its index {number, offset in the file}."""
-    shapes = []
-    for number in numbers:
-        if number == 0:
-            shape = description + b"\x00" + bytes([ABOVE, BELOW, MODES, 0])
-        elif number == 10:
-            shape = b"\x00" + bytes([2]) + displacement(0, -(ABOVE + BELOW + 7)) + b"\x00"
-        else:
-            shape = placeholder_glyph(draw_box=number != 32)
-        shapes.append((number, shape))
-    out = bytearray(SHAPE_FILE_HEADER)
-    out += struct.pack("<HHH", min(numbers), max(numbers), len(numbers))
-    for number, shape in shapes:
-        out += struct.pack("<HH", number, len(shape))
-    index = []
-    for number, shape in shapes:
-        index.append((number, len(out)))
-        out += shape
-    return bytes(out), index
-
-
-def font_part(description, numbers, shape_count, file_size):
-    assert len(numbers) == shape_count
+def font_part(data, index, shape_count, file_size):
+    """The index and the file of one font in the layout: the file padded with zero bytes to
+    its fixed size."""
+    assert len(index) == shape_count, (shape_count, len(index))
+    numbers = [number for number, _ in index]
     assert numbers[:5] == [0, 10, 32, 33, 34] and numbers[-3:] == [256, 257, 258]
-    data, index = shape_font(description, numbers)
-    assert len(data) <= file_size, (description, len(data))
-    data += bytes(file_size - len(data))  # the layout gives each font a fixed size
+    assert len(data) <= file_size, ("font file too large for the layout", len(data), file_size)
+    data += bytes(file_size - len(data))
     out = bytearray()
     for number, offset in index:
         out += struct.pack("<HI", number, offset)
     return bytes(out), data
 
 
-def build(slots=range(len(SLOT_CODECS)), leads=range(0x81, 0x100)):
-    text_shapes = [0, 10] + list(range(32, 127))
-    symbols = [256, 257, 258]  # degree, plus-minus, diameter
-    simplex_numbers = text_shapes + symbols
-    gdt_numbers = text_shapes + [128, 129, 130] + symbols
-    fonts = [
-        font_part(b"Tracemill simplex placeholder", simplex_numbers, FONT_SHAPE_COUNTS[0],
-                  FONT_FILE_SIZES[0]),
-        font_part(b"Tracemill GDT placeholder", gdt_numbers, FONT_SHAPE_COUNTS[1],
-                  FONT_FILE_SIZES[1]),
-    ]
+def build(glyph_file, slots=range(len(SLOT_CODECS)), leads=range(0x81, 0x100)):
+    font_files = builtin_font_files(read_glyph_file(glyph_file))
+    fonts = [font_part(data, index, FONT_SHAPE_COUNTS[i], FONT_FILE_SIZES[i])
+             for i, (data, index) in enumerate(font_files)]
 
     assert BANNER.endswith(b"H") and b"\x00" not in BANNER
     fixed = len(BANNER) + 1 + 4 * len(SLOT_CODECS)
@@ -202,19 +139,20 @@ def build(slots=range(len(SLOT_CODECS)), leads=range(0x81, 0x100)):
 
 def main():
     args = sys.argv[1:]
-    if len(args) == 2 and args[0] == "--check":
-        with open(args[1], "rb") as f:
-            if f.read() != build():
-                sys.exit(args[1] + " is not what make_init_data.py writes: run it again")
+    usage = "usage: make_init_data.py [--check | --fuzz-seed] GLYPHS FILE"
+    if len(args) == 3 and args[0] == "--check":
+        with open(args[2], "rb") as f:
+            if f.read() != build(args[1]):
+                sys.exit(args[2] + " is not what make_init_data.py writes: run it again")
         return
-    if len(args) == 2 and args[0] == "--fuzz-seed":
-        data = build(slots=[2, 34], leads=[0x81, 0x82])
+    if len(args) == 3 and args[0] == "--fuzz-seed":
+        data = build(args[1], slots=[2, 34], leads=[0x81, 0x82])
+        target = args[2]
+    elif len(args) == 2 and not args[0].startswith("--"):
+        data = build(args[0])
         target = args[1]
-    elif len(args) == 1:
-        data = build()
-        target = args[0]
     else:
-        sys.exit("usage: make_init_data.py OUTPUT | --check FILE | --fuzz-seed OUTPUT")
+        sys.exit(usage)
     temporary = target + ".tmp"
     with open(temporary, "wb") as f:
         f.write(data)

@@ -46,7 +46,7 @@ void dumpCodePage(std::FILE* out, int number) {
 void dumpFont(std::FILE* out, const ShapeFont& font) {
     std::fprintf(out, "  %-11s kind 0x%02X, above %d, below %d, modes %d, shapes %d (%u to %u), %zu bytes\n",
                  font.path.c_str(), font.kind, font.above, font.below, font.modes, font.shapeCount,
-                 font.firstShape, font.lastShape, font.pages.empty() ? size_t(0) : font.pages[0].bytes().size());
+                 font.firstShape, font.lastShape, font.shapeBytes().size());
     std::fprintf(out, "    shape numbers:");
     for (size_t i = 0; i < font.index.size(); ++i) {
         if (i == 5 && font.index.size() > 8) {

@@ -1,7 +1,10 @@
 #include "toolkit/display/fonts/builtin_fonts.h"
 
+#include <algorithm>
+
 #include "toolkit/core/memory_services.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/display/fonts/shape_access.h"
 
 namespace tracemill {
 
@@ -33,7 +36,7 @@ std::unique_ptr<ShapeFont> makeFont(const BuiltinFontEntry& entry, const Builtin
         }
     }
     std::unique_ptr<ShapeFont> font = dbNewObject<ShapeFont>();
-    if (!font || !dbTryResize(font->pages, 1) || !dbTryResize(font->index, data.index.size())) {
+    if (!font || !dbTryResize(font->index, data.index.size())) {
         dbReportError(kErrorBuiltinFontsNoMemory, kErrorReasonNoMemory);
         return nullptr;
     }
@@ -43,11 +46,14 @@ std::unique_ptr<ShapeFont> makeFont(const BuiltinFontEntry& entry, const Builtin
     font->below = kBuiltinBelow;
     font->firstShape = kBuiltinFirstShape;
     font->lastShape = kBuiltinLastShape;
-    font->shapeCount = int16_t(data.index.size());
+    font->shapeCount = uint16_t(data.index.size());
     font->modes = kBuiltinModes;
-    font->index.assign(data.index.begin(), data.index.end());
-    font->pages[0].fileOffset = 0;
-    font->pages[0].external = data.file;
+    std::copy(data.index.begin(), data.index.end(), font->index.begin());
+    if (!genSortShapeIndex(*font)) {
+        dbReportError(kErrorBuiltinFontsNoMemory, kErrorReasonNoMemory);
+        return nullptr;
+    }
+    font->external = data.file;
     return font;
 }
 

@@ -1,5 +1,14 @@
 // A loaded font as text drawing uses it: a shape font, a unifont, a big font or a TrueType
 // face found by the host. The two built-in fonts are ShapeFonts over the initialisation data.
+//
+// What a text drawer needs of a font:
+// - `kind` says what it is (kFontKind... bits); a TrueType font (kFontKindTrueType) has no
+//   shapes: its face is `trueType`, as the host's font finder answered, and its glyphs come
+//   from the host's glyph outline hook;
+// - `above` is the height of capitals in shape units (1000 for TrueType), so a text height
+//   divided by it is the drawing scale of the font; a big font's scale is height / bigHeight;
+// - the shape of a character is found with genFindShape (shape_access.h), which leaves the
+//   font's cursor on the shape's bytes; genNextShapeByte reads them one at a time.
 #pragma once
 
 #include <cstdint>
@@ -29,57 +38,58 @@ struct ShapeIndexEntry {
     friend bool operator==(const ShapeIndexEntry&, const ShapeIndexEntry&) = default;
 };
 
-// A lead-byte range of a big font.
+// A lead-byte range of a big font: double-byte codes whose high byte lies in first..last.
 struct BigFontRange {
     uint16_t first = 0;
     uint16_t last = 0;
+    friend bool operator==(const BigFontRange&, const BigFontRange&) = default;
 };
 
 // One index slot of a big font: a double-byte code and the offset of its shape from
-// dataStart (24 bits).
+// dataStart. Code 0 with offset 0 is an empty slot.
 struct BigFontSlot {
     uint16_t code = 0;
     uint32_t offset = 0;
+    friend bool operator==(const BigFontSlot&, const BigFontSlot&) = default;
 };
 
-// Page size in which shape fonts and unifonts are held.
-inline constexpr uint32_t kShapeFontPageSize = 8192;
-
-// One page of a shape font's file: bytes the font owns, or bytes held elsewhere (the
-// built-in fonts point into the system context's copy of the initialisation data).
-struct ShapeFontPage {
-    int32_t fileOffset = 0;
-    std::vector<uint8_t> storage;
-    std::span<const uint8_t> external;
-
-    std::span<const uint8_t> bytes() const {
-        return storage.empty() ? external : std::span<const uint8_t>(storage);
-    }
+// Where the next shape byte is read: an offset into the font's shape bytes.
+struct ShapeCursor {
+    uint32_t offset = 0;
+    friend bool operator==(const ShapeCursor&, const ShapeCursor&) = default;
 };
 
 struct ShapeFont {
-    std::string path;           // resolved path, upper-cased
+    std::string path;           // resolved path, upper-cased (TrueType: what the lookup found)
     std::string request;        // the requested name after normalisation
     TrueTypeLookup trueType;    // TrueType fonts: the host's answer
     uint8_t kind = 0;           // kFontKind... bits
     int16_t above = 0;          // height above the baseline in shape units
     int16_t below = 0;          // depth below the baseline
-    uint16_t firstShape = 0;
+    uint16_t firstShape = 0;    // shape fonts: lowest and highest shape number
     uint16_t lastShape = 0;
-    int16_t shapeCount = 0;     // index entries in the file
+    uint16_t shapeCount = 0;    // index entries the file announces
     int16_t modes = 0;          // modes byte of the font-information shape
-    uint8_t bigHeight = 0;      // big fonts: cell height
+    uint8_t bigHeight = 0;      // big fonts: cell height (0 in the file is taken as 8)
     uint8_t bigWidth = 0;       // big fonts: cell width
     uint16_t bigIndexSize = 0;  // big fonts: index slots
-    std::vector<BigFontRange> ranges;
-    int32_t dataStart = 0;      // big fonts: file offset of the first byte after the index
+    std::vector<BigFontRange> ranges;  // big fonts: every lead-byte range of the file
+    uint32_t dataStart = 0;     // big fonts: file offset of the first byte after the index
     std::vector<BigFontSlot> bigIndex;
-    std::vector<ShapeIndexEntry> index;  // shape fonts and unifonts, in file order
-    uint16_t cursorPage = 0;    // read cursor of the shape bytes
-    uint16_t cursorOffset = 0;
-    uint32_t cursorStream = 0;  // big fonts: read cursor in the big-font stream
-    std::vector<ShapeFontPage> pages;
-    // The big-font stream and its reader come with the shape-font file reader.
+    std::vector<ShapeIndexEntry> index;        // shape fonts and unifonts, in file order
+    std::vector<ShapeIndexEntry> sortedIndex;  // the same by shape number: what lookups search
+    ShapeCursor cursor;
+
+    // The shape bytes: for shape fonts and unifonts the whole file (index offsets are file
+    // offsets), for big fonts the file from dataStart on (slot offsets count from there).
+    // A font read from a file owns them; the built-in fonts point into the system context's
+    // copy of the initialisation data.
+    std::vector<uint8_t> storage;
+    std::span<const uint8_t> external;
+
+    std::span<const uint8_t> shapeBytes() const {
+        return external.empty() ? std::span<const uint8_t>(storage) : external;
+    }
 };
 
 } // namespace tracemill
