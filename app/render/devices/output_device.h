@@ -56,6 +56,15 @@ private:
     bool usePenWidths_ = false;
 };
 
+// The index of the last polygon of a poly-polygon that has points; polygonCount when none
+// has any (such polygons add nothing to the shape).
+inline uint32_t LastPolygonWithPoints(const uint32_t* counts, uint32_t polygonCount) {
+    for (uint32_t k = polygonCount; k > 0; --k) {
+        if (counts[k - 1] > 0) return k - 1;
+    }
+    return polygonCount;
+}
+
 // Export format ids that have a device made by the factory.
 enum OutputFormatId : int {
     kFormatSvg = 1,

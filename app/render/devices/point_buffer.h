@@ -20,6 +20,7 @@ struct ShortPoint {
 template <typename Point>
 class BasicPointBuffer {
 public:
+    using PointType = Point;
     using Coordinate = decltype(Point::x);
 
     // Appends (x, y) unless it equals the last point exactly.
@@ -61,5 +62,15 @@ private:
 
 using PointBuffer = BasicPointBuffer<DevicePoint>;
 using ShortPointBuffer = BasicPointBuffer<ShortPoint>;
+
+// A real pen change inside a polyline: `flush` writes the points so far with the old pen
+// (and empties the buffer), and the next polyline starts at their last point.
+template <typename Buffer, typename Flush>
+void RestartPolylineAtLastPoint(Buffer& buffer, Flush&& flush) {
+    const bool hasPoint = buffer.Count() > 0;
+    const typename Buffer::PointType last = hasPoint ? buffer.Last() : typename Buffer::PointType{};
+    flush();
+    if (hasPoint) buffer.AddPoint(last.x, last.y);
+}
 
 } // namespace tracemill::render

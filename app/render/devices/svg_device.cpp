@@ -109,11 +109,7 @@ void CSvgDevice::FillPolygon(int32_t first, int32_t last, DevicePoint* points) {
 
 void CSvgDevice::FillPolyPolygon(DevicePoint* points, const uint32_t* counts, uint32_t polygonCount) {
     CloseStrokePath();
-    // Polygons without points add nothing to the shape.
-    uint32_t lastDrawn = polygonCount;
-    for (uint32_t k = 0; k < polygonCount; ++k) {
-        if (counts[k] > 0) lastDrawn = k;
-    }
+    const uint32_t lastDrawn = LastPolygonWithPoints(counts, polygonCount);
     if (lastDrawn == polygonCount) return;
     document_ += "<path d=\"";
     const DevicePoint* polygon = points;

@@ -8,6 +8,7 @@
 #include "app/render/devices/pdf_device_adapter.h"
 #include "app/render/devices/svg_device.h"
 #include "app/render/pdf/pdf_document.h"
+#include "ink_compare.h"
 #include "render_test_support.h"
 #include "scripted_page.h"
 #include "external_tools.h"
@@ -15,7 +16,9 @@
 namespace tracemill::render {
 namespace {
 
+using test::InkMatch;
 using test::RgbImage;
+using test::RenderSvg;
 using test::runCommand;
 using test::ScratchFolder;
 using test::shellQuote;
@@ -48,46 +51,12 @@ void WriteScriptedPdf(const std::string& file) {
     ASSERT_TRUE(document.Save(file.c_str()));
 }
 
-std::optional<RgbImage> RenderSvg(const std::string& file, const std::string& png) {
-    if (!runCommand("rsvg-convert -b white -w 800 -h 600 -o " + shellQuote(png) + " " + shellQuote(file)))
-        return std::nullopt;
-    return test::readWithImageMagick(png);
-}
-
 // The value of a "Name:   value" line of pdfinfo.
 std::string InfoField(const std::string& info, const std::string& name) {
     const size_t at = info.find("\n" + name + ":");
     if (at == std::string::npos) return {};
     const size_t start = info.find_first_not_of(' ', at + name.size() + 2);
     return info.substr(start, info.find('\n', start) - start);
-}
-
-// Ink: a pixel clearly darker than the white paper.
-bool IsInk(const RgbImage& image, int x, int y) {
-    const uint8_t* p = &image.rgb[(size_t(y) * size_t(image.width) + size_t(x)) * 3];
-    return int(p[0]) + int(p[1]) + int(p[2]) < 615;
-}
-
-// The share of ink pixels of `a` that have ink of `b` within `reach` pixels; b's pixel (x, y)
-// stands at (x - dx, y - dy) of a.
-double InkMatch(const RgbImage& a, const RgbImage& b, int dx, int dy, int reach, int* inkCount) {
-    int ink = 0, matched = 0;
-    for (int y = 0; y < a.height; ++y) {
-        for (int x = 0; x < a.width; ++x) {
-            if (!IsInk(a, x, y)) continue;
-            ++ink;
-            bool found = false;
-            for (int v = -reach; v <= reach && !found; ++v) {
-                for (int u = -reach; u <= reach && !found; ++u) {
-                    const int bx = x + dx + u, by = y + dy + v;
-                    found = bx >= 0 && by >= 0 && bx < b.width && by < b.height && IsInk(b, bx, by);
-                }
-            }
-            matched += found;
-        }
-    }
-    *inkCount = ink;
-    return ink ? double(matched) / ink : 0;
 }
 
 TEST(ExportFiles, SvgSvgzAndPdfOfOnePageAgree) {

@@ -3,7 +3,10 @@
 
 #include <cstdio>
 
+#include "app/render/devices/cgm_device.h"
 #include "app/render/devices/device_number_format.h"
+#include "app/render/devices/eps_device.h"
+#include "app/render/devices/hpgl_device.h"
 #include "app/render/devices/point_buffer.h"
 #include "app/render/devices/svg_device.h"
 #include "render_test_support.h"
@@ -110,6 +113,16 @@ TEST(OutputDeviceFactory, MakesTheFormatsItServes) {
     ASSERT_NE(dynamic_cast<CSvgDevice*>(svgz.get()), nullptr);
     EXPECT_TRUE(static_cast<CSvgDevice&>(*svgz).Compresses());
     EXPECT_TRUE(svgz->SupportsPolyPolygon());
+    for (int id : {2, 3}) {
+        auto hpgl = CreateOutputDevice(id);
+        EXPECT_NE(dynamic_cast<CHpglDevice*>(hpgl.get()), nullptr) << "id " << id;
+    }
+    auto cgm = CreateOutputDevice(7);
+    ASSERT_NE(dynamic_cast<CCgmDevice*>(cgm.get()), nullptr);
+    EXPECT_FALSE(cgm->SupportsPolyPolygon());
+    auto eps = CreateOutputDevice(8);
+    ASSERT_NE(dynamic_cast<CEpsDevice*>(eps.get()), nullptr);
+    EXPECT_TRUE(eps->SupportsPolyPolygon());
 }
 
 } // namespace
