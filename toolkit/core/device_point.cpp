@@ -5,12 +5,19 @@
 
 namespace tracemill {
 
-int32_t dbDeviceCoordinate(double value) {
-    if (std::isnan(value)) return 0;
-    const double rounded = std::round(value);
-    if (rounded >= double(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
-    if (rounded <= double(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
-    return int32_t(rounded);
+namespace {
+
+int32_t clampedInteger(double whole) {
+    if (std::isnan(whole)) return 0;
+    if (whole >= double(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
+    if (whole <= double(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
+    return int32_t(whole);
 }
+
+} // namespace
+
+int32_t dbDeviceCoordinate(double value) { return clampedInteger(std::round(value)); }
+
+int32_t dbDeviceCoordinateTruncated(double value) { return clampedInteger(std::trunc(value)); }
 
 } // namespace tracemill

@@ -16,4 +16,7 @@ struct DevicePoint {
 // damaged geometry can never make the conversion undefined.
 int32_t dbDeviceCoordinate(double value);
 
+// The same truncated toward zero, as clipped lines and fills take their points.
+int32_t dbDeviceCoordinateTruncated(double value);
+
 } // namespace tracemill

@@ -189,6 +189,8 @@ struct Drawing {
     uint8_t displayBits = 0;
     uint8_t displayStart = 1;
     std::unique_ptr<DisplayContext> displayContext;  // while the drawing is displayed
+    Handle acadAppId;          // the APPID "ACAD", found when the display begins; zero without one
+    Handle layoutBlockToShow;  // the layout block a host asked the display for; zero: the current one
 
     // The entity lists of the two layout blocks (owned by their block records).
     EntityList* modelSpace = nullptr;

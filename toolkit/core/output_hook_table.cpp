@@ -29,7 +29,19 @@ template <class Hook> void setSlotAndCopy(Hook OutputHookTable::*slot, Hook Outp
     gOutputHookTable->*copy = hook;
 }
 
+constexpr std::string_view kSlotNames[kOutputHookSlotCount] = {
+    "moveTo",       "lineTo",       "polygon",         "polyPolygon",    "triangleStrip", "color",
+    "progress",     "refresh",      "xrefMissing",     "imageFileFinder", "xrefLoad",     "xrefOpen",
+    "xrefOpened",   "xrefDone",     "entityFetch",     "entityBegin",    "rasterImage",   "rasterData",
+    "picture",      "fillRecord",   "clippedImage",    "hostMoveTo",     "hostLineTo",    "hostPolygon",
+    "hostPolyPolygon", "hostColor", "hostRasterData",  "hostPicture",    "hostFillRecord", "hostLineWidth",
+    "oleData",      "glyphOutline", "plotStyleFile",   "lineWidth",      "solid"};
+
 } // namespace
+
+std::string_view dbHookSlotName(int slot) {
+    return slot >= 0 && slot < kOutputHookSlotCount ? kSlotNames[slot] : std::string_view();
+}
 
 OutputHookTable::OutputHookTable()
     : polygon(dbPolygonWrapper), polyPolygon(dbPolyPolygonWrapper), color(dbDefaultColorHook),

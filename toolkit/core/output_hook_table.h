@@ -18,9 +18,11 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/core/device_point.h"
+#include "toolkit/core/point.h"
 
 namespace tracemill {
 
@@ -158,6 +160,14 @@ struct OutputHookTable {
     std::string mallocMessage = "Malloc error\n";
     DevicePoint penPosition{kPenPositionUnset, kPenPositionUnset};
     std::vector<DevicePoint> scratchPoints;  // device points on their way to a hook
+    std::vector<Point2> clipPieces;     // the visible pieces of a clipped line, {start, end} each
+    std::vector<Point2> clipCrossings;  // where a line crosses a clip region
+    // 1 when a display pass starts; a host that clears it (genStopDisplay) ends every entity
+    // list after its current entity.
+    int16_t walkContinue = 1;
+    uint8_t xrefPass = 0;              // set while the external references of a list are drawn
+    std::string xrefBlockName;         // the external-reference block being drawn
+    Drawing* currentDrawing = nullptr; // the drawing whose entities are being drawn
     int32_t defaultLineweight = 25;      // for the default lineweight (-3) and kind 24, 1/100 mm
     double lineweightScale = -1.0;       // applied when not negative and the context does not convert
     double lineweightUnitScale = 1.0;    // for lineweight units other than inches and millimetres
@@ -176,6 +186,11 @@ struct OutputHookTable {
     double vectoriserScale = 2.0;
     double viewportSetupScale = 1.0;
 };
+
+// The number of slots, and the name of slot i as the table's field names it ("moveTo" for 0,
+// "lineTo" for 1, ... "solid" for 34); empty for a number out of range.
+inline constexpr int kOutputHookSlotCount = 35;
+std::string_view dbHookSlotName(int slot);
 
 // The one table of the process; null outside dbInitToolkit .. dbTermToolkit.
 extern OutputHookTable* gOutputHookTable;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "drawing_draw.h"
 #include "drawing_report.h"
 #include "error_meaning.h"
 #include "toolkit/core/drawing.h"
@@ -50,7 +51,10 @@ int dumpDrawingFile(const char* path, DrawingOutput output, std::FILE* out) {
             std::fprintf(stderr, "tmdump: %s: error %d: %s\n", path, error, errorMeaning(error));
         return 1;
     }
-    if (output == DrawingOutput::Report) {
+    int status = 0;
+    if (output == DrawingOutput::Draw) {
+        status = writeDrawingPass(*drawing, path, out);
+    } else if (output == DrawingOutput::Report) {
         const std::string_view name = path;
         const size_t slash = name.find_last_of('/');
         writeDrawingReport(*drawing, slash == std::string_view::npos ? name : name.substr(slash + 1), out);
@@ -62,7 +66,7 @@ int dumpDrawingFile(const char* path, DrawingOutput output, std::FILE* out) {
                       });
     }
     dbFreeDrawing(drawing);
-    return std::fflush(out) == 0 && !std::ferror(out) ? 0 : 1;
+    return status == 0 && std::fflush(out) == 0 && !std::ferror(out) ? 0 : 1;
 }
 
 } // namespace tracemill::tmdump

@@ -1,16 +1,17 @@
-// tmdump FILE, tmdump --summary FILE and tmdump --report FILE: a drawing loaded from a DWG or
-// DXF file.
+// tmdump FILE, tmdump --summary FILE, tmdump --report FILE and tmdump --draw FILE: a drawing
+// loaded from a DWG or DXF file.
 #pragma once
 
 #include <cstdio>
 
 namespace tracemill::tmdump {
 
-enum class DrawingOutput { Dump, Summary, Report };
+enum class DrawingOutput { Dump, Summary, Report, Draw };
 
-// Loads the drawing and writes it whole, as counts or as a report in words. 0 on success;
-// 1 when the file cannot be read or is no drawing (the reason goes to stderr), when the load
-// fails (the error number and its meaning go to stderr) or the output cannot be written.
+// Loads the drawing and writes it whole, as counts, as a report in words or as what a display
+// pass draws. 0 on success; 1 when the file cannot be read or is no drawing (the reason goes
+// to stderr), when the load or the display fails (the error number and its meaning go to
+// stderr) or the output cannot be written.
 int dumpDrawingFile(const char* path, DrawingOutput output, std::FILE* out);
 
 } // namespace tracemill::tmdump

@@ -13,7 +13,7 @@ namespace tracemill::tmdump {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tmdump [--summary | --report] FILE\n"
+    "usage: tmdump [--summary | --report | --draw] FILE\n"
     "       tmdump --new [VERSION] [--summary]\n"
     "       tmdump --init-data\n"
     "       tmdump --help\n";
@@ -28,12 +28,15 @@ constexpr const char* kHelp =
     "                            and space, one line each\n"
     "  tmdump --report FILE      the same in words: format and version, tables, entities by\n"
     "                            kind, extents\n"
+    "  tmdump --draw FILE        the drawing drawn as a host draws it, zoomed to its extents:\n"
+    "                            \"primitives N\", \"hook NAME N\" for each output hook called\n"
+    "                            and \"extents XMIN YMIN XMAX YMAX\" in drawing units\n"
     "  tmdump --new [VERSION]    a new drawing built in memory (VERSION 0 to 7, \"AC1002\" to\n"
     "                            \"AC1015\"; 7 when left out), whole or with --summary\n"
     "  tmdump --init-data        the built-in initialisation data: code pages and shape fonts\n"
     "  tmdump -h, --help         this text\n"
     "\n"
-    "Exit status: 0 success; 1 the drawing cannot be loaded or the output cannot be written\n"
+    "Exit status: 0 success; 1 the drawing cannot be loaded or drawn, or the output cannot be written\n"
     "(the error number and its meaning go to standard error); 2 wrong usage.\n";
 
 int usage() {
@@ -54,6 +57,7 @@ int run(int argc, char** argv) {
     DrawingOutput output = DrawingOutput::Dump;
     if (mode == "--summary") output = DrawingOutput::Summary;
     if (mode == "--report") output = DrawingOutput::Report;
+    if (mode == "--draw") output = DrawingOutput::Draw;
     const bool fileMode = !newDrawing && !initData;
     if (initData && argc != 2) return usage();
     if (fileMode && argc != (output == DrawingOutput::Dump ? 2 : 3)) return usage();

@@ -1,0 +1,119 @@
+// A new drawing displayed through the recording hook set, with helpers that build entities and
+// state a view. The default view maps world (x, y) to device (x + 0.5, y + 0.5) on a 100 x 100
+// device, so that a world point with integer coordinates lands on the same device integers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "../core/drawing_fixture.h"
+#include "toolkit/core/display_access.h"
+#include "toolkit/core/output_hook_table.h"
+#include "toolkit/display/display_context.h"
+#include "toolkit/display/display_interface.h"
+#include "toolkit/display/hook_sets/hook_recorder.h"
+
+namespace tracemill::test {
+
+class DisplayTest : public DrawingTest {
+protected:
+    void SetUp() override {
+        DrawingTest::SetUp();
+        recorder.install();
+    }
+    void TearDown() override {
+        recorder.uninstall();
+        DrawingTest::TearDown();
+    }
+
+    static constexpr HostRect kDevice{0, 0, 100, 100};
+
+    // The view of the square (0, 0)-(100, 100).
+    static ViewBlock squareView() {
+        ViewBlock view;
+        view.target = {50.0, 50.0, 0.0, 1.0};
+        view.width = 100.0;
+        view.height = 100.0;
+        return view;
+    }
+
+    // Gives the drawing its display context and states the square view.
+    void begin(Drawing* d = nullptr, HostRect rect = kDevice, ViewBlock view = squareView()) {
+        d = d ? d : drawing;
+        ViewBlock stored;
+        ASSERT_EQ(genBeginDisplay(d, stored, rect, nullptr, nullptr), 1);
+        genPrepareView(d, view, rect, nullptr);
+    }
+    DisplayContext& context(Drawing* d = nullptr) { return *(d ? d : drawing)->displayContext; }
+
+    // Draws the drawing and returns the move-to and line-to lines recorded.
+    std::vector<std::string> drawStrokes() {
+        recorder.clear();
+        EXPECT_EQ(genDrawDrawing(drawing), 1);
+        return strokes();
+    }
+    std::vector<std::string> strokes() const {
+        std::vector<std::string> found;
+        for (const std::string& line : recorder.lines()) {
+            if (line.starts_with("moveTo") || line.starts_with("lineTo")) found.push_back(line);
+        }
+        return found;
+    }
+
+    EntityRecord entity(uint16_t type) {
+        EntityRecord e;
+        e.header.type = type;
+        dbInitEntity(drawing, e);
+        e.header.handle = dbNewHandle(*drawing);
+        return e;
+    }
+    EntityRecord lineFrom(Point3 a, Point3 b) {
+        EntityRecord e = entity(kEntityLine);
+        e.bodyAs<LineBody>() = {a, b};
+        return e;
+    }
+    EntityRecord lwpolyline(const std::vector<Point2>& points, int16_t flags = 0) {
+        EntityRecord e = entity(dbClassLwpolyline(drawing->classes));
+        LwpolylineBody& body = e.bodyAs<LwpolylineBody>();
+        body.flags = flags;
+        for (const Point2& p : points) body.vertices.push_back({p, 0.0, 0.0, 0.0});
+        return e;
+    }
+    EntityRecord insertOf(Handle block, Point3 at) {
+        EntityRecord e = entity(kEntityInsert);
+        InsertBody& body = e.bodyAs<InsertBody>();
+        body.block = block;
+        body.insertion = at;
+        body.scale = {1.0, 1.0, 1.0};
+        body.columnCount = 1;
+        body.rowCount = 1;
+        return e;
+    }
+    // Appends to model space (or the list given); returns the entity's handle.
+    Handle add(EntityRecord e, EntityList* list = nullptr) {
+        const Handle handle = e.header.handle;
+        EXPECT_EQ(dbAppendEntity(drawing, list ? list : drawing->modelSpace, std::move(e)), 1);
+        return handle;
+    }
+    Handle addLayer(const std::string& name, int16_t colour, uint8_t flags = 0) {
+        LayerRecord layer;
+        layer.name = name;
+        layer.colour = colour;
+        layer.flags = flags;
+        layer.handle = dbNewHandle(*drawing);
+        dbLtypeFindByName(drawing, "CONTINUOUS", layer.linetype);
+        EXPECT_EQ(dbLayerAdd(drawing, layer), 1);
+        return layer.handle;
+    }
+    Handle layerZero() {
+        Handle handle;
+        EXPECT_EQ(dbLayerFindByName(drawing, "0", handle), 1);
+        return handle;
+    }
+
+    HookRecorder recorder;
+};
+
+} // namespace tracemill::test

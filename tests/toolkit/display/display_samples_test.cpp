@@ -1,0 +1,115 @@
+// Every sample drawing that loads draws without error, with extents inside the box its header
+// stores (grown by 5 per cent of its diagonal); DWG and DXF twins give the same extents.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "test_paths.h"
+#include "toolkit/core/display_access.h"
+#include "toolkit/core/drawing.h"
+#include "toolkit/core/system_context.h"
+#include "toolkit/display/display_interface.h"
+#include "toolkit/display/hook_sets/hook_counter.h"
+#include "toolkit/read/drawing_loader.h"
+#include "toolkit_fixture.h"
+
+namespace tracemill {
+namespace {
+
+constexpr HostRect kDevice{0, 0, 1024, 768};
+
+// Drawings whose extents cannot be checked against their header, and why.
+const std::map<std::string, std::string> kUncheckedExtents = {
+    {"oscilloscope_case_2000.dwg", "one 3DSOLID, whose wireframe the display does not draw yet: nothing is drawn"},
+};
+
+struct Drawn {
+    bool ok = false;
+    bool hasExtents = false;
+    Point3 min, max;
+    uint64_t primitives = 0;
+};
+
+// Draws the drawing as a host does: an extents pass, then a pass zoomed to the extents.
+Drawn draw(const std::filesystem::path& path) {
+    Drawn out;
+    Drawing* drawing = rdOpenDrawing(path.string().c_str(), kOpenOrdinary, 0);
+    if (!drawing) return out;
+    ViewBlock view;
+    if (genBeginDisplay(drawing, view, kDevice, nullptr, nullptr)) {
+        if (!(view.width > 0.0 && view.height > 0.0)) genGetViewBlock(drawing, view);
+        genPrepareView(drawing, view, kDevice, nullptr);
+        HookCounter counter;
+        counter.install();
+        out.ok = genDrawDrawing(drawing) == 1 && genGetViewBlock(drawing, view) == 1;
+        genPrepareView(drawing, view, kDevice, nullptr);
+        counter.clear();
+        out.ok = out.ok && genDrawDrawing(drawing) == 1;
+        out.primitives = counter.primitives();
+        out.hasExtents = genCollectedExtents(drawing, out.min, out.max) == 1;
+    }
+    dbFreeDrawing(drawing);
+    return out;
+}
+
+class DisplaySamplesTest : public test::ToolkitTest {};
+
+TEST_F(DisplaySamplesTest, EveryLoadableSampleDrawsInsideItsStoredExtents) {
+    TM_REQUIRE_SAMPLES(samples);
+    int drawn = 0;
+    for (const char* folder : {"dwg", "dxf"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(samples / folder)) {
+            const std::string name = entry.path().filename().string();
+            if (name.starts_with("r1.4") || name.find("2004") != std::string::npos) continue;  // refused versions
+            Drawing* probe = rdOpenDrawing(entry.path().string().c_str(), kOpenOrdinary, 0);
+            ASSERT_NE(probe, nullptr) << name << ": error " << dbGetError();
+            const HeaderBlock header = *probe->header;
+            const bool paper = probe->header->tilemode == 0;
+            dbFreeDrawing(probe);
+
+            const Drawn result = draw(entry.path());
+            ASSERT_TRUE(result.ok) << name;
+            ++drawn;
+            if (kUncheckedExtents.count(name)) continue;
+            ASSERT_TRUE(result.hasExtents) << name << ": nothing drawn";
+            EXPECT_GT(result.primitives, 0u) << name;
+            const Point3& lo = paper ? header.pextmin : header.extmin;
+            const Point3& hi = paper ? header.pextmax : header.extmax;
+            const double margin = 0.05 * std::hypot(hi.x - lo.x, hi.y - lo.y);
+            EXPECT_LT(result.min.x, result.max.x) << name;
+            EXPECT_GE(result.min.x, lo.x - margin) << name;
+            EXPECT_GE(result.min.y, lo.y - margin) << name;
+            EXPECT_LE(result.max.x, hi.x + margin) << name;
+            EXPECT_LE(result.max.y, hi.y + margin) << name;
+        }
+    }
+    EXPECT_GE(drawn, 10);
+}
+
+TEST_F(DisplaySamplesTest, TwinsGiveTheSameExtents) {
+    TM_REQUIRE_SAMPLES(samples);
+    const std::vector<std::pair<std::string, std::string>> twins = {
+        {"dwg/2000_entities-2d.dwg", "dxf/2000_entities-2d.dxf"},
+        {"dwg/example_2000.dwg", "dxf/example_2000.dxf"},
+        {"dxf/example_2000.dxf", "dxf/example_2000.dxfb"},
+        {"dwg/r11_entities-2d.dwg", "dxf/r11_entities-2d.dxf"},
+        {"dwg/r2.6_entities.dwg", "dxf/r2.6_entities.dxf"},
+    };
+    for (const auto& [a, b] : twins) {
+        const Drawn first = draw(samples / a);
+        const Drawn second = draw(samples / b);
+        ASSERT_TRUE(first.hasExtents && second.hasExtents) << a;
+        const double size = std::hypot(first.max.x - first.min.x, first.max.y - first.min.y);
+        for (const auto& [x, y] : {std::pair{first.min.x, second.min.x}, std::pair{first.min.y, second.min.y},
+                                   std::pair{first.max.x, second.max.x}, std::pair{first.max.y, second.max.y}})
+            EXPECT_NEAR(x, y, 1e-6 * size) << a << " and " << b;
+        EXPECT_EQ(first.primitives, second.primitives) << a << " and " << b;
+    }
+}
+
+} // namespace
+} // namespace tracemill

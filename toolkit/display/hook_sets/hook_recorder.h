@@ -1,0 +1,44 @@
+// Two hook sets for the tools and the tests, each installed whole into the output hook table:
+//
+// - HookRecorder: writes every call of a drawing, colour, progress or external-reference hook
+//   as one line of text ("moveTo 10 20", "lineTo 30 40", "polygon 0,0 10,0 10,10", "color 7",
+//   "xrefMissing part.dxf", ...), the slot named as output_hook_table.h names it; tests compare
+//   the lines, and `tmdump --draw --stream` prints them.
+// - HookCounter (hook_counter.h): counts the calls per slot and the primitives among them.
+//
+// The file finders (slots 9, 10, 32), the entity fetch (14), the glyph outlines (31) and the
+// solid drawer (34) change what the toolkit does and are left as they are. One set records at
+// a time: installing a set makes it the active one.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tracemill {
+
+class HookRecorder {
+public:
+    HookRecorder() = default;
+    ~HookRecorder();
+    HookRecorder(const HookRecorder&) = delete;
+    HookRecorder& operator=(const HookRecorder&) = delete;
+
+    // Puts the recorder's hooks into the table and makes it the active recorder.
+    void install();
+    // Empties the slots it filled (the colour slot gets its default back).
+    void uninstall();
+
+    const std::vector<std::string>& lines() const { return lines_; }
+    // The lines of one slot.
+    std::vector<std::string> linesOf(std::string_view slot) const;
+    void clear() { lines_.clear(); }
+    // Called by the hooks.
+    void add(std::string line) { lines_.push_back(std::move(line)); }
+
+private:
+    std::vector<std::string> lines_;
+    bool installed_ = false;
+};
+
+} // namespace tracemill

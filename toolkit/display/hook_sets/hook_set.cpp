@@ -1,0 +1,30 @@
+#include "toolkit/display/hook_sets/hook_set.h"
+
+namespace tracemill {
+
+void dbInstallHookSet(const HookSetFunctions& set) {
+    dbSetMoveToHook(set.moveTo);
+    dbSetLineToHook(set.lineTo);
+    dbSetPolygonHook(set.polygon);
+    dbSetPolyPolygonHook(set.polyPolygon);
+    dbSetTriangleStripHook(set.triangleStrip);
+    dbSetColorHook(set.color ? set.color : dbDefaultColorHook);
+    dbSetProgressHook(set.progress);
+    dbSetRefreshHook(set.refresh);
+    dbSetXrefMissingHook(set.xrefMissing);
+    dbSetXrefOpenHook(set.xrefOpen);
+    dbSetXrefOpenedHook(set.xrefOpened);
+    dbSetXrefDoneHook(set.xrefDone);
+    dbSetEntityBeginHook(set.entityBegin);
+    dbSetRasterImageHook(set.rasterImage);
+    dbSetHook17(set.rasterData);
+    dbSetPictureHook(set.picture);
+    dbSetFillRecordHook(set.fillRecord);
+    dbSetClippedImageHook(set.clippedImage);
+    dbSetOleDataHook(set.oleData);
+    dbSetLineWidthHook(set.lineWidth);
+}
+
+void dbRemoveHookSet() { dbInstallHookSet(HookSetFunctions{}); }
+
+} // namespace tracemill

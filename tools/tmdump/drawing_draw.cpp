@@ -1,0 +1,75 @@
+#include "drawing_draw.h"
+
+#include <charconv>
+#include <string>
+
+#include "error_meaning.h"
+#include "toolkit/core/display_access.h"
+#include "toolkit/core/drawing.h"
+#include "toolkit/core/output_hook_table.h"
+#include "toolkit/core/system_context.h"
+#include "toolkit/display/display_interface.h"
+#include "toolkit/display/hook_sets/hook_counter.h"
+
+namespace tracemill::tmdump {
+namespace {
+
+// The device the drawing is drawn on.
+constexpr HostRect kDevice{0, 0, 1024, 768};
+
+std::string number(double value) {
+    char buffer[32];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+int fail(const char* path) {
+    std::fprintf(stderr, "tmdump: %s: error %d: %s\n", path, dbGetError(), errorMeaning(dbGetError()));
+    return 1;
+}
+
+// The view to start from: the drawing's own, or its extents when it stores none.
+void startingView(Drawing* drawing, ViewBlock& view) {
+    if (view.width > 0.0 && view.height > 0.0) return;
+    genGetViewBlock(drawing, view);
+}
+
+} // namespace
+
+int writeDrawingPass(Drawing& d, const char* path, std::FILE* out) {
+    Drawing* drawing = &d;
+    ViewBlock view;
+    bool ok = genBeginDisplay(drawing, view, kDevice, nullptr, nullptr) != 0;
+    if (ok) {
+        startingView(drawing, view);
+        genPrepareView(drawing, view, kDevice, nullptr);
+        ok = genDrawDrawing(drawing) != 0 && genGetViewBlock(drawing, view) != 0;
+    }
+    HookCounter counter;
+    if (ok) {
+        genPrepareView(drawing, view, kDevice, nullptr);
+        counter.install();
+        ok = genDrawDrawing(drawing) != 0;
+        counter.uninstall();
+    }
+    if (!ok) {
+        dbFreeDisplayContext(drawing);
+        return fail(path);
+    }
+    std::fprintf(out, "primitives %llu\n", static_cast<unsigned long long>(counter.primitives()));
+    for (int slot = 0; slot < kOutputHookSlotCount; ++slot) {
+        if (counter.count(slot))
+            std::fprintf(out, "hook %s %llu\n", std::string(dbHookSlotName(slot)).c_str(),
+                         static_cast<unsigned long long>(counter.count(slot)));
+    }
+    Point3 min, max;
+    if (genCollectedExtents(drawing, min, max)) {
+        std::fprintf(out, "extents %s %s %s %s\n", number(min.x).c_str(), number(min.y).c_str(), number(max.x).c_str(),
+                     number(max.y).c_str());
+    } else {
+        std::fprintf(out, "extents none\n");
+    }
+    dbFreeDisplayContext(drawing);
+    return 0;
+}
+
+} // namespace tracemill::tmdump
