@@ -35,8 +35,7 @@ void startingView(Drawing* drawing, ViewBlock& view) {
 
 } // namespace
 
-int writeDrawingPass(Drawing& d, const char* path, std::FILE* out) {
-    Drawing* drawing = &d;
+int writeDrawingPass(Drawing* drawing, const char* path, std::FILE* out) {
     ViewBlock view;
     bool ok = genBeginDisplay(drawing, view, kDevice, nullptr, nullptr) != 0;
     if (ok) {

@@ -13,6 +13,6 @@ namespace tracemill::tmdump {
 // set; writes "primitives N", "hook NAME N" for each hook called and "extents XMIN YMIN XMAX
 // YMAX" (drawing units; "extents none" when nothing was drawn). 0 on success; 1 when the
 // display fails (the error and its meaning go to stderr).
-int writeDrawingPass(Drawing& drawing, const char* path, std::FILE* out);
+int writeDrawingPass(Drawing* drawing, const char* path, std::FILE* out);
 
 } // namespace tracemill::tmdump

@@ -53,7 +53,7 @@ int dumpDrawingFile(const char* path, DrawingOutput output, std::FILE* out) {
     }
     int status = 0;
     if (output == DrawingOutput::Draw) {
-        status = writeDrawingPass(*drawing, path, out);
+        status = writeDrawingPass(drawing, path, out);
     } else if (output == DrawingOutput::Report) {
         const std::string_view name = path;
         const size_t slash = name.find_last_of('/');
