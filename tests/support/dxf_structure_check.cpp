@@ -205,6 +205,21 @@ bool tokenizeBinary(const std::vector<uint8_t>& bytes, DxfCheckResult& result) {
     return true;
 }
 
+// A handle's hexadecimal digits (1 to 16 of them) as a number.
+bool hexValue(const std::string& text, uint64_t& value) {
+    if (text.empty() || text.size() > 16) return false;
+    value = 0;
+    for (char c : text) {
+        int digit = 0;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else return false;
+        value = value << 4 | uint64_t(digit);
+    }
+    return true;
+}
+
 void checkSections(DxfCheckResult& result, const std::string& expectedVersion) {
     const auto& groups = result.groups;
     std::vector<std::string> sections;
@@ -214,6 +229,8 @@ void checkSections(DxfCheckResult& result, const std::string& expectedVersion) {
     bool ended = false;
     bool fromR13 = false;
     std::set<std::string> handles;
+    uint64_t seed = 0;
+    uint64_t largest = 0;
     for (size_t i = 0; i < groups.size(); ++i) {
         const DxfCheckGroup& g = groups[i];
         if (ended) {
@@ -223,6 +240,9 @@ void checkSections(DxfCheckResult& result, const std::string& expectedVersion) {
         if (g.code == 9 && g.value == "$ACADVER" && i + 1 < groups.size()) {
             result.version = groups[i + 1].value;
             fromR13 = result.version >= "AC1012";
+        }
+        if (g.code == 9 && g.value == "$HANDSEED" && i + 1 < groups.size()) {
+            if (!hexValue(groups[i + 1].value, seed)) result.problems.push_back("$HANDSEED not a handle");
         }
         if (g.code == 0) {
             if (g.value == "SECTION") {
@@ -262,9 +282,13 @@ void checkSections(DxfCheckResult& result, const std::string& expectedVersion) {
         if ((g.code == 5 || g.code == 105) && section != "HEADER" && fromR13) {
             if (!handles.insert(g.value).second) result.problems.push_back("handle " + g.value + " repeated");
             if (g.value == "0") result.problems.push_back("a null handle");
+            uint64_t value = 0;
+            if (!hexValue(g.value, value)) result.problems.push_back("handle " + g.value + " not hexadecimal");
+            largest = std::max(largest, value);
         }
     }
     if (!ended) result.problems.push_back("no EOF");
+    if (fromR13 && largest >= seed) result.problems.push_back("a handle not below $HANDSEED");
     if (!expectedVersion.empty() && result.version != expectedVersion)
         result.problems.push_back("$ACADVER " + result.version + " instead of " + expectedVersion);
     const std::vector<std::string> expected =

@@ -558,7 +558,7 @@ int EntityReader::readProxy() {
     return groups(proxy, std::span<const DxfField<ProxyEntityBody>>(), [&](const DxfGroup& g) {
         switch (g.code) {
         case 100:
-            if (g.text == "AcDbProxyEntity") open = true;
+            if (g.text == "AcDbProxyEntity" || g.text == "AcDbZombieEntity") open = true;
             return true;
         case 90: proxy.proxyClassId = g.longValue; return true;
         case 91: proxy.classNumber = uint16_t(g.longValue); return true;

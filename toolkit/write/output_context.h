@@ -99,6 +99,8 @@ struct OutputContext {
     // The position of every table record and block record in its list, by handle: the
     // number that converted names and renumbered anonymous blocks carry.
     std::unordered_map<uint64_t, int32_t> recordPositions;
+    // The blocks other than the two layout blocks in the order the file gives them.
+    std::vector<const void*> blockOrder;
     // BLOCK and ENDBLK handles given for the save to blocks whose records name none.
     std::unordered_map<uint64_t, std::pair<Handle, Handle>> blockFrameHandles;
     // Handles given for the save to entities that have none (read from files without them).

@@ -12,6 +12,7 @@
 #include "dxf_structure_check.h"
 #include "toolkit_fixture.h"
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/entity_access.h"
 #include "toolkit/write/save_driver.h"
 
 namespace tracemill::test {
@@ -59,6 +60,15 @@ protected:
     std::vector<Drawing*> drawings_;
     TemporaryFolder folder_;
 };
+
+// A fresh entity of `type` with the drawing's defaults and a new handle of the drawing.
+inline EntityRecord newEntity(Drawing* drawing, uint16_t type) {
+    EntityRecord e;
+    e.header.type = type;
+    dbInitEntity(drawing, e);
+    e.header.handle = dbNewHandle(*drawing);
+    return e;
+}
 
 // Saves with the program's settings; 1 or 0 as wrSaveDrawing.
 inline int saveAs(Drawing* drawing, const std::filesystem::path& path, uint8_t format, int16_t version) {

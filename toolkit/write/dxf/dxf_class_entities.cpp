@@ -8,6 +8,7 @@
 #include "toolkit/core/name_compare.h"
 #include "toolkit/core/object_access.h"
 #include "toolkit/core/version_index.h"
+#include "toolkit/core/xdata_items.h"
 #include "toolkit/read/dxf_entity_fields.h"
 #include "toolkit/write/dxf/dxf_field_output.h"
 #include "toolkit/write/dxf/dxf_group_writer.h"
@@ -18,6 +19,28 @@ namespace tracemill {
 namespace {
 
 bool isZero(const Point3& p) { return p.x == 0.0 && p.y == 0.0 && p.z == 0.0; }
+
+// Whether the entity's own extended data already holds the "ACAD" "MVIEW" settings (a viewport
+// read from a file before 2000 keeps them): then they are written as they are, not twice.
+bool hasMviewXData(const Drawing& drawing, const OwnedStream& xdata) {
+    if (!xdata) return false;
+    OpenStream* in = dbStreamOpenRead(xdata.get());
+    if (!in) return false;
+    XDataItem item;
+    bool acad = false;
+    bool found = false;
+    while (!found && dbReadXDataItem(in, item)) {
+        if (item.code == 1001) {
+            std::string name;
+            acad = wrAppIdNameByHandle(drawing, item.handle, name) && dbEqualsNoCase(name, "ACAD");
+        } else if (acad && item.code == 1000) {
+            found = item.text == "MVIEW";
+            acad = false;
+        }
+    }
+    dbStreamCloseRead(in);
+    return found;
+}
 
 class ModernWriter {
 public:
@@ -139,7 +162,7 @@ int ModernWriter::viewport() {
     if (!p_.point(10, b.centre) || !wrDxfDouble(o_, 40, b.width) || !wrDxfDouble(o_, 41, b.height)) return 0;
     // The id (69) is kept in every version that has the entity.
     if (r13() ? (!wrDxfInt16(o_, 68, b.status) || !wrDxfInt16(o_, 69, b.id)) : !wrDxfInt16(o_, 69, b.id)) return 0;
-    if (v_ < kVersionAC1015) return wrDxfViewportXData(d_, o_, b);
+    if (v_ < kVersionAC1015) return hasMviewXData(d_, h_.xdata) || wrDxfViewportXData(d_, o_, b);
     const auto t = dxfViewportFields();
     if (!wrDxfFields(o_, t, b, {12, 22, 13, 23, 14, 24, 15, 25, 16, 26, 36, 17, 27, 37, 42, 43, 44, 45, 50, 51, 72}))
         return 0;

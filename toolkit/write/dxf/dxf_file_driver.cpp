@@ -44,6 +44,10 @@ public:
     // entities without a handle.
     void noteBlockFrameHandles();
     std::pair<Handle, Handle> frameHandles(const BlockRecord& record) const;
+    // $HANDSEED: the handle after the largest one the file carries (not the drawing's seed, which
+    // also counts records that DXF does not carry, so that a file read back and saved again
+    // carries the same seed).
+    Handle nextHandleOfTheFile() const;
     // The handle of a table's control object, or the one given for the save.
     Handle tableHandle(std::string_view name, Handle control) const {
         const auto found = o_.tableHandles.find(std::string(name));
@@ -81,9 +85,9 @@ int DxfFileWriter::prepare(int16_t realSwitch, int16_t decimalPlaces, int16_t en
     wrIndexRecordPositions(d_, o_);
     if (reserveHandles && dbClassLwpolyline(d_.classes) != 0) {
         if (!dbReserveLwpolyHandles(&d_, o_.lwpolyConversion)) return 0;
-        o_.header.handseed = d_.handleSeed;
     }
     if (v_ >= kVersionAC1012) noteBlockFrameHandles();
+    o_.header.handseed = nextHandleOfTheFile();
     o_.entitiesToWrite = 0;
     if (d_.modelSpace) o_.entitiesToWrite += dbListCount(d_.modelSpace);
     if (d_.paperSpace) o_.entitiesToWrite += dbListCount(d_.paperSpace);
@@ -102,9 +106,13 @@ std::pair<Handle, Handle> DxfFileWriter::frameHandles(const BlockRecord& record)
 
 void DxfFileWriter::noteBlockFrameHandles() {
     for (const BlockNode& node : d_.blocks) {
-        const EntityList* list = node.entityList.get();
+        const EntityList* list = isLayoutBlock(d_, node.record.handle) ? nullptr : node.entityList.get();
         const auto* first = list && list->first ? static_cast<const EntityNode*>(list->first) : nullptr;
-        if (first && first->record.header.type == kEntityBlock) continue;
+        const auto* last = list && list->last ? static_cast<const EntityNode*>(list->last) : nullptr;
+        if (first && first->record.header.type == kEntityBlock && last != first &&
+            last->record.header.type == kEntityEndBlock) {
+            continue;
+        }
         std::pair<Handle, Handle> frame = frameHandles(node.record);
         if (!frame.first.isNull() && !frame.second.isNull()) continue;
         if (frame.first.isNull()) frame.first = dbNewHandle(d_);
@@ -128,7 +136,48 @@ void DxfFileWriter::noteBlockFrameHandles() {
                 o_.entityHandles[&entity->record] = dbNewHandle(d_);
         }
     }
-    o_.header.handseed = d_.handleSeed;
+}
+
+Handle DxfFileWriter::nextHandleOfTheFile() const {
+    uint64_t largest = 0;
+    auto note = [&](Handle handle) { largest = std::max(largest, handle.value); };
+    const bool r13 = v_ >= kVersionAC1012;
+    for (const BlockNode& block : d_.blocks) {
+        if (r13) {
+            note(block.record.handle);
+            const std::pair<Handle, Handle> frame = frameHandles(block.record);
+            note(frame.first);
+            note(frame.second);
+        }
+        if (!block.entityList) continue;
+        for (const EntityNode& entity : *block.entityList) note(entity.record.header.handle);
+    }
+    for (const auto& [record, handle] : o_.entityHandles) note(handle);
+    const LwpolyConversion& run = o_.lwpolyConversion;
+    if (run.end.value > run.counter.value) note(Handle(run.end.value - 1));
+    if (r13) {
+        auto table = [&](const auto& list) {
+            for (const auto& node : list) note(node.record.handle);
+        };
+        table(d_.layers);
+        table(d_.linetypes);
+        table(d_.styles);
+        table(d_.views);
+        table(d_.ucss);
+        table(d_.vports);
+        table(d_.appIds);
+        table(d_.dimStyles);
+        for (const ObjectNode& object : d_.objects) note(object.record.header.handle);
+        for (const auto& [name, handle] : o_.tableHandles) note(handle);
+        const DrawingHandles& fixed = d_.handles;
+        for (Handle control : {fixed.blockControl, fixed.layerControl, fixed.styleControl, fixed.linetypeControl,
+                               fixed.viewControl, fixed.ucsControl, fixed.vportControl, fixed.appIdControl,
+                               fixed.dimStyleControl, fixed.modelSpaceBlockEntity, fixed.modelSpaceEndBlockEntity,
+                               fixed.paperSpaceBlockEntity, fixed.paperSpaceEndBlockEntity}) {
+            note(control);
+        }
+    }
+    return Handle(largest + 1);
 }
 
 template <class List, class Write>
@@ -186,10 +235,10 @@ int DxfFileWriter::blockRecordTable() {
     std::vector<const BlockNode*> records;
     if (model) records.push_back(model);
     if (paper) records.push_back(paper);
-    for (const BlockNode& node : d_.blocks) {
-        if (isLayoutBlock(d_, node.record.handle)) continue;
-        if (v_ < kVersionAC1015 && startsWithPaperSpace(node.record.name)) continue;
-        records.push_back(&node);
+    for (const void* ordered : o_.blockOrder) {
+        const auto* node = static_cast<const BlockNode*>(ordered);
+        if (v_ < kVersionAC1015 && startsWithPaperSpace(node->record.name)) continue;
+        records.push_back(node);
     }
     if (!DxfTableHead(o_, "BLOCK_RECORD", tableHandle("BLOCK_RECORD", d_.handles.blockControl),
                       int32_t(records.size()))) {
@@ -275,24 +324,33 @@ int DxfFileWriter::block(const BlockNode& node, int32_t position, bool paperSpac
     current.xrefPath = record.xrefPath;
     current.xrefState = record.xrefState;
     current.isPaperSpace = record.handle == d_.handles.paperSpaceBlock;
-    const EntityList* list = node.entityList.get();
-    const EntityNode* first = list && list->first ? static_cast<const EntityNode*>(list->first) : nullptr;
-    const bool framed = first && first->record.header.type == kEntityBlock;
+    // The block's own BLOCK and ENDBLK frame its entities; one the list lacks is made from the
+    // record, and a BLOCK or ENDBLK inside the list (damaged input) is passed over, so that every
+    // BLOCK of the file has its ENDBLK.
+    const EntityList* list = isLayoutBlock(d_, record.handle) ? nullptr : node.entityList.get();
+    const EntityNode* begin = list && list->first ? static_cast<const EntityNode*>(list->first) : nullptr;
+    const EntityNode* end = list && list->last ? static_cast<const EntityNode*>(list->last) : nullptr;
+    if (begin && begin->record.header.type != kEntityBlock) begin = nullptr;
+    if (end && (end->record.header.type != kEntityEndBlock || end == begin)) end = nullptr;
     EntityRecord frame;
     frame.header.layer = dbFirstRecordHandle(d_.layers);
     if (paperSpace) frame.header.flags |= kEntityInPaperSpace;
-    if (!framed) {
+    if (begin) {
+        if (!DxfEntityWriter(d_, o_, begin->record)) return 0;
+    } else {
         frame.header.type = kEntityBlock;
         frame.header.handle = frameHandles(record).first;
         frame.body = BlockBeginBody{record.name, record.basePoint, record.xrefPath};
         if (!DxfEntityWriter(d_, o_, frame)) return 0;
     }
-    if (list && !isLayoutBlock(d_, record.handle)) {
+    if (list) {
         for (const EntityNode& entity : *list) {
+            const uint16_t type = entity.record.header.type;
+            if (type == kEntityBlock || type == kEntityEndBlock) continue;
             if (!wrDxfEntity(d_, o_, entity.record)) return 0;
         }
     }
-    if (framed) return 1;
+    if (end) return DxfEntityWriter(d_, o_, end->record);
     frame.header.type = kEntityEndBlock;
     frame.header.handle = frameHandles(record).second;
     frame.body = EntityBody{};
@@ -310,10 +368,10 @@ int DxfFileWriter::blocks(int first, int last) {
         }
         progress(o_, 48);
     }
-    const int32_t count = dbListCount(&d_.blocks);
-    for (const BlockNode& node : d_.blocks) {
+    const int32_t count = int32_t(o_.blockOrder.size());
+    for (const void* ordered : o_.blockOrder) {
+        const BlockNode& node = *static_cast<const BlockNode*>(ordered);
         const int32_t position = wrRecordPosition(o_, node.record.handle);
-        if (isLayoutBlock(d_, node.record.handle)) continue;
         if (v_ < kVersionAC1015 && startsWithPaperSpace(node.record.name)) continue;
         if (!block(node, position, false)) return 0;
         progress(o_, first + (last - first) * position / std::max(count, 1));
@@ -325,6 +383,8 @@ int DxfFileWriter::blocks(int first, int last) {
 int DxfFileWriter::entityList(const EntityList* list, int first, int last) {
     if (!list) return 1;
     for (const EntityNode& node : *list) {
+        const uint16_t type = node.record.header.type;
+        if (type == kEntityBlock || type == kEntityEndBlock) continue;  // damaged input
         if (!wrDxfEntity(d_, o_, node.record)) return 0;
         if (++o_.entitiesWritten % 10 == 0 && gSystemContext && gSystemContext->saveProgress) {
             const int percent = std::min(100, o_.entitiesWritten * 100 / std::max(o_.entitiesToWrite, 1)) / 5 * 5;

@@ -83,10 +83,12 @@ void appendInteger(std::string& out, long long value, int width) {
     out.append(digits, size_t(length));
 }
 
-// A double that is NaN or infinite is written as 0.0, a subnormal or a zero as +0.0.
-double writableDouble(double value) {
+// A double that is NaN or infinite is written as 0.0, a subnormal or a zero as +0.0, except that
+// a negative zero stays negative when the save keeps negative zeros (so that a file read back
+// and saved again gives the same text).
+double writableDouble(double value, bool keepNegativeZero = false) {
     if (!std::isfinite(value)) return 0.0;
-    if (value == 0.0 || std::fpclassify(value) == FP_SUBNORMAL) return 0.0;
+    if (value == 0.0 || std::fpclassify(value) == FP_SUBNORMAL) return keepNegativeZero && std::signbit(value) ? -0.0 : 0.0;
     return value;
 }
 
@@ -280,10 +282,10 @@ int wrDxfInt16(OutputContext& output, int code, int16_t value) {
 int wrDxfInt32(OutputContext& output, int code, int32_t value) { return putInteger(output, code, value, 9); }
 
 std::string wrFormatDxfDouble(const DxfNumberFormat& numbers, double value) {
-    value = writableDouble(value);
+    value = writableDouble(value, numbers.keepNegativeZero != 0);
     std::string text;
     if (std::fabs(value) <= numbers.zeroThreshold) {
-        if (numbers.keepNegativeZero && value < 0.0) text.push_back('-');
+        if (numbers.keepNegativeZero && std::signbit(value)) text.push_back('-');
         text.append("0.0");
         return text;
     }
@@ -301,11 +303,11 @@ int wrDxfDouble(OutputContext& output, int code, double value) {
     if (!wrDxfGroupCode(output, code)) return 0;
     std::string& out = output.pending;
     if (isBinary(output)) {
-        appendDoubleBytes(out, std::isfinite(value) ? value : 0.0);
+        appendDoubleBytes(out, writableDouble(value));  // a reader takes a binary -0.0 as 0.0
     } else {
-        value = writableDouble(value);
+        value = writableDouble(value, output.numbers.keepNegativeZero != 0);
         if (std::fabs(value) <= output.numbers.zeroThreshold) {
-            if (output.numbers.keepNegativeZero && value < 0.0) out.push_back('-');
+            if (output.numbers.keepNegativeZero && std::signbit(value)) out.push_back('-');
             out.append("0.0");
         } else {
             appendFormattedDouble(out, value, output.numbers.precision);

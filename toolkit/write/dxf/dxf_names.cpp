@@ -1,6 +1,9 @@
 #include "toolkit/write/dxf/dxf_names.h"
 
+#include <algorithm>
+
 #include "toolkit/core/name_compare.h"
+#include "toolkit/core/version_index.h"
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/system_context.h"
 
@@ -35,13 +38,25 @@ void wrIndexRecordPositions(const Drawing& drawing, OutputContext& output) {
     indexList(drawing.appIds, output);
     indexList(drawing.dimStyles, output);
     // Blocks are numbered among the blocks other than the two layout blocks: the same numbers
-    // whether a drawing keeps its layout blocks last (as the formats' readers do) or first.
-    int32_t position = 0;
+    // whether a drawing keeps its layout blocks last (as the formats' readers do) or first. From
+    // R13 on, where every block keeps its handle, they go in the order of their handles, so that
+    // a file read back and saved again lists them (and numbers its anonymous blocks) alike.
+    std::vector<const BlockNode*> order;
     for (const BlockNode& node : drawing.blocks) {
         const Handle handle = node.record.handle;
         const bool layout = handle == drawing.handles.modelSpaceBlock || handle == drawing.handles.paperSpaceBlock;
-        output.recordPositions[handle.value] = layout ? 0 : position++;
+        // Before 2000 the paper-space blocks of further layouts are not written nor counted.
+        const bool extraLayout = output.versionIndex < kVersionAC1015 &&
+                                 dbCompareNoCaseN(node.record.name, "*PAPER_SPACE", 12) == 0;
+        if (layout || extraLayout) output.recordPositions[handle.value] = 0;
+        else order.push_back(&node);
     }
+    if (output.versionIndex >= kVersionAC1012) {
+        std::stable_sort(order.begin(), order.end(),
+                         [](const BlockNode* a, const BlockNode* b) { return a->record.handle < b->record.handle; });
+    }
+    output.blockOrder.assign(order.begin(), order.end());
+    for (size_t i = 0; i < order.size(); ++i) output.recordPositions[order[i]->record.handle.value] = int32_t(i);
 }
 
 int32_t wrRecordPosition(const OutputContext& output, Handle handle) {

@@ -218,15 +218,9 @@ int DxfBlockRecordRecord(const Drawing& drawing, OutputContext& output, const Bl
     if (!wrDxfSymbolName(drawing, output, 2, name, number, wrSymbolNameLimit())) return 0;
     if (!is2000(output)) return 1;
     if (!wrDxfHandle(output, 340, record.layout)) return 0;
-    if (record.preview && !wrDxfBinaryChunks(output, 310, record.preview.bytes(), 127)) return 0;
-    if (!record.insertReferences.empty()) {
-        if (!wrDxfString(output, 102, "{BLKREFS")) return 0;
-        for (Handle insert : record.insertReferences) {
-            if (!wrDxfHandle(output, 331, insert)) return 0;
-        }
-        if (!wrDxfString(output, 102, "}")) return 0;
-    }
-    return 1;
+    // The references of the block's inserts are not written: every load rebuilds them from the
+    // INSERT entities, in the order it meets them, so they would make a save depend on the load.
+    return !record.preview || wrDxfBinaryChunks(output, 310, record.preview.bytes(), 127);
 }
 
 } // namespace tracemill

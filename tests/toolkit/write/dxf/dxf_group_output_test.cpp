@@ -90,10 +90,16 @@ std::vector<GroupCase> groupCases() {
          " 40\r\n-0.0\r\n"},
         {"-0.0 is 0.0", 7, kAscii,
          [](OutputContext& o) {
-             o.numbers.keepNegativeZero = 1;
+             o.numbers.keepNegativeZero = 0;
              return wrDxfDouble(o, 40, -0.0);
          },
          " 40\r\n0.0\r\n"},
+        {"-0.0 keeps its sign when negative zeros are kept", 7, kAscii,
+         [](OutputContext& o) {
+             o.numbers.keepNegativeZero = 1;
+             return wrDxfDouble(o, 40, -0.0);
+         },
+         " 40\r\n-0.0\r\n"},
         {"1e16 exponent", 7, kAscii, [](OutputContext& o) { return wrDxfDouble(o, 40, 1e16); },
          " 40\r\n1.000000E+16\r\n"},
         {"-2.5e20 exponent", 7, kAscii, [](OutputContext& o) { return wrDxfDouble(o, 40, -2.5e20); },

@@ -10,6 +10,7 @@
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_access.h"
 #include "toolkit/core/entity_types.h"
+#include "toolkit/core/record_lookup.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/write/dxf/dxf_file_driver.h"
@@ -42,13 +43,7 @@ protected:
         }
         return result.groups;
     }
-    EntityRecord entity(uint16_t type) {
-        EntityRecord e;
-        e.header.type = type;
-        dbInitEntity(drawing_, e);
-        e.header.handle = dbNewHandle(*drawing_);
-        return e;
-    }
+    EntityRecord entity(uint16_t type) { return test::newEntity(drawing_, type); }
     Handle addBlock(const std::string& name, uint8_t flags) {
         BlockRecord block;
         block.name = name;
@@ -273,6 +268,129 @@ TEST_F(DxfSectionsTest, LwpolylineBecomesPolylineBeforeR14) {
     EXPECT_EQ(drawing_->handleSeed, seed) << "the handles of the conversion are the save's own";
     const std::vector<DxfCheckGroup> r14 = save(6);
     EXPECT_LT(test::findGroup(r14, 0, "LWPOLYLINE"), r14.size());
+}
+
+// The hexadecimal value of a handle group; 0 for anything else.
+uint64_t handleValue(const std::string& text) {
+    uint64_t value = 0;
+    for (char c : text) {
+        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (digit < 0) return 0;
+        value = value << 4 | uint64_t(digit);
+    }
+    return value;
+}
+
+// The names (2) of the BLOCK entities of the BLOCKS section, in file order.
+std::vector<std::string> blockNames(const std::vector<DxfCheckGroup>& groups) {
+    std::vector<std::string> names;
+    const size_t end = test::findGroup(groups, 2, "ENTITIES");
+    for (size_t i = test::findGroup(groups, 2, "BLOCKS"); i < end; ++i) {
+        if (groups[i].code != 0 || groups[i].value != "BLOCK") continue;
+        for (size_t j = i + 1; j < end && groups[j].code != 0; ++j) {
+            if (groups[j].code == 2) {
+                names.push_back(groups[j].value);
+                break;
+            }
+        }
+    }
+    return names;
+}
+
+TEST_F(DxfSectionsTest, HandleSeedFollowsTheLargestHandleOfTheFile) {
+    ASSERT_NE(make(7), nullptr);
+    EntityRecord line = entity(kEntityLine);
+    ASSERT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, line), 1);
+    // Handles handed out and never used (records deleted, or of records DXF does not carry) do
+    // not move the seed of the file.
+    for (int i = 0; i < 100; ++i) dbNewHandle(*drawing_);
+    for (int16_t version : {4, 5, 6, 7}) {
+        for (uint8_t format : {kSaveFormatAsciiDxf, kSaveFormatBinaryDxf}) {
+            const std::vector<DxfCheckGroup> groups = save(version, format);
+            const size_t seed = test::findGroup(groups, 9, "$HANDSEED");
+            ASSERT_LT(seed + 1, groups.size()) << version;
+            uint64_t largest = 0;
+            for (size_t i = test::findGroup(groups, 0, "ENDSEC"); i < groups.size(); ++i) {
+                if (groups[i].code == 5 || groups[i].code == 105) largest = std::max(largest, handleValue(groups[i].value));
+            }
+            EXPECT_EQ(handleValue(groups[seed + 1].value), largest + 1) << version << " " << int(format);
+            EXPECT_GE(largest, line.header.handle.value) << version;
+        }
+    }
+}
+
+TEST_F(DxfSectionsTest, BlocksGoInHandleOrderFromR13AndListOrderBefore) {
+    ASSERT_NE(make(7), nullptr);
+    const Handle later = dbNewHandle(*drawing_);
+    const Handle earlier = dbNewHandle(*drawing_);
+    BlockRecord first;
+    first.name = "FIRST_IN_LIST";
+    first.handle = earlier.value > later.value ? earlier : later;
+    BlockRecord second;
+    second.name = "SECOND_IN_LIST";
+    second.handle = earlier.value > later.value ? later : earlier;
+    ASSERT_EQ(dbBlockAdd(drawing_, first), 1);
+    ASSERT_EQ(dbBlockAdd(drawing_, second), 1);
+    auto position = [](const std::vector<std::string>& names, const std::string& name) {
+        return std::find(names.begin(), names.end(), name) - names.begin();
+    };
+    for (int16_t version : {5, 6, 7}) {
+        const std::vector<std::string> names = blockNames(save(version));
+        EXPECT_LT(position(names, "SECOND_IN_LIST"), position(names, "FIRST_IN_LIST")) << version;
+        EXPECT_LT(size_t(position(names, "FIRST_IN_LIST")), names.size()) << version;
+    }
+    const std::vector<std::string> old = blockNames(save(4));
+    EXPECT_LT(position(old, "FIRST_IN_LIST"), position(old, "SECOND_IN_LIST"));
+    EXPECT_LT(size_t(position(old, "SECOND_IN_LIST")), old.size());
+}
+
+// A block list whose BLOCK has no ENDBLK, or holds a stray BLOCK or ENDBLK among its entities,
+// still gives one BLOCK and one ENDBLK around the block's entities.
+TEST_F(DxfSectionsTest, DamagedBlockFramesAreMadeWhole) {
+    struct Case {
+        const char* name;
+        std::vector<uint16_t> list;  // the block's entity list, LINE standing for any entity
+    };
+    const Case cases[] = {
+        {"begin only", {kEntityBlock, kEntityLine}},
+        {"end only", {kEntityLine, kEntityEndBlock}},
+        {"stray end inside", {kEntityBlock, kEntityEndBlock, kEntityLine, kEntityEndBlock}},
+        {"stray begin inside", {kEntityBlock, kEntityLine, kEntityBlock, kEntityEndBlock}},
+        {"begin and end alone", {kEntityBlock}},
+        {"reversed", {kEntityEndBlock, kEntityLine, kEntityBlock}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(make(7), nullptr);
+        const Handle block = addBlock("DAMAGED", 0);
+        EntityList* list = dbLookupBlock(*drawing_, block)->entityList.get();
+        ASSERT_NE(list, nullptr);
+        int lines = 0;
+        for (uint16_t type : c.list) {
+            EntityRecord e = entity(type);
+            if (type == kEntityBlock) e.body = BlockBeginBody{"DAMAGED", {}, {}};
+            if (type == kEntityLine) ++lines;
+            ASSERT_EQ(dbAppendEntity(drawing_, list, e), 1);
+        }
+        for (int16_t version : {4, 7}) {
+            const std::vector<DxfCheckGroup> groups = save(version);
+            const size_t named = test::findGroup(groups, 2, "DAMAGED", test::findGroup(groups, 2, "BLOCKS"));
+            ASSERT_LT(named, groups.size()) << version;
+            size_t begin = named;
+            while (begin > 0 && groups[begin].code != 0) --begin;
+            EXPECT_EQ(groups[begin].value, "BLOCK") << version;
+            int found = 0;
+            size_t i = begin + 1;
+            for (; i < groups.size(); ++i) {
+                if (groups[i].code != 0) continue;
+                if (groups[i].value == "LINE") ++found;
+                else break;
+            }
+            ASSERT_LT(i, groups.size());
+            EXPECT_EQ(groups[i].value, "ENDBLK") << version;
+            EXPECT_EQ(found, lines) << version;
+        }
+    }
 }
 
 TEST_F(DxfSectionsTest, AnonymousBlocksAreRenumberedWithTheirInserts) {
