@@ -61,14 +61,14 @@ std::string penSetKeyPath(std::string_view name) { return std::string(kPenSetsKe
 std::string widthValueName(size_t index) { return "W" + std::to_string(index); }
 std::string colorValueName(size_t index) { return "C" + std::to_string(index); }
 
-// Stores the entries under the set's name without making it current.
-void storePenSet(std::string_view name, const PenSetEntries& entries) {
-    CRegistryKey key;
-    if (key.Create(penSetKeyPath(name)) != kRegSuccess) return;
+// Stores the entries under the set's name through `key`, without making the set current.
+bool storePenSet(CRegistryKey& key, std::string_view name, const PenSetEntries& entries) {
+    if (key.Create(penSetKeyPath(name)) != kRegSuccess) return false;
     for (size_t i = 0; i < entries.size(); ++i) {
         SetRegDouble(key, widthValueName(i), entries[i].width);
         key.SetDword(uint32_t(int32_t(entries[i].destinationColor)), colorValueName(i));
     }
+    return true;
 }
 
 } // namespace
@@ -115,11 +115,13 @@ void CAppSettings::LoadPenSet(PenSetEntries& entries, std::string_view name) con
 
 void CAppSettings::SavePenSet(std::string_view name) {
     currentPenSet_ = name.empty() ? std::string("Default") : std::string(name);
-    CRegistryKey key;
-    if (key.Create(kPenSetsKey) != kRegSuccess || key.SetString(currentPenSet_, kCurrentPenSetValue) != kRegSuccess)
-        return;
-    key.Close();
-    storePenSet(currentPenSet_, GetPenTableAsPenSet());
+    // Every change is made before either key closes, so that the file is written once (by
+    // the key destroyed first).
+    CRegistryKey penSets;
+    CRegistryKey penSet;
+    if (penSets.Create(kPenSetsKey) != kRegSuccess) return;
+    if (storePenSet(penSet, currentPenSet_, GetPenTableAsPenSet()))
+        penSets.SetString(currentPenSet_, kCurrentPenSetValue);
 }
 
 void DeletePenSet(std::string_view name) {
@@ -174,7 +176,8 @@ bool CAppSettings::ImportPenSets(const std::string& path, const std::vector<std:
             if (answer == PenSetOverwrite::No || answer == PenSetOverwrite::NoToAll) continue;
         }
         if (const std::optional<PenSetEntries> entries = ReadPenSetFileRecord(file, name)) {
-            storePenSet(name, *entries);
+            CRegistryKey key;
+            storePenSet(key, name, *entries);
             currentReplaced = currentReplaced || dbEqualsNoCase(name, currentPenSet_);
         }
     }

@@ -12,8 +12,16 @@ namespace {
 QString qText(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
 
+std::unique_ptr<QSettings> newSettings() {
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Quillon", "Tracemill");
+}
+
 std::unique_ptr<QSettings> openSettings() {
-    auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Quillon", "Tracemill");
+    // QSettings objects of one file share its parsed contents while one of them lives, but
+    // forget a large file once none does, and each key's object would parse it again. One
+    // object that lives as long as the process keeps it.
+    static const std::unique_ptr<QSettings> keepParsed = newSettings();
+    auto settings = newSettings();
     // Only the user's own file: no system-wide or organisation-wide values behind it.
     settings->setFallbacksEnabled(false);
     return settings;
@@ -50,6 +58,12 @@ std::string findName(const QStringList& names, std::string_view name) {
     return {};
 }
 
+// Whether a key of exactly this spelling exists. Its own values are looked at first: listing
+// a key's subkeys walks and sorts everything below it, its values only need a walk.
+bool keyExists(QSettings& settings, const std::string& path) {
+    return path.empty() || !childKeysOf(settings, path).isEmpty() || !childGroupsOf(settings, path).isEmpty();
+}
+
 // The stored spelling of a key path; missing parts take the given spelling when `create`
 // is set, else the path is not found. `existed` tells whether every part was there.
 std::optional<std::string> resolveKeyPath(QSettings& settings, std::string_view path, bool create, bool& existed) {
@@ -61,7 +75,10 @@ std::optional<std::string> resolveKeyPath(QSettings& settings, std::string_view 
         const std::string_view part = path.substr(start, end - start);
         start = end + 1;
         if (part.empty()) continue;
-        std::string stored = existed ? findName(childGroupsOf(settings, resolved), part) : std::string();
+        std::string stored;
+        if (existed)
+            stored = keyExists(settings, joinPath(resolved, part)) ? std::string(part)
+                                                                   : findName(childGroupsOf(settings, resolved), part);
         if (stored.empty()) {
             if (!create) return std::nullopt;
             existed = false;
@@ -82,6 +99,7 @@ long CRegistryKey::Hold(std::unique_ptr<QSettings> settings, std::string path) {
     const long closed = Close();
     settings_ = std::move(settings);
     path_ = std::move(path);
+    subKeys_.clear();
     return closed;
 }
 
@@ -202,9 +220,13 @@ long CRegistryKey::SetBinary(std::span<const uint8_t> bytes, std::string_view na
 
 long CRegistryKey::EnumSubKey(uint32_t index, std::string& name) const {
     if (!settings_) return kRegInvalidHandle;
-    const QStringList groups = childGroupsOf(*settings_, path_);
-    if (index >= uint32_t(groups.size())) return kRegNoMoreItems;
-    name = utf8(groups[qsizetype(index)]);
+    // Index 0 lists the subkeys afresh; the indices after it walk that list.
+    if (index == 0 || subKeys_.empty()) {
+        subKeys_.clear();
+        for (const QString& group : childGroupsOf(*settings_, path_)) subKeys_.push_back(utf8(group));
+    }
+    if (index >= subKeys_.size()) return kRegNoMoreItems;
+    name = subKeys_[index];
     return kRegSuccess;
 }
 

@@ -59,7 +59,8 @@ public:
     long SetDword(uint32_t value, std::string_view name);
     long SetBinary(std::span<const uint8_t> bytes, std::string_view name);
 
-    // The name of subkey `index` (from 0); kRegNoMoreItems past the last.
+    // The name of subkey `index` (from 0); kRegNoMoreItems past the last. Index 0 lists the
+    // subkeys afresh; the indices after it walk that list.
     long EnumSubKey(uint32_t index, std::string& name) const;
     // Deletes a subkey that has no subkeys of its own (kRegAccessDenied otherwise).
     long DeleteSubKey(std::string_view name);
@@ -74,6 +75,7 @@ private:
 
     std::unique_ptr<QSettings> settings_;
     std::string path_;
+    mutable std::vector<std::string> subKeys_; // of the last EnumSubKey walk
 };
 
 // True only for a binary value of exactly 8 bytes, which become the double (IEEE 754,
