@@ -29,7 +29,8 @@ void dbTrueTypeFontLookup(TrueTypeLookup& request, void*) {
     if (!found && request.family == kBoldOnlyFace) {
         request.params |= kFaceBold;
         found = enumerateFace(request);
-    } else if (!found && !request.family.empty() && request.family[0] == '@') {
+    }
+    if (!found && !request.family.empty() && request.family[0] == '@') {
         request.family.erase(0, 1);
         found = enumerateFace(request);
     } else if (!found) {

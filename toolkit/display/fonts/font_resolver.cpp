@@ -98,12 +98,12 @@ ShapeFont* findLoaded(Drawing& drawing, uint16_t mask, bool trueTypeRequest,
 }
 
 bool sameRequest(const ShapeFont& font, std::string_view request, int32_t params) {
-    return font.request == request && (!(font.kind & kFontKindTrueType) || font.trueType.params == params);
+    return font.request == request && (!(font.kind & kFontKindTrueType) || font.requestedParams == params);
 }
 
 // A face is kept once per set of parameters: bold and italic of one face are two records.
 bool samePath(const ShapeFont& font, std::string_view path, int32_t params) {
-    return font.path == path && (!(font.kind & kFontKindTrueType) || font.trueType.params == params);
+    return font.path == path && (!(font.kind & kFontKindTrueType) || font.requestedParams == params);
 }
 
 } // namespace
@@ -241,6 +241,7 @@ ShapeFont* FontResolver(Drawing* drawing, std::string_view name, uint16_t accept
     }
     if (trueType) {
         font->trueType = block;
+        font->requestedParams = params;
         font->kind = kFontKindTrueType;
         font->above = kTrueTypeAbove;
     } else {

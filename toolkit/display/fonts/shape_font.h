@@ -63,6 +63,8 @@ struct ShapeFont {
     std::string path;           // resolved path, upper-cased (TrueType: what the lookup found)
     std::string request;        // the requested name after normalisation
     TrueTypeLookup trueType;    // TrueType fonts: the host's answer
+    int32_t requestedParams = 0;  // TrueType fonts: the parameters asked for (the host may
+                                  // answer with others, e.g. bold for a face only bold exists of)
     uint8_t kind = 0;           // kFontKind... bits
     int16_t above = 0;          // height above the baseline in shape units
     int16_t below = 0;          // depth below the baseline

@@ -40,15 +40,17 @@ int fixtureFileFinder(const char* name, std::string& outPath, void*) {
     return 0;
 }
 
-// A host that has two faces: it answers a face name (in the block's family) or a font file
+// A host that has three faces: it answers a face name (in the block's family) or a font file
 // whose name without folder and extension is the face name, and clears the request otherwise.
+// "Heavy" exists in bold only and is answered as bold.
 void stubFontFinder(TrueTypeLookup& request, void*) {
     ++gFontFinderCalls;
     std::string wanted = request.family;
     if (wanted.empty()) wanted = std::filesystem::path(request.name).stem().string();
-    for (const char* face : {"Arial", "DejaVu Sans"}) {
+    for (const char* face : {"Arial", "DejaVu Sans", "Heavy"}) {
         if (dbEqualsNoCase(wanted, face)) {
             request.family = face;
+            if (wanted == "Heavy") request.params |= 0x02000000;
             return;
         }
     }
@@ -192,6 +194,15 @@ TEST_F(FontResolverTest, TrueTypeRequests) {
     ShapeFont* italic = resolve("Arial|b0|i1|c0|p34");
     EXPECT_NE(bold, italic);
     EXPECT_EQ(italic->trueType.params, 0x01000000 + 34);
+}
+
+TEST_F(FontResolverTest, FaceAnsweredWithOtherParametersIsLoadedOnce) {
+    ShapeFont* font = resolve("", kAcceptPrimaryFont, "Heavy", 0);
+    ASSERT_NE(font, &fallback);
+    EXPECT_EQ(font->trueType.params, 0x02000000) << "the host's answer is kept";
+    EXPECT_EQ(resolve("", kAcceptPrimaryFont, "Heavy", 0), font);
+    EXPECT_EQ(resolve("Heavy|b0"), font) << "another request of the same face and parameters, found by its path";
+    EXPECT_EQ(loadedCount(), 1u);
 }
 
 TEST_F(FontResolverTest, TrueTypeFaceUnderTheBigFontMaskIsLoadedOnce) {
