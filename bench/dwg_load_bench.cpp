@@ -19,10 +19,8 @@
 #include <vector>
 
 #include "dwg13_test_support.h"
-#include "toolkit/core/builtin_init_data.h"
+#include "sample_drawings.h"
 #include "toolkit/core/drawing.h"
-#include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
 #include "toolkit/read/drawing_loader.h"
 #include "toolkit/read/dwg_driver.h"
 
@@ -31,19 +29,6 @@ namespace {
 
 constexpr const char* kFiles[] = {"oscilloscope_case_2000.dwg", "example_2000.dwg", "example_r13.dwg",
                                   "example_r14.dwg"};
-
-std::filesystem::path samplesFolder() {
-    if (const char* env = std::getenv("TRACEMILL_SAMPLES")) return env;
-    return TRACEMILL_SAMPLES_DEFAULT;
-}
-
-bool startToolkit() {
-    dbUseBuiltinInitData();
-    int error = 0;
-    if (!dbCreateSystemContext(nullptr, error) || !dbInitToolkit()) return false;
-    dbInstallDwgReaderTable();
-    return true;
-}
 
 // One whole read of the file; the number of entities read, -1 when the open failed.
 long readOnce(const std::vector<uint8_t>& bytes) {
@@ -96,7 +81,7 @@ long statusKilobytes(const char* key) {
 // In the child: the resident-set peak is reset once the toolkit runs, and what one load adds
 // to the resident set at its peak is printed in kB.
 int peakChild(const char* file) {
-    if (!startToolkit()) return 2;
+    if (!benchStartToolkit()) return 2;
     if (std::FILE* clear = std::fopen("/proc/self/clear_refs", "w")) {
         std::fputs("5", clear);
         std::fclose(clear);
@@ -124,8 +109,8 @@ int main(int argc, char** argv) {
     using namespace tracemill;
     if (argc == 3 && std::strcmp(argv[1], "--peak") == 0) return peakChild(argv[2]);
 
-    const std::filesystem::path folder = samplesFolder() / "dwg";
-    if (!startToolkit()) {
+    const std::filesystem::path folder = benchSamplesFolder() / "dwg";
+    if (!benchStartToolkit()) {
         std::fprintf(stderr, "the toolkit did not start\n");
         return 1;
     }

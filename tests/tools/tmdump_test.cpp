@@ -308,5 +308,33 @@ TEST(TmdumpDrawing, DumpsTheDwgSamplesAndRefusesOtherVersions) {
     }
 }
 
+// tmdump --solids parses the ACIS data of every REGION, 3DSOLID and BODY: one line each.
+TEST(TmdumpSolids, OneLinePerSolidWithItsParse) {
+    // The fixture's solids carry a header cut short (result 2).
+    ToolRun run = tmdump("--solids " + dxfFixture("kinds_2000.dxf"));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output,
+              "handle=53 kind=3DSOLID result=2 records=0 skipped=0 errors=0 bodies=0\n"
+              "handle=54 kind=REGION result=2 records=0 skipped=0 errors=0 bodies=0\n"
+              "handle=55 kind=BODY result=2 records=0 skipped=0 errors=0 bodies=0\n");
+    EXPECT_NE(tmdump("--solids").status, 0);
+    EXPECT_NE(tmdump("--solids " + dxfFixture("no_eof.dxf")).status, 0);
+
+    TM_REQUIRE_SAMPLES(samples);
+    run = tmdump("--solids " + (samples / "dwg" / "oscilloscope_case_2000.dwg").string());
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "handle=36 kind=3DSOLID result=4 records=4557 skipped=0 errors=0 bodies=1\n");
+    for (const char* name : {"dwg/example_r13.dwg", "dwg/example_r14.dwg", "dwg/example_2000.dwg", "dxf/example_2000.dxf",
+                             "dxf/example_2000.dxfb"}) {
+        run = tmdump("--solids " + (samples / name).string());
+        ASSERT_EQ(run.status, 0) << name << "\n" << run.output;
+        EXPECT_EQ(run.output,
+                  "handle=176 kind=REGION result=4 records=26 skipped=0 errors=0 bodies=1\n"
+                  "handle=2E1 kind=3DSOLID result=4 records=133 skipped=0 errors=0 bodies=1\n"
+                  "handle=37D kind=REGION result=4 records=31 skipped=0 errors=0 bodies=1\n")
+            << name;
+    }
+}
+
 } // namespace
 } // namespace tracemill

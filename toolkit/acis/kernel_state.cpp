@@ -4,6 +4,7 @@
 #include "toolkit/acis/geometry/rat_bezier_curve.h"
 #include "toolkit/acis/geometry/trace_switches.h"
 #include "toolkit/acis/intersect/record_geometry.h"
+#include "toolkit/acis/sat/sat_switches.h"
 
 namespace tracemill {
 
@@ -12,6 +13,7 @@ void acisResetKernelState() {
     traceSwitches() = TraceSwitches{};
     pointOnPlaneTolerance() = 1e-8;
     bezierEndGameStrategy() = 0;
+    satSwitches() = SatDiagnosticSwitches{};
 }
 
 } // namespace tracemill

@@ -1,5 +1,6 @@
 // The process-wide values of the solids kernel (tolerances, trace switches, the intersection
-// kernels' own tolerance, the Bezier end-game strategy) and their reset to the start values.
+// kernels' own tolerance, the Bezier end-game strategy, the SAT reader's diagnostic switches)
+// and their reset to the start values.
 #pragma once
 
 namespace tracemill {

@@ -37,10 +37,10 @@ std::string unreadableReason(const char* path) {
 
 } // namespace
 
-int dumpDrawingFile(const char* path, DrawingOutput output, std::FILE* out) {
+Drawing* openDrawingFile(const char* path) {
     if (const std::string reason = unreadableReason(path); !reason.empty()) {
         std::fprintf(stderr, "tmdump: %s: %s\n", path, reason.c_str());
-        return 1;
+        return nullptr;
     }
     Drawing* drawing = rdOpenDrawing(path, kOpenOrdinary, 0);
     if (!drawing) {
@@ -49,8 +49,13 @@ int dumpDrawingFile(const char* path, DrawingOutput output, std::FILE* out) {
             std::fprintf(stderr, "tmdump: %s: not a drawing: neither a DWG nor a DXF file (error %d)\n", path, error);
         else
             std::fprintf(stderr, "tmdump: %s: error %d: %s\n", path, error, errorMeaning(error));
-        return 1;
     }
+    return drawing;
+}
+
+int dumpDrawingFile(const char* path, DrawingOutput output, std::FILE* out) {
+    Drawing* drawing = openDrawingFile(path);
+    if (!drawing) return 1;
     int status = 0;
     if (output == DrawingOutput::Draw) {
         status = writeDrawingPass(drawing, path, out);

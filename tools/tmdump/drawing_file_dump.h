@@ -4,6 +4,10 @@
 
 #include <cstdio>
 
+namespace tracemill {
+struct Drawing;
+}
+
 namespace tracemill::tmdump {
 
 enum class DrawingOutput { Dump, Summary, Report, Draw };
@@ -13,5 +17,9 @@ enum class DrawingOutput { Dump, Summary, Report, Draw };
 // to stderr), when the load or the display fails (the error number and its meaning go to
 // stderr) or the output cannot be written.
 int dumpDrawingFile(const char* path, DrawingOutput output, std::FILE* out);
+
+// Loads the drawing of a DWG or DXF file (free it with dbFreeDrawing); null when the file
+// cannot be read, is no drawing or does not load, after the reason went to stderr.
+Drawing* openDrawingFile(const char* path);
 
 } // namespace tracemill::tmdump

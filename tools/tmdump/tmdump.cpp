@@ -7,13 +7,14 @@
 #include "error_meaning.h"
 #include "init_data_dump.h"
 #include "new_drawing_dump.h"
+#include "solids_dump.h"
 #include "toolkit_session.h"
 
 namespace tracemill::tmdump {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tmdump [--summary | --report | --draw] FILE\n"
+    "usage: tmdump [--summary | --report | --draw | --solids] FILE\n"
     "       tmdump --new [VERSION] [--summary]\n"
     "       tmdump --init-data\n"
     "       tmdump --help\n";
@@ -31,6 +32,9 @@ constexpr const char* kHelp =
     "  tmdump --draw FILE        the drawing drawn as a host draws it, zoomed to its extents:\n"
     "                            \"primitives N\", \"hook NAME N\" for each output hook called\n"
     "                            and \"extents XMIN YMIN XMAX YMAX\" in drawing units\n"
+    "  tmdump --solids FILE      each REGION, 3DSOLID and BODY with its ACIS data parsed: handle,\n"
+    "                            kind, parse result (4: parsed), entities made, records skipped,\n"
+    "                            messages written (to stderr) and bodies, one line each\n"
     "  tmdump --new [VERSION]    a new drawing built in memory (VERSION 0 to 7, \"AC1002\" to\n"
     "                            \"AC1015\"; 7 when left out), whole or with --summary\n"
     "  tmdump --init-data        the built-in initialisation data: code pages and shape fonts\n"
@@ -58,10 +62,11 @@ int run(int argc, char** argv) {
     if (mode == "--summary") output = DrawingOutput::Summary;
     if (mode == "--report") output = DrawingOutput::Report;
     if (mode == "--draw") output = DrawingOutput::Draw;
+    const bool solids = mode == "--solids";
     const bool fileMode = !newDrawing && !initData;
     if (initData && argc != 2) return usage();
-    if (fileMode && argc != (output == DrawingOutput::Dump ? 2 : 3)) return usage();
-    if (fileMode && output == DrawingOutput::Dump && mode.starts_with("-")) return usage();
+    if (fileMode && argc != (output == DrawingOutput::Dump && !solids ? 2 : 3)) return usage();
+    if (fileMode && output == DrawingOutput::Dump && !solids && mode.starts_with("-")) return usage();
 
     ToolkitSession session;
     if (!session.started()) {
@@ -70,6 +75,7 @@ int run(int argc, char** argv) {
         return 1;
     }
     if (initData) return dumpInitData(stdout);
+    if (solids) return dumpSolids(argv[2], stdout);
     if (fileMode) return dumpDrawingFile(argv[argc - 1], output, stdout);
     const int status = dumpNewDrawing(argc - 2, argv + 2, stdout);
     return status == 2 ? usage() : status;

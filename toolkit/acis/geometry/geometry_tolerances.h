@@ -2,6 +2,8 @@
 // The wireframe renderer recomputes them for every body it draws.
 #pragma once
 
+#include "toolkit/acis/scoped_value.h"
+
 namespace tracemill {
 
 struct GeometryTolerances {
@@ -19,18 +21,6 @@ GeometryTolerances& geometryTolerances();
 
 // Sets a tolerance for the length of a scope and restores the value it had, however the scope
 // is left.
-class ScopedTolerance {
-public:
-    ScopedTolerance(double& tolerance, double value) : mTolerance(tolerance), mSaved(tolerance) {
-        tolerance = value;
-    }
-    ~ScopedTolerance() { mTolerance = mSaved; }
-    ScopedTolerance(const ScopedTolerance&) = delete;
-    ScopedTolerance& operator=(const ScopedTolerance&) = delete;
-
-private:
-    double& mTolerance;
-    double mSaved;
-};
+using ScopedTolerance = ScopedValue<double>;
 
 } // namespace tracemill

@@ -1,0 +1,10 @@
+#include "toolkit/acis/sat/sat_switches.h"
+
+namespace tracemill {
+
+SatDiagnosticSwitches& satSwitches() {
+    static SatDiagnosticSwitches switches;
+    return switches;
+}
+
+} // namespace tracemill
