@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "app/render/gdi_output_state.h"
+#include "app/render/screen_colors.h"
 #include "app/shell/cad_search_path.h"
 #include "app/shell/number_text.h"
 #include "app/shell/registry_key.h"
@@ -12,8 +12,6 @@ namespace tracemill {
 namespace {
 
 CAppSettings* liveSettings = nullptr;
-
-constexpr uint32_t kColorIndexCount = 256;
 
 } // namespace
 
