@@ -94,12 +94,14 @@ bool extendedStrings() { return gSystemContext && gSystemContext->extendedXDataS
 
 // --- Group items --------------------------------------------------------------------------------
 
-enum class GroupForm { Binary, Text, Point, Int16, Int32, Real, Handle, None };
+bool reversedHandleCode(uint16_t code) { return code == 330 || code == 340; }
+
+} // namespace
 
 // Every code that XRECORDs of DWG and DXF files carry has a form: also the 8-bit and boolean
 // values (280-299, kept as 16-bit), the further short, long, real, text and handle ranges, and
 // the UCS (110-112) and extrusion (210) points.
-GroupForm groupForm(uint16_t code) {
+GroupForm dbGroupItemForm(uint16_t code) {
     auto in = [code](int low, int high) { return code >= low && code <= high; };
     if (in(310, 319) || code == 1004) return GroupForm::Binary;
     if (in(0, 9) || code == 100 || code == 102 || in(300, 309) || in(430, 439) || in(470, 479) || in(999, 1008))
@@ -112,10 +114,6 @@ GroupForm groupForm(uint16_t code) {
     if (in(320, 369) || in(390, 399) || in(480, 481)) return GroupForm::Handle;
     return GroupForm::None;
 }
-
-bool reversedHandleCode(uint16_t code) { return code == 330 || code == 340; }
-
-} // namespace
 
 int dbReadXDataItem(OpenStream* stream, XDataItem& item) {
     return readWhole(stream, [&] {
@@ -235,7 +233,7 @@ int dbReadGroupItem(OpenStream* stream, GroupItem& item) {
         GroupItem read;
         read.code = code;
         bool ok = false;
-        switch (groupForm(code)) {
+        switch (dbGroupItemForm(code)) {
         case GroupForm::Binary: {
             uint8_t n = 0;
             ok = dbStreamGetByte(stream, n) && getBytes(stream, n, read.binary);
@@ -275,7 +273,7 @@ int dbReadGroupItem(OpenStream* stream, GroupItem& item) {
 
 int dbWriteGroupItem(OpenStream* stream, const GroupItem& item) {
     if (!stream || !stream->writing) return dbSetError(kErrorWriteToNullStream);
-    const GroupForm form = groupForm(item.code);
+    const GroupForm form = dbGroupItemForm(item.code);
     if (form == GroupForm::None) return dbSetError(kErrorUnknownGroupCode);
     if (form == GroupForm::Binary && item.binary.size() > kGroupItemMaxBinary) {
         return dbSetError(kErrorUnknownGroupCode);

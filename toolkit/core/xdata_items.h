@@ -44,6 +44,10 @@ int dbReadXDataItem(OpenStream* stream, XDataItem& item);
 // (error callback 5) for a value longer than its 16-bit length can say.
 int dbWriteXDataItem(OpenStream* stream, const XDataItem& item);
 
+// The form of the value a group item of `code` holds; None for a code no item carries.
+enum class GroupForm { Binary, Text, Point, Int16, Int32, Real, Handle, None };
+GroupForm dbGroupItemForm(uint16_t code);
+
 // One group item. The value that the code selects is the one that counts: binary (310-319,
 // 1004), text (0-9, 100, 102, 300-309, 430-439, 470-479, 999-1008), point (10-19, 110-112, 210,
 // 1010-1019), int16 (60-79, 170-179, 270-299, 370-389, 400-409, 1060-1070), int32 (90-99,

@@ -1,6 +1,7 @@
 #include "toolkit/read/block_record_pass.h"
 
 #include <string_view>
+#include <vector>
 
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_access.h"
@@ -39,6 +40,19 @@ void keepContents(Drawing& drawing, Handle handle, LayoutBlock& from) {
     to.preview = std::move(file.preview);
 }
 
+// Adding a block places it in front of the last blocks of the list, so that the two layout
+// blocks stay last; while a load adds the file's blocks the layout blocks are not there yet,
+// and the placement would turn the first three blocks of the file round and put them last.
+// The blocks read are put back into the order of the file, so a drawing saved and loaded
+// again keeps its order (and the numbers of its anonymous blocks).
+void keepFileOrder(Drawing& drawing, const std::vector<Handle>& inFileOrder) {
+    for (Handle handle : inFileOrder) {
+        BlockNode* node = dbLookupBlock(drawing, handle);
+        if (!node || !dbListUnlinkOne(&drawing.blocks, node)) continue;
+        dbListAppendNode(&drawing.blocks, node);
+    }
+}
+
 } // namespace
 
 int rdLoadBlockRecords(Drawing& d) {
@@ -46,6 +60,7 @@ int rdLoadBlockRecords(Drawing& d) {
     const bool dxf = d.sourceFormat != SourceFormat::Dwg;
     LayoutBlock model;
     LayoutBlock paper;
+    std::vector<Handle> inFileOrder;
     if (!driver.seekBlockRecords(d)) return 0;
     for (;;) {
         BlockRecord record;
@@ -67,7 +82,9 @@ int rdLoadBlockRecords(Drawing& d) {
             record.handle = dbNewHandle(d);
         }
         if (!dbBlockAdd(&d, record)) return 0;
+        inFileOrder.push_back(record.handle);
     }
+    keepFileOrder(d, inFileOrder);
     uint8_t found = 0;
     if (!driver.readLayoutBlockRecords(d, model.record, paper.record, found)) return 0;
     if (found & 1) model.found = true;

@@ -1,6 +1,7 @@
 // DXF objects: the kind peek, dictionaries, groups, the class-based objects the database knows
 // (their own layouts), proxy objects, and objects of classes known only from the CLASSES
 // section, kept as bit-coded data. MLINESTYLE objects are read with the table records.
+#include <charconv>
 #include <string>
 
 #include "toolkit/core/entity_types.h"
@@ -139,43 +140,74 @@ int ObjectReader::group() {
     }));
 }
 
+// A number of a group whose value the group reader keeps as text (420-469).
+template <class Number>
+Number numberOfText(const std::string& text) {
+    Number value{};
+    const char* begin = text.data();
+    while (begin < text.data() + text.size() && *begin == ' ') ++begin;
+    std::from_chars(begin, text.data() + text.size(), value);
+    return value;
+}
+
 int ObjectReader::xrecord() {
     XrecordBody& body = o_.bodyAs<XrecordBody>();
     if (!body.data.create(4096)) return 0;
     OpenStream* out = dbStreamOpenWrite(body.data.get());
     if (!out) return 0;
-    bool cloning = false;
-    const int read = untilNextObject([&](const DxfGroup& g) {
-        const uint16_t c = g.code;
-        if (c == 280 && !cloning) {
-            cloning = true;
-            body.cloning = g.shortValue;
-            return;
+    // From 2000 on the record's first group after its subclass marker is the cloning flag (280);
+    // any later 280, and every 280 of an older file, is data. Groups from 1000 on are data too
+    // (a record may hold them) until an application name (1001) starts the extended data.
+    bool inData = false;
+    bool inXData = false;
+    const bool hasCloning = d_.versionIndex >= kVersionAC1015;
+    auto nextRaw = [&] {
+        position_ = rdDxfTell(s_);
+        return rdDxfNextGroup(s_) != 0;
+    };
+    int read = 0;
+    while (nextRaw()) {
+        const uint16_t c = g_.code;
+        if (c == 0) {
+            giveBack();
+            read = 1;
+            break;
+        }
+        if (c >= 1000 && (inXData || c == 1001)) {
+            inXData = true;
+            rdDxfAddXDataItem(s_, d_);
+            hasXData_ = 1;
+            continue;
+        }
+        if (!inData && c == 100) continue;  // the subclass marker
+        const bool atStart = !inData;
+        inData = true;
+        if (atStart && hasCloning && c == 280) {
+            body.cloning = g_.shortValue;
+            continue;
         }
         GroupItem item;
         item.code = c;
-        if ((c >= 1 && c <= 9) || c == 102) {
-            item.text = g.text;
-        } else if (c >= 10 && c <= 19) {
-            item.point.x = g.real;
-            item.point.y = next() ? g_.real : 0.0;
-            item.point.z = next() ? g_.real : 0.0;
-        } else if ((c >= 40 && c <= 59) || (c >= 140 && c <= 147)) {
-            item.real = g.real;
-        } else if ((c >= 60 && c <= 79) || (c >= 170 && c <= 175)) {
-            item.int16 = g.shortValue;
-        } else if (c >= 90 && c <= 99) {
-            item.int32 = g.longValue;
-        } else if (c >= 310 && c <= 319) {
-            item.binary = dbHexToBytes(g.text);
+        const bool typed = dxfValueType(c) != DxfValueType::Text;
+        switch (dbGroupItemForm(c)) {
+        case GroupForm::Text: item.text = g_.text; break;
+        case GroupForm::Point:
+            item.point.x = g_.real;
+            item.point.y = nextRaw() ? g_.real : 0.0;
+            item.point.z = nextRaw() ? g_.real : 0.0;
+            break;
+        case GroupForm::Real: item.real = typed ? g_.real : numberOfText<double>(g_.text); break;
+        case GroupForm::Int16: item.int16 = g_.shortValue; break;
+        case GroupForm::Int32: item.int32 = typed ? g_.longValue : numberOfText<int32_t>(g_.text); break;
+        case GroupForm::Binary:
+            item.binary = dbHexToBytes(g_.text);
             if (item.binary.size() > kGroupItemMaxBinary) item.binary.resize(kGroupItemMaxBinary);
-        } else if (c >= 330 && c <= 369) {
-            item.handle = g.handle;
-        } else {
-            return;  // no group item of that code
+            break;
+        case GroupForm::Handle: item.handle = g_.handle; break;
+        case GroupForm::None: continue;  // no group item of that code
         }
         dbWriteGroupItem(out, item);
-    });
+    }
     dbStreamCloseWrite(out);
     return finish(read);
 }

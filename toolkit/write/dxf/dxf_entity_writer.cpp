@@ -53,6 +53,9 @@ private:
     int extrusion() { return v_ < kVersionAC1006 || p_.extrusion(h_); }
     int styleName(Handle style) { return p_.styleName(style); }
 
+    // A value the file would give as 1.0 is left out as the default, so that a file read back
+    // writes the same groups.
+    bool writtenAsOne(double value) const { return std::fabs(value - 1.0) < o_.numbers.zeroThreshold; }
     template <class Body>
     int fieldIfNotZero(std::span<const DxfField<Body>> table, const Body& body, uint16_t code, bool angle = false) {
         DxfGroup group;
@@ -65,7 +68,7 @@ private:
     int fieldIfNotOne(std::span<const DxfField<Body>> table, const Body& body, uint16_t code) {
         DxfGroup group;
         if (!wrFieldGroup(table, body, code, group)) return 0;
-        return group.real == 1.0 ? 1 : wrDxfGroupValue(o_, group);
+        return writtenAsOne(group.real) ? 1 : wrDxfGroupValue(o_, group);
     }
     template <class Body>
     int shortIfNotZero(std::span<const DxfField<Body>> table, const Body& body, uint16_t code) {
@@ -148,7 +151,7 @@ int EntityWriter::common() {
         if (!linetype.name.empty() && !wrDxfString(o_, 6, linetype.name)) return 0;
     }
     if (h_.colour != kColourByLayer && !wrDxfInt16(o_, 62, h_.colour)) return 0;
-    if (h_.linetypeScale != 1.0 && !wrDxfDouble(o_, 48, h_.linetypeScale)) return 0;
+    if (!writtenAsOne(h_.linetypeScale) && !wrDxfDouble(o_, 48, h_.linetypeScale)) return 0;
     const double elevation = p_.elevation(e_);
     const bool elevationHere = v_ <= kVersionAC1004 || (h_.type == kEntityBlock && v_ == kVersionAC1006) ||
                                h_.type == kEntitySequenceEnd || h_.type == kEntityEndBlock;
@@ -158,7 +161,7 @@ int EntityWriter::common() {
         return 0;
     }
     if (v_ == kVersionAC1006 || v_ == kVersionAC1009) {
-        if (!h_.handle.isNull() && o_.header.handling != 0 && !wrDxfHandle(o_, 5, h_.handle)) return 0;
+        if (wrDxfWritesEntityHandle(o_, o_.inBlock) && !h_.handle.isNull() && !wrDxfHandle(o_, 5, h_.handle)) return 0;
         if ((h_.flags & kEntityInPaperSpace) && !wrDxfInt16(o_, 67, 1)) return 0;
     }
     if (r13() && (h_.flags & kEntityInvisible) && !wrDxfInt16(o_, 60, 1)) return 0;
@@ -460,6 +463,13 @@ int EntityWriter::run() {
 }
 
 } // namespace
+
+bool wrDxfWritesEntityHandle(const OutputContext& output, bool inBlock) {
+    const int16_t version = output.versionIndex;
+    if (version >= kVersionAC1012) return true;
+    if (output.header.handling == 0) return false;
+    return version == kVersionAC1009 || (version == kVersionAC1006 && !inBlock);
+}
 
 int wrEntityWritable(const Drawing& drawing, int16_t versionIndex, const EntityRecord& entity) {
     const uint16_t type = entity.header.type;

@@ -17,6 +17,12 @@ inline constexpr int kWarningShapeWithoutName = 95;
 // "AC1009" no VIEWPORT; at "AC1002" no 3DLINE, 3DFACE or DIMENSION. One test for every writer.
 int wrEntityWritable(const Drawing& drawing, int16_t versionIndex, const EntityRecord& entity);
 
+// Whether an entity of a file before "AC1012" carries its handle (5): with HANDLING on, in
+// "AC1009" everywhere and in "AC1006" outside blocks only (a load gives the entities of blocks
+// of such a file new handles, so the file does not claim them). From "AC1012" on every entity
+// carries its handle.
+bool wrDxfWritesEntityHandle(const OutputContext& output, bool inBlock);
+
 // Writes one entity. 1, or 0 on the first failure (66 a layer, 67 a linetype that names no
 // record; 27 a write error). A kind the target cannot hold writes nothing and gives 0.
 int DxfEntityWriter(const Drawing& drawing, OutputContext& output, const EntityRecord& entity);

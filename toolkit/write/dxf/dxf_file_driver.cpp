@@ -139,18 +139,35 @@ void DxfFileWriter::noteBlockFrameHandles() {
 }
 
 Handle DxfFileWriter::nextHandleOfTheFile() const {
+    const bool r13 = v_ >= kVersionAC1012;
+    if (!r13 && o_.header.handling == 0) return o_.header.handseed;  // the fixed handle of a file without handles
     uint64_t largest = 0;
     auto note = [&](Handle handle) { largest = std::max(largest, handle.value); };
-    const bool r13 = v_ >= kVersionAC1012;
-    for (const BlockNode& block : d_.blocks) {
-        if (r13) {
-            note(block.record.handle);
-            const std::pair<Handle, Handle> frame = frameHandles(block.record);
+    auto entities = [&](const EntityList* list, bool inBlock) {
+        if (!list || !wrDxfWritesEntityHandle(o_, inBlock)) return;
+        for (const EntityNode& entity : *list) {
+            if (wrEntityWritable(d_, v_, entity.record)) note(entity.record.header.handle);
+        }
+    };
+    std::vector<const BlockNode*> written;
+    for (Handle layout : {d_.handles.modelSpaceBlock, d_.handles.paperSpaceBlock}) {
+        if (const BlockNode* node = dbLookupBlock(d_, layout)) written.push_back(node);
+    }
+    for (const void* ordered : o_.blockOrder) written.push_back(static_cast<const BlockNode*>(ordered));
+    for (const BlockNode* block : written) {
+        const bool layout = isLayoutBlock(d_, block->record.handle);
+        if (!r13 && layout) continue;  // its entities are those of the ENTITIES section
+        if (r13) note(block->record.handle);
+        if (wrDxfWritesEntityHandle(o_, true)) {
+            const std::pair<Handle, Handle> frame = frameHandles(block->record);
             note(frame.first);
             note(frame.second);
         }
-        if (!block.entityList) continue;
-        for (const EntityNode& entity : *block.entityList) note(entity.record.header.handle);
+        entities(block->entityList.get(), !layout);
+    }
+    if (!r13) {
+        entities(d_.modelSpace, false);
+        entities(d_.paperSpace, false);
     }
     for (const auto& [record, handle] : o_.entityHandles) note(handle);
     const LwpolyConversion& run = o_.lwpolyConversion;

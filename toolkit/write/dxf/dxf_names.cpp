@@ -1,7 +1,5 @@
 #include "toolkit/write/dxf/dxf_names.h"
 
-#include <algorithm>
-
 #include "toolkit/core/name_compare.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/core/record_lookup.h"
@@ -38,9 +36,7 @@ void wrIndexRecordPositions(const Drawing& drawing, OutputContext& output) {
     indexList(drawing.appIds, output);
     indexList(drawing.dimStyles, output);
     // Blocks are numbered among the blocks other than the two layout blocks: the same numbers
-    // whether a drawing keeps its layout blocks last (as the formats' readers do) or first. From
-    // R13 on, where every block keeps its handle, they go in the order of their handles, so that
-    // a file read back and saved again lists them (and numbers its anonymous blocks) alike.
+    // whether a drawing keeps its layout blocks last (as the formats' readers do) or first.
     std::vector<const BlockNode*> order;
     for (const BlockNode& node : drawing.blocks) {
         const Handle handle = node.record.handle;
@@ -50,10 +46,6 @@ void wrIndexRecordPositions(const Drawing& drawing, OutputContext& output) {
                                  dbCompareNoCaseN(node.record.name, "*PAPER_SPACE", 12) == 0;
         if (layout || extraLayout) output.recordPositions[handle.value] = 0;
         else order.push_back(&node);
-    }
-    if (output.versionIndex >= kVersionAC1012) {
-        std::stable_sort(order.begin(), order.end(),
-                         [](const BlockNode* a, const BlockNode* b) { return a->record.handle < b->record.handle; });
     }
     output.blockOrder.assign(order.begin(), order.end());
     for (size_t i = 0; i < order.size(); ++i) output.recordPositions[order[i]->record.handle.value] = int32_t(i);

@@ -140,10 +140,6 @@ int ObjectWriter::mlineStyle() {
     return 1;
 }
 
-bool xrecordText(uint16_t c) {
-    return c <= 9 || c == 100 || c == 102 || (c >= 300 && c <= 309) || (c >= 999 && c <= 1008 && c != 1004);
-}
-
 int ObjectWriter::xrecord() {
     const auto* body = r_.body.getIf<XrecordBody>();
     if (!head("XRECORD", "AcDbXrecord", false)) return 0;
@@ -154,20 +150,15 @@ int ObjectWriter::xrecord() {
         int ok = 1;
         while (ok && in && dbReadGroupItem(in, item)) {
             const uint16_t c = item.code;
-            if (xrecordText(c)) {
-                ok = wrDxfEscapedString(o_, c, item.text, o_.header.dwgcodepage);
-            } else if ((c >= 10 && c <= 19) || (c >= 1010 && c <= 1019)) {
-                ok = point3(c, item.point);
-            } else if ((c >= 60 && c <= 79) || (c >= 170 && c <= 175) || (c >= 1060 && c <= 1070)) {
-                ok = wrDxfInt16(o_, c, item.int16);
-            } else if ((c >= 90 && c <= 99) || c == 1071) {
-                ok = wrDxfInt32(o_, c, item.int32);
-            } else if ((c >= 39 && c <= 59) || (c >= 140 && c <= 147) || (c >= 1039 && c <= 1059)) {
-                ok = wrDxfDouble(o_, c, item.real);
-            } else if ((c >= 310 && c <= 319) || c == 1004) {
-                ok = wrDxfBinaryChunk(o_, c, item.binary);
-            } else if (c >= 320 && c <= 369) {
-                ok = wrDxfHandle(o_, c, item.handle);
+            switch (dbGroupItemForm(c)) {
+            case GroupForm::Text: ok = wrDxfEscapedString(o_, c, item.text, o_.header.dwgcodepage); break;
+            case GroupForm::Point: ok = point3(c, item.point); break;
+            case GroupForm::Int16: ok = wrDxfInt16(o_, c, item.int16); break;
+            case GroupForm::Int32: ok = wrDxfInt32(o_, c, item.int32); break;
+            case GroupForm::Real: ok = wrDxfDouble(o_, c, item.real); break;
+            case GroupForm::Binary: ok = wrDxfBinaryChunk(o_, c, item.binary); break;
+            case GroupForm::Handle: ok = wrDxfHandle(o_, c, item.handle); break;
+            case GroupForm::None: break;
             }
         }
         if (in) dbStreamCloseRead(in);
@@ -237,7 +228,11 @@ int ObjectWriter::proxyObject() {
     const auto* bp = r_.body.getIf<ProxyObjectBody>();
     const ProxyObjectBody empty;
     const ProxyObjectBody& b = bp ? *bp : empty;
-    const int32_t applicationClass = b.applicationClassId != 0 ? b.applicationClassId : b.classNumber;
+    // The class of the proxied object: classes of a drawing are numbered from 500; 499 is the
+    // number of proxy objects themselves and names no application class.
+    const int32_t applicationClass = b.applicationClassId != 0                ? b.applicationClassId
+                                     : b.classNumber > kObjectOfClassData ? b.classNumber
+                                                                          : 0;
     const int32_t proxyClass = b.proxyClassId != 0 ? b.proxyClassId : kObjectOfClassData;
     if (!head("ACAD_PROXY_OBJECT", "AcDbProxyObject", false) || !wrDxfInt32(o_, 90, proxyClass)) return 0;
     if (applicationClass != 0 && !wrDxfInt32(o_, 91, applicationClass)) return 0;

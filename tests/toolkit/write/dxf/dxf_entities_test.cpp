@@ -28,16 +28,26 @@ protected:
         ASSERT_NE(drawing_, nullptr);
     }
     EntityRecord entity(uint16_t type) { return test::newEntity(drawing_, type); }
+    // An INSERT of a new empty block "B".
+    EntityRecord insertOfNewBlock() {
+        BlockRecord block;
+        block.name = "B";
+        block.handle = dbNewHandle(*drawing_);
+        EXPECT_EQ(dbBlockAdd(drawing_, block), 1);
+        EntityRecord insert = entity(kEntityInsert);
+        insert.bodyAs<InsertBody>().block = block.handle;
+        return insert;
+    }
     // Saves a drawing whose model space holds only `e` and gives the entity's groups.
-    std::vector<DxfCheckGroup> written(const EntityRecord& e, int16_t version) {
+    std::vector<DxfCheckGroup> written(const EntityRecord& e, int16_t version, uint8_t format = kSaveFormatAsciiDxf) {
         dbRewindEntityList(drawing_->modelSpace);
         while (drawing_->modelSpace->first) {
             const auto* first = static_cast<const EntityNode*>(drawing_->modelSpace->first);
             dbDeleteEntity(drawing_, drawing_->modelSpace, first->record.header.handle);
         }
         EXPECT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, e), 1);
-        const auto path = folder_ / ("e" + std::to_string(version) + ".dxf");
-        EXPECT_EQ(test::saveAs(drawing_, path, kSaveFormatAsciiDxf, version), 1) << dbGetError();
+        const auto path = folder_ / ("e" + std::to_string(version) + (format == kSaveFormatBinaryDxf ? ".dxfb" : ".dxf"));
+        EXPECT_EQ(test::saveAs(drawing_, path, format, version), 1) << dbGetError();
         const test::DxfCheckResult result = test::checkDxfFile(path, std::string(kVersionSignatures[version]));
         EXPECT_TRUE(result.ok()) << result.report();
         const size_t section = test::findGroup(result.groups, 2, "ENTITIES");
@@ -81,13 +91,29 @@ TEST_F(DxfEntitiesTest, LineWritesZOnlyWhenAnEndLeavesThePlane) {
     EXPECT_EQ(valueOf(raised, 31), "2.0");
 }
 
+// A scale within the writers' distance tolerance of 1.0 (which an ASCII file gives as 1.0) is
+// left out as the default, in both forms, like a value within it of 0; so a file read back
+// writes the same groups.
+TEST_F(DxfEntitiesTest, ValuesWrittenAsOneAreLeftOutAsDefaults) {
+    EntityRecord insert = insertOfNewBlock();
+    insert.bodyAs<InsertBody>().scale = {1.0 + 1e-9, 1.0, 1.0};
+    insert.header.linetypeScale = 1.0 - 1e-9;
+    for (int16_t version : {4, 7}) {
+        for (uint8_t format : {kSaveFormatAsciiDxf, kSaveFormatBinaryDxf}) {
+            const std::vector<DxfCheckGroup> groups = written(insert, version, format);
+            EXPECT_FALSE(hasCode(groups, 41)) << version << " form " << int(format);
+            EXPECT_FALSE(hasCode(groups, 48)) << version << " form " << int(format);
+        }
+    }
+    insert.bodyAs<InsertBody>().scale.x = 1.00001;
+    insert.header.linetypeScale = 0.99999;
+    const std::vector<DxfCheckGroup> scaled = written(insert, 7);
+    EXPECT_EQ(valueOf(scaled, 41), "1.00001");
+    EXPECT_EQ(valueOf(scaled, 48), "0.99999");
+}
+
 TEST_F(DxfEntitiesTest, InsertMarkerAndArrayGroups) {
-    BlockRecord block;
-    block.name = "B";
-    block.handle = dbNewHandle(*drawing_);
-    ASSERT_EQ(dbBlockAdd(drawing_, block), 1);
-    EntityRecord insert = entity(kEntityInsert);
-    insert.bodyAs<InsertBody>().block = block.handle;
+    EntityRecord insert = insertOfNewBlock();
     insert.bodyAs<InsertBody>().columnCount = 1;
     insert.bodyAs<InsertBody>().rowCount = 1;
     std::vector<DxfCheckGroup> single = written(insert, 7);

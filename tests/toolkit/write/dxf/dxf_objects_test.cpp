@@ -216,5 +216,48 @@ TEST_F(DxfObjectsTest, UnknownClassesAreWrittenBackWithTheirGroups) {
     }
 }
 
+// An XRECORD holds groups of every value form: the reader keeps each as a group item and the
+// writer gives it back. Before 2000 a record has no cloning flag, so its first 280 is data; groups
+// from 1000 on are data until an application name starts the extended data.
+TEST_F(DxfObjectsTest, XrecordsKeepEveryGroupTheyHold) {
+    const std::string data =
+        "1\nfirst\n10\n1.5\n20\n-2.5\n30\n3.0\n40\n0.125\n70\n-7\n90\n70000\n280\n5\n290\n1\n"
+        "300\nthree hundred\n310\n0A0B0C\n340\nC\n420\n16711680\n460\n100.0\n1000\nDSTYLE\n"
+        "1002\n{\n1070\n278\n1002\n}\n70\n44\n";
+    struct Case {
+        int16_t version;
+        std::string afterMarker;  // the cloning flag of a 2000 file, nothing before
+    };
+    const Case cases[] = {{7, "280\n1\n"}, {6, ""}};
+    for (const Case& c : cases) {
+        const std::string signature(kVersionSignatures[c.version]);
+        const std::string file =
+            "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\n" + signature +
+            "\n9\n$HANDSEED\n5\n9000\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nENDSEC\n"
+            "0\nSECTION\n2\nOBJECTS\n0\nDICTIONARY\n5\nC\n100\nAcDbDictionary\n3\nMINE\n350\n8002\n"
+            "0\nXRECORD\n5\n8002\n330\nC\n100\nAcDbXrecord\n" +
+            c.afterMarker + data + "1001\nACAD\n1000\nextended\n0\nENDSEC\n0\nEOF\n";
+        const auto source = folder_ / ("xrecord" + signature + ".dxf");
+        {
+            std::ofstream out(source, std::ios::binary);
+            out << file;
+        }
+        const test::DxfCheckResult original = test::checkDxfFile(source);
+        Drawing* d = keep(rdOpenDrawing(source.c_str(), kOpenOrdinary, 0));
+        ASSERT_NE(d, nullptr) << signature << " error " << dbGetError();
+        auto normalised = [](std::vector<std::pair<int, std::string>> record) {
+            for (auto& [code, value] : record) {
+                if ((code >= 10 && code < 60) || (code >= 460 && code < 470)) value = std::to_string(std::stod(value));
+            }
+            return record;
+        };
+        const auto before = normalised(recordGroups(original.groups, "XRECORD"));
+        for (uint8_t format : {kSaveFormatAsciiDxf, kSaveFormatBinaryDxf}) {
+            const auto after = normalised(recordGroups(save(d, c.version, format), "XRECORD"));
+            EXPECT_EQ(after, before) << signature << " format " << int(format);
+        }
+    }
+}
+
 } // namespace
 } // namespace tracemill

@@ -13,6 +13,7 @@
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/read/drawing_loader.h"
 #include "toolkit/write/dxf/dxf_file_driver.h"
 #include "toolkit_fixture.h"
 #include "write_test_files.h"
@@ -319,29 +320,83 @@ TEST_F(DxfSectionsTest, HandleSeedFollowsTheLargestHandleOfTheFile) {
     }
 }
 
-TEST_F(DxfSectionsTest, BlocksGoInHandleOrderFromR13AndListOrderBefore) {
+// Before R13 entities carry handles only with HANDLING on: in "AC1009" everywhere, in "AC1006"
+// outside blocks (a load gives the entities of blocks of such a file new handles). Without
+// handles $HANDSEED is the fixed handle 1.
+TEST_F(DxfSectionsTest, EntityHandlesBeforeR13FollowHandling) {
     ASSERT_NE(make(7), nullptr);
-    const Handle later = dbNewHandle(*drawing_);
-    const Handle earlier = dbNewHandle(*drawing_);
-    BlockRecord first;
-    first.name = "FIRST_IN_LIST";
-    first.handle = earlier.value > later.value ? earlier : later;
-    BlockRecord second;
-    second.name = "SECOND_IN_LIST";
-    second.handle = earlier.value > later.value ? later : earlier;
-    ASSERT_EQ(dbBlockAdd(drawing_, first), 1);
-    ASSERT_EQ(dbBlockAdd(drawing_, second), 1);
-    auto position = [](const std::vector<std::string>& names, const std::string& name) {
-        return std::find(names.begin(), names.end(), name) - names.begin();
+    const Handle block = addBlock("WITH_LINE", 0);
+    EntityRecord inBlock = entity(kEntityLine);
+    ASSERT_EQ(dbAppendEntity(drawing_, dbLookupBlock(*drawing_, block)->entityList.get(), inBlock), 1);
+    EntityRecord inModel = entity(kEntityLine);
+    ASSERT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, inModel), 1);
+    auto handlesIn = [](const std::vector<DxfCheckGroup>& groups, const std::string& section) {
+        int count = 0;
+        const size_t end = groups.size();
+        for (size_t i = test::findGroup(groups, 2, section); i < end; ++i) {
+            if (groups[i].code == 0 && groups[i].value == "ENDSEC") break;
+            if (groups[i].code == 5) ++count;
+        }
+        return count;
     };
-    for (int16_t version : {5, 6, 7}) {
-        const std::vector<std::string> names = blockNames(save(version));
-        EXPECT_LT(position(names, "SECOND_IN_LIST"), position(names, "FIRST_IN_LIST")) << version;
-        EXPECT_LT(size_t(position(names, "FIRST_IN_LIST")), names.size()) << version;
+    struct Case {
+        int16_t version;
+        int16_t handling;
+        int blockHandles;  // of the LINE in the block (its BLOCK and ENDBLK have none here)
+        int modelHandles;
+    };
+    const Case cases[] = {{3, 1, 0, 1}, {4, 1, 1, 1}, {3, 0, 0, 0}, {4, 0, 0, 0}};
+    for (const Case& c : cases) {
+        drawing_->header->handling = c.handling;
+        const std::vector<DxfCheckGroup> groups = save(c.version);
+        EXPECT_EQ(handlesIn(groups, "BLOCKS"), c.blockHandles) << c.version << " handling " << c.handling;
+        EXPECT_EQ(handlesIn(groups, "ENTITIES"), c.modelHandles) << c.version << " handling " << c.handling;
+        const size_t seed = test::findGroup(groups, 9, "$HANDSEED");
+        ASSERT_LT(seed + 1, groups.size());
+        if (c.handling == 0) EXPECT_EQ(groups[seed + 1].value, "1") << c.version;
+        else EXPECT_EQ(handleValue(groups[seed + 1].value), inModel.header.handle.value + 1) << c.version;
     }
-    const std::vector<std::string> old = blockNames(save(4));
-    EXPECT_LT(position(old, "FIRST_IN_LIST"), position(old, "SECOND_IN_LIST"));
-    EXPECT_LT(size_t(position(old, "SECOND_IN_LIST")), old.size());
+}
+
+// Blocks go out in the order of the block list in every version, whatever their handles, and a
+// load puts them back in that order.
+TEST_F(DxfSectionsTest, BlocksKeepTheirListOrderThroughASaveAndALoad) {
+    ASSERT_NE(make(7), nullptr);
+    std::vector<Handle> handles(6);
+    for (Handle& handle : handles) handle = dbNewHandle(*drawing_);
+    const std::vector<std::string> names = {"F", "E", "D", "C", "B", "A"};
+    for (size_t i = 0; i < names.size(); ++i) {
+        BlockRecord block;
+        block.name = names[i];
+        block.handle = handles[handles.size() - 1 - i];  // handles against the list order
+        ASSERT_EQ(dbBlockAdd(drawing_, block), 1);
+    }
+    std::vector<std::string> listed;
+    for (const BlockNode& node : drawing_->blocks) {
+        if (node.record.name.size() == 1) listed.push_back(node.record.name);
+    }
+    ASSERT_EQ(listed.size(), names.size());
+    for (int16_t version : {0, 4, 5, 6, 7}) {
+        for (uint8_t format : {kSaveFormatAsciiDxf, kSaveFormatBinaryDxf}) {
+            SCOPED_TRACE(std::to_string(version) + " form " + std::to_string(format));
+            const std::vector<std::string> written = blockNames(save(version, format));
+            std::vector<std::string> ours;
+            for (const std::string& name : written) {
+                if (name.size() == 1) ours.push_back(name);
+            }
+            EXPECT_EQ(ours, listed);
+            const auto path = folder_ / ("out" + std::to_string(version) +
+                                         (format == kSaveFormatBinaryDxf ? ".dxfb" : ".dxf"));
+            Drawing* loaded = rdOpenDrawing(path.c_str(), kOpenOrdinary, 0);
+            ASSERT_NE(loaded, nullptr);
+            std::vector<std::string> reloaded;
+            for (const BlockNode& node : loaded->blocks) {
+                if (node.record.name.size() == 1) reloaded.push_back(node.record.name);
+            }
+            dbFreeDrawing(loaded);
+            EXPECT_EQ(reloaded, listed);
+        }
+    }
 }
 
 // A block list whose BLOCK has no ENDBLK, or holds a stray BLOCK or ENDBLK among its entities,
