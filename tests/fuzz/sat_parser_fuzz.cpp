@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         satParser parser(std::string_view(reinterpret_cast<const char*>(data), size));
         const int result = parser.parse();
         if (result < satParser::kNoText || result > satParser::kParsed) std::abort();
-        if (parser.tableSize() > int(size) + 1) std::abort();
+        if (parser.tableSize() > int(size) + 2) std::abort();
         parser.dumpTables(dropped, dropped);
         for (const acis_Body* body = parser.firstBody(); body; body = parser.nextBody()) {
             if (walkBody(body) > kLongestWalk) std::abort();

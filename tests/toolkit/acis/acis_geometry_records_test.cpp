@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include "sat_test_support.h"
@@ -284,6 +285,10 @@ TEST_F(AcisGeometryRecordsTest, IntcurveThroughItsParameterCurve) {
     EXPECT_NEAR(curve->getParameterOf({0.8, 0.4, 0}), 0.8, 1e-4);
     EXPECT_TRUE(curve->contains({0.8, 0.4, 0}));
     EXPECT_EQ(curve->maxParam(), 1.0);
+    // A surface restored inside subtype data has no record index.
+    std::ostringstream printed;
+    curve->curveData()->surface1()->print(printed);
+    EXPECT_EQ(printed.str(), "<*> spline-surface ---NULL--- spline sense=0 I I I I ");
 }
 
 TEST_F(AcisGeometryRecordsTest, IntcurvesWithoutUsableData) {

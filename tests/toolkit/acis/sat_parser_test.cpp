@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <sstream>
 #include <string>
 
@@ -11,6 +13,7 @@
 #include "toolkit/acis/sat/acis_spl_sur.h"
 #include "toolkit/acis/sat/acis_spline.h"
 #include "toolkit/acis/sat/acis_topology.h"
+#include "toolkit/acis/sat/sat_switches.h"
 
 namespace tracemill {
 namespace {
@@ -274,11 +277,11 @@ TEST_F(SatParserTest, TheTableDumpListsSubtypesAndEntities) {
 // syntax error, with bounded memory, and reading goes on.
 TEST_F(SatParserTest, HostileCountsAndReferences) {
     // A reference far beyond the text, and a header that counts 2^31 - 1 records.
-    ASSERT_EQ(parse("400 2147483647 1 0\n7 Testing 9 Tracemill 4 date 1 1e-6 1e-10\n"
-                    "body $-1 $2000000000 $99999999999 $-1 #\npoint $-1 1 2 3 #\n"),
-              satParser::kParsed);
+    const std::string text = "400 2147483647 1 0\n7 Testing 9 Tracemill 4 date 1 1e-6 1e-10\n"
+                             "body $-1 $2000000000 $99999999999 $-1 #\npoint $-1 1 2 3 #\n";
+    ASSERT_EQ(parse(text), satParser::kParsed);
     EXPECT_EQ(at<acis_Body>(0)->lump(), nullptr);
-    EXPECT_LE(parser().tableSize(), 100);
+    EXPECT_LE(parser().tableSize(), int(text.size()) + 2);
     EXPECT_NE(at<acis_Point>(1), nullptr);
     EXPECT_EQ(messages.text(), "");
 
@@ -299,6 +302,15 @@ TEST_F(SatParserTest, HostileCountsAndReferences) {
               "*** ERROR: Unexpected EOF in satParser::skipToEndOfEntity\n");
 }
 
+// Records of one character each (a lone '#') carry the record index as far as the text's
+// length; an entity after them is still stored in the table.
+TEST_F(SatParserTest, ARunOfEmptyRecordsBeforeAnEntity) {
+    ASSERT_EQ(parse("103 0 1 0\n" + std::string(60, '#') + " body $-1 $-1 $-1 $-1 #\n"), satParser::kParsed);
+    EXPECT_EQ(parser().messageCount(), 60);
+    EXPECT_NE(at<acis_Body>(60), nullptr);
+    EXPECT_LE(parser().tableSize(), int(std::string("103 0 1 0\n").size()) + 60 + 26 + 2);
+}
+
 TEST_F(SatParserTest, DeeplyNestedBlocksAreASyntaxError) {
     const std::string nested(100000, '{');
     const std::string closing(100000, '}');
@@ -313,6 +325,55 @@ TEST_F(SatParserTest, DeeplyNestedBlocksAreASyntaxError) {
     ASSERT_EQ(parseRecords(400, "body $-1 $-1 $-1 $-1 #\nmystery " + nested + " #\npoint $-1 1 2 3 #\n"), satParser::kParsed);
     EXPECT_EQ(messages.text(), "");
     EXPECT_NE(at<acis_Point>(2), nullptr);
+}
+
+// Messages of the diagnostic switches are written only while their switch is on.
+TEST_F(SatParserTest, DiagnosticSwitchesAddTheirMessages) {
+    const struct {
+        bool SatDiagnosticSwitches::*flag;
+        int version;
+        const char* record;
+        const char* message;
+    } rows[] = {
+        {&SatDiagnosticSwitches::warnings, 400, "spline-surface $-1 forward { mystery 1 } I I I I #",
+         "+++ Warning: Unrecognized subtype reference in satParser::parseSubtype:\n\t\tmystery\n"},
+        {&SatDiagnosticSwitches::errorDetails, 400, "spline-surface $-1 forward { ref 5 } I I I I #",
+         "*** ERROR: Invalid reference: 5\n"},
+        {&SatDiagnosticSwitches::errorDetails, 400,
+         "spline-surface $-1 forward { rotsur blob 0 0 0 0 0 1 I I I I 0 0 } I I I I #",
+         "*** ERROR: Expected a curve to restore, found: blob\n"},
+        {&SatDiagnosticSwitches::warnings, 500, "edge $-1 $-1 0 $-1 1 $-1 $-1 forward 6 convex #",
+         "+++ Warning: acis_Edge: convex\n"},
+        {&SatDiagnosticSwitches::warnings, 500, "spline-surface $-1 forward { exactsur summary } I I I I #",
+         "Ignoring 'summary' in acis_spl_sur::restore_common_data\n"},
+        {&SatDiagnosticSwitches::warnings, 500,
+         "intcurve-curve $-1 forward { exactcur guess I I tag null_surface null_surface nullbs nullbs I I } I I #",
+         "+++ Warning: Treating summary tag: guess as AS_OTHER in acis_int_cur::readData\n"},
+        {&SatDiagnosticSwitches::toleranceEcho, 400,
+         "intcurve-curve $-1 forward { exactcur nullbs 0.25 null_surface null_surface nullbs nullbs I I } I I #",
+         "resabs = 1e-06; resnor = 1e-10\nAS_FULL, fitTolerance = 0.25\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.record);
+        const std::string text = satHeader(row.version) + "body $-1 $-1 $-1 $-1 #\n" + row.record + "\n";
+        satSwitches() = SatDiagnosticSwitches{};
+        ASSERT_EQ(parse(text), satParser::kParsed);
+        const std::string unswitched = messages.text();
+        satSwitches().*row.flag = true;
+        ASSERT_EQ(parse(text), satParser::kParsed);
+        // The switched text is the unswitched one with the message added.
+        std::string switched = messages.text();
+        EXPECT_EQ(parser().messageCount(), std::count(switched.begin(), switched.end(), '\n'));
+        const size_t at = switched.find(row.message);
+        ASSERT_NE(at, std::string::npos) << switched;
+        EXPECT_EQ(switched.erase(at, std::strlen(row.message)), unswitched);
+        EXPECT_NE(parser().entityAt(1), nullptr);
+    }
+    satSwitches() = SatDiagnosticSwitches{};
+    satSwitches().errorDetails = true;
+    ASSERT_EQ(parseRecords(400, "body $-1 $-1 $-1 $-1 #\n"), satParser::kParsed);
+    parser().entityAt(0)->setPointerField(999, nullptr);
+    EXPECT_EQ(messages.text(), "*** ERROR: Cannot setPointerField (999)\n");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <limits>
 #include <ostream>
 #include <string>
 
@@ -33,7 +34,9 @@ struct SatSyntaxError {
 } // namespace
 
 satParser::satParser(std::string_view text)
-    : mText(text), mHasText(text.data() != nullptr), mIndexLimit(int64_t(text.size() / 2) + 1) {}
+    : mText(text),
+      mHasText(text.data() != nullptr),
+      mIndexLimit(std::min<int64_t>(int64_t(text.size()) + 1, std::numeric_limits<int>::max() - 1)) {}
 
 satParser::~satParser() = default;
 
@@ -130,6 +133,7 @@ void satParser::endRecord() {
 
 void satParser::storeEntity(std::unique_ptr<acis_Entity> entity) {
     if (mCurrentIndex >= int(mTable.size())) growTable(std::max<int64_t>(2 * int64_t(mTable.size()), mCurrentIndex + 1));
+    if (mCurrentIndex >= int(mTable.size())) syntaxError("Bad sequence number");
     entity->setIndex(mCurrentIndex);
     mTable[size_t(mCurrentIndex)] = entity.get();
     if (acis_Body* body = acis_cast<acis_Body>(entity.get())) mBodies.push_back(body);

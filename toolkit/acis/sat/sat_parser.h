@@ -167,7 +167,7 @@ private:
     int mRecordCount = 0;
     int mHasHistory = 0;
     int mCurrentIndex = 0;
-    // The largest record index the text can hold: every record takes two characters at least.
+    // The largest record index the text can hold: every record takes a character at least.
     int64_t mIndexLimit;
 
     std::vector<std::unique_ptr<acis_Entity>> mOwned;
