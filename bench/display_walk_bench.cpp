@@ -43,6 +43,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "load failed: error %d\n", dbGetError());
         return 1;
     }
+    // Arcs and circles whose radius is not positive draw nothing; the generator writes none.
+    uint64_t degenerate = 0;
+    for (const auto& node : *drawing->modelSpace) {
+        const EntityRecord& e = node.record;
+        if (const auto* circle = e.body.getIf<CircleBody>(); circle && !(circle->radius > 0.0)) ++degenerate;
+        if (const auto* arc = e.body.getIf<ArcBody>(); arc && !(arc->radius > 0.0)) ++degenerate;
+    }
     dbSetCurveResolution(40);
     const HostRect device{0, 0, 1920, 1080};
     ViewBlock view;
@@ -69,6 +76,8 @@ int main(int argc, char** argv) {
     std::printf("%d entities, %llu primitives a pass (move-to %llu, line-to %llu, polygons %llu)\n", entities,
                 static_cast<unsigned long long>(primitives), static_cast<unsigned long long>(counter.count(0)),
                 static_cast<unsigned long long>(counter.count(1)), static_cast<unsigned long long>(counter.count(2)));
+    std::printf("arcs and circles of radius 0 or below (drawn as nothing): %llu\n",
+                static_cast<unsigned long long>(degenerate));
     std::printf("pass: best %.3f s, median %.3f s, worst %.3f s\n", seconds.front(), seconds[seconds.size() / 2],
                 seconds.back());
     std::printf("primitives per second: %.0f\n", double(primitives) / seconds.front());

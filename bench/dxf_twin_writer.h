@@ -4,6 +4,7 @@
 #pragma once
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -84,7 +85,7 @@ inline void writeMixedEntities(TwinWriter& w, int count, uint64_t firstHandle) {
             break;
         case 1:
         case 2:
-            w.real(40, 1.0 + coordinate(rng) / 100.0);
+            w.real(40, 1.0 + std::fabs(coordinate(rng)) / 100.0);  // a radius of 1 to 51
             if (kind == 1) {
                 w.real(50, 15.0);
                 w.real(51, 195.5);

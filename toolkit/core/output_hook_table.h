@@ -162,6 +162,9 @@ struct OutputHookTable {
     std::vector<DevicePoint> scratchPoints;  // device points on their way to a hook
     std::vector<Point2> clipPieces;     // the visible pieces of a clipped line, {start, end} each
     std::vector<Point2> clipCrossings;  // where a line crosses a clip region
+    std::vector<Point2> fillDevicePoints;     // the corners of a fill in device units
+    std::vector<DevicePoint> fillPoints;      // a fill's integer polygon (slots 2, 18, 19 point into it)
+    std::vector<int32_t> fillCounts;          // the points of each polygon of a poly-polygon
     // 1 when a display pass starts; a host that clears it (genStopDisplay) ends every entity
     // list after its current entity.
     int16_t walkContinue = 1;

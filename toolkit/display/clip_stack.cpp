@@ -9,6 +9,7 @@
 #include "toolkit/core/object_access.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/display/entity_outline.h"
+#include "toolkit/display/extents_collection.h"
 #include "toolkit/display/viewports.h"
 
 namespace tracemill {
@@ -58,26 +59,13 @@ bool parallel(const Point3& a, const Point3& b) {
     return std::sqrt(c.x * c.x + c.y * c.y + c.z * c.z) <= kParallelLimit;
 }
 
-void widenOwnerExtents(Drawing* drawing, const std::vector<Point2>& loop) {
-    DisplayContext* context = drawing->displayContext.get();
-    Drawing* owner = context && context->ownerDrawing ? context->ownerDrawing : drawing;
-    DisplayContext* top = owner->displayContext.get();
-    if (!top) return;
-    for (const Point2& p : loop) {
-        top->extentsMinX = std::fmin(top->extentsMinX, p.x);
-        top->extentsMinY = std::fmin(top->extentsMinY, p.y);
-        top->extentsMaxX = std::fmax(top->extentsMaxX, p.x);
-        top->extentsMaxY = std::fmax(top->extentsMaxY, p.y);
-    }
-}
-
-// Whether a clip boundary widens the extents the pass collects.
-bool boundaryWidensExtents(Drawing* drawing, const DisplayContext& context) {
-    const Drawing* owner = context.ownerDrawing ? context.ownerDrawing : drawing;
-    const DisplayContext* top = owner->displayContext.get();
-    if (!top || top->extentsFlag || gOutputHookTable->regenFlags != 0 || context.xclipFrame) return false;
-    if (!context.paperSpace) return true;
-    return (context.entity.flags & 0x01) != 0 || context.paperSpacePass != 0;
+// The extents a clip boundary widens, or null: not when the frame is drawn (the frame's lines
+// widen them); in paper space only for a reference of paper space.
+DisplayContext* boundaryExtents(Drawing* drawing, const DisplayContext& context) {
+    DisplayContext* top = genExtentsCollector(drawing, 0);
+    if (!top || context.xclipFrame) return nullptr;
+    if (!context.paperSpace) return top;
+    return (context.entity.flags & kEntityInPaperSpace) != 0 || context.paperSpacePass != 0 ? top : nullptr;
 }
 
 } // namespace
@@ -132,7 +120,7 @@ int genPushClipEntry(Drawing* drawing, DisplayContext& context, Drawing* filterD
     for (size_t i = 0; i < count; ++i) genMatrixMultiply(matrix, context.viewports[i].worldToDevice, matrices[i]);
     if (!boundary.empty() && context.xclipFrame) genDrawClipFrame(drawing, boundary, matrices);
 
-    const bool widen = boundaryWidensExtents(drawing, context);
+    DisplayContext* collector = boundaryExtents(drawing, context);
     Point4 normal;
     genPointTransform({body->normal.x, body->normal.y, body->normal.z, 0.0}, matrix, normal);
     ClipBoundaryEntry entry;
@@ -145,7 +133,9 @@ int genPushClipEntry(Drawing* drawing, DisplayContext& context, Drawing* filterD
             continue;
         }
         const std::vector<Point2> loop = deviceLoop(boundary, &matrices[i]);
-        if (i == 0 && widen) widenOwnerExtents(drawing, loop);
+        for (const Point2& p : loop) {
+            if (i == 0 && collector) genWidenExtents(*collector, p);
+        }
         LoopSet region;
         genLoopSetFromPoints(region, int32_t(loop.size()), loop.data());
         genLoopSetIntersect(region, enclosingRegion(context, i), entry.regions[i]);

@@ -91,6 +91,15 @@ struct ClipBoundaryEntry {
     std::vector<LoopSet> regions;
 };
 
+// A vertex of a polyline being drawn: its point, the bulge and the widths of the segment that
+// starts at it.
+struct PolylineVertex {
+    Point3 point;
+    double bulge = 0.0;
+    double startWidth = 0.0;
+    double endWidth = 0.0;
+};
+
 // The entity being drawn, as the drawers below the vectoriser see it.
 struct DrawnEntity {
     uint16_t kind = 0;  // the header's type, or what a drawer treats it as for a while
@@ -198,8 +207,9 @@ struct DisplayContext {
     const Drawing* cachedLinetypeDrawing = nullptr;
     const LinetypeRecord* cachedLinetype = nullptr;
     const LinetypeRecord* defaultLinetypeRecord = nullptr;
-    std::vector<Point3> polylinePoints;  // the vertices of the polyline being drawn
+    std::vector<PolylineVertex> polylineVertices;  // the vertices of the polyline being drawn
     double threeUnitTolerance = 0.0;
+    double viewScale = 1.0;  // what a circle's chord count grows with: device units per drawing unit, scaled
     DrawnEntity entity;
 
     // External references met during a list, drawn after it.

@@ -1,6 +1,8 @@
 #include "toolkit/display/entity_vectoriser.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -14,10 +16,14 @@
 #include "toolkit/core/file_name_resolver.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/record_lookup.h"
+#include "toolkit/core/vector_utilities.h"
+#include "toolkit/display/arc_drawer.h"
 #include "toolkit/display/clip_stack.h"
+#include "toolkit/display/device_fill.h"
 #include "toolkit/display/colour_and_width.h"
 #include "toolkit/display/display_context.h"
 #include "toolkit/display/entity_begin_info.h"
+#include "toolkit/display/extents_collection.h"
 #include "toolkit/display/linetype_drawer.h"
 #include "toolkit/display/viewport_selection.h"
 
@@ -37,6 +43,9 @@ constexpr uint8_t kVertexSplineFrame = 0x10;
 constexpr uint8_t kBlockRecordExternal = 0x04;
 // A DIMENSION whose block rotation is above this is not drawn.
 constexpr double kUnusableRotation = 1e90;
+// Bulges smaller than this are straight segments.
+constexpr double kStraightBulge = 5e-5;
+constexpr double kFullTurn = 6.283185307179586;
 
 // What a layer handle that names no layer stands for: a layer that is on, in colour 7.
 const LayerRecord& missingLayer() {
@@ -95,8 +104,10 @@ private:
     bool plainLinetype(const LinetypeRecord* linetype) const;
     void drawStraight(const Point3& a, const Point3& b, const LinetypeRecord* linetype, uint32_t identity);
     void drawLine(const EntityRecord& entity, const LinetypeRecord* linetype);
-    void drawPolylinePoints(const std::vector<Point3>& points, bool closed, bool continuous,
-                            const LinetypeRecord* linetype);
+    void drawPolylineVertices(bool closed, bool continuous, const LinetypeRecord* linetype);
+    void drawCurve(const EntityRecord& entity, const LinetypeRecord* linetype);
+    void drawCorners(const EntityRecord& entity, const LinetypeRecord* linetype);
+    void drawFace(const EntityRecord& entity, const LinetypeRecord* linetype);
     void drawLwpolyline(const EntityRecord& entity, const LinetypeRecord* linetype);
     void drawPolyline(const EntityRecord& entity, const LinetypeRecord* linetype, bool layerOff);
     void drawBlockReference(const EntityRecord& entity, int32_t colour, const LinetypeRecord* linetype,
@@ -164,6 +175,7 @@ void ListVectoriser::computeMatrices() {
         largest = std::max(largest, viewport.deviceScale);
     }
     context_.threeUnitTolerance = 3.0 / largest;
+    context_.viewScale = largest * gOutputHookTable->vectoriserScale * context_.scalePair[0] * 0.2;
 }
 
 void ListVectoriser::tearDown() {
@@ -405,8 +417,63 @@ void ListVectoriser::dispatch(const EntityRecord& entity, int32_t, const Linetyp
         drawStraight(line.start, line.end, linetype, ++context_.segmentCounter);
     } else if (type == kEntityViewport) {
         drawViewport(entity);
+    } else if (type == kEntityCircle || type == kEntityArc || type == kEntityEllipse) {
+        drawCurve(entity, linetype);
+    } else if (type == kEntitySolid || type == kEntityTrace) {
+        drawCorners(entity, linetype);
+    } else if (type == kEntityFace3d) {
+        drawFace(entity, linetype);
     } else if (type != 0 && type == dbClassLwpolyline(drawing_->classes)) {
         drawLwpolyline(entity, linetype);
+    }
+}
+
+void ListVectoriser::drawCurve(const EntityRecord& entity, const LinetypeRecord* linetype) {
+    const uint16_t type = entity.header.type;
+    if (type == kEntityEllipse) {
+        genDrawEllipse(drawing_, entity.bodyAs<EllipseBody>(), transform_, linetype);
+        return;
+    }
+    // A radius that is not a positive number draws nothing.
+    const Point3& centre = type == kEntityCircle ? entity.bodyAs<CircleBody>().centre : entity.bodyAs<ArcBody>().centre;
+    const double radius = type == kEntityCircle ? entity.bodyAs<CircleBody>().radius : entity.bodyAs<ArcBody>().radius;
+    if (!(radius > 0.0) || !std::isfinite(radius)) return;
+    const LinetypeRecord* pattern = plainLinetype(linetype) ? nullptr : linetype;
+    if (type == kEntityCircle) {
+        genDrawArc(drawing_, centre, 0.0, kFullTurn, radius, matrices_.data(), true, nullptr, nullptr, pattern);
+        return;
+    }
+    const ArcBody& arc = entity.bodyAs<ArcBody>();
+    double end = arc.endAngle;
+    if (end < arc.startAngle) end += kFullTurn;
+    genDrawArc(drawing_, centre, arc.startAngle, end, radius, matrices_.data(), true, nullptr, nullptr, pattern);
+}
+
+// SOLID and TRACE: filled with FILLMODE on, else their outline.
+void ListVectoriser::drawCorners(const EntityRecord& entity, const LinetypeRecord* linetype) {
+    const std::array<Point3, 4>& c = entity.bodyAs<SolidBody>().corners;
+    const bool triangle = entity.header.type == kEntitySolid && c[3] == c[0];
+    if (drawing_->header->fillmode != 0) {
+        if (triangle) genFillQuad(drawing_, c[0], c[1], c[3], c[2], matrices_.data());
+        else genFillQuad(drawing_, c[0], c[1], c[2], c[3], matrices_.data());
+        return;
+    }
+    if (triangle) {
+        drawStraight(c[0], c[1], linetype, ++context_.segmentCounter);
+        drawStraight(c[0], c[2], linetype, ++context_.segmentCounter);
+        return;
+    }
+    for (const auto& [a, b] : {std::pair{0, 1}, std::pair{1, 3}, std::pair{3, 2}, std::pair{2, 0}})
+        drawStraight(c[size_t(a)], c[size_t(b)], linetype, ++context_.segmentCounter);
+}
+
+// 3DFACE: its visible edges (all of them with SPLFRAME set).
+void ListVectoriser::drawFace(const EntityRecord& entity, const LinetypeRecord* linetype) {
+    const FaceBody& face = entity.bodyAs<FaceBody>();
+    const bool all = drawing_->header->splframe != 0;
+    for (size_t i = 0; i < 4; ++i) {
+        if (!all && (face.invisibleEdges & (1 << i))) continue;
+        drawStraight(face.corners[i], face.corners[(i + 1) % 4], linetype, ++context_.segmentCounter);
     }
 }
 
@@ -428,24 +495,47 @@ void ListVectoriser::drawLine(const EntityRecord& entity, const LinetypeRecord* 
     ++context_.segmentCounter;
 }
 
-void ListVectoriser::drawPolylinePoints(const std::vector<Point3>& points, bool closed, bool continuous,
-                                        const LinetypeRecord* linetype) {
-    if (points.empty()) return;
+// The polyline in the context's vertex buffer: straight segments, arcs for bulges, wide pieces
+// for widths. With `continuous` the pattern runs on across the vertices.
+void ListVectoriser::drawPolylineVertices(bool closed, bool continuous, const LinetypeRecord* linetype) {
+    const std::vector<PolylineVertex>& vertices = context_.polylineVertices;
+    if (vertices.empty()) return;
+    const LinetypeRecord* pattern = plainLinetype(linetype) ? nullptr : linetype;
     uint32_t identity = ++context_.segmentCounter;
-    const size_t segments = closed ? points.size() : points.size() - 1;
+    const size_t segments = closed ? vertices.size() : vertices.size() - 1;
     for (size_t i = 0; i < segments; ++i) {
         if (i > 0 && !continuous) identity = ++context_.segmentCounter;
-        drawStraight(points[i], points[(i + 1) % points.size()], linetype, identity);
+        const PolylineVertex& a = vertices[i];
+        const PolylineVertex& b = vertices[(i + 1) % vertices.size()];
+        WideSegment width;
+        width.startWidth = a.startWidth < context_.threeUnitTolerance ? 0.0 : a.startWidth;
+        width.endWidth = a.endWidth < context_.threeUnitTolerance ? 0.0 : a.endWidth;
+        const bool wide = width.startWidth != 0.0 || width.endWidth != 0.0;
+        if (std::fabs(a.bulge) >= kStraightBulge) {
+            const double sweep = 4.0 * std::atan(a.bulge);
+            const ArcFromChord arc = dbArcCenterFromChord({a.point.x, a.point.y}, {b.point.x, b.point.y}, sweep);
+            const double start = std::atan2(a.point.y - arc.centre.y, a.point.x - arc.centre.x);
+            genDrawArc(drawing_, {arc.centre.x, arc.centre.y, a.point.z}, start, start + sweep, arc.radius,
+                       matrices_.data(), true, nullptr, nullptr, pattern, wide ? &width : nullptr, identity);
+        } else {
+            genDrawLinetypedSegment(drawing_, a.point, b.point, matrices_.data(), pattern, wide ? &width : nullptr,
+                                    identity, 0.0);
+        }
     }
+    genFlushWidePieces(drawing_, matrices_.data());
 }
 
 void ListVectoriser::drawLwpolyline(const EntityRecord& entity, const LinetypeRecord* linetype) {
     const LwpolylineBody& body = entity.bodyAs<LwpolylineBody>();
-    std::vector<Point3>& points = context_.polylinePoints;
-    points.clear();
-    for (const LwpolylineVertex& v : body.vertices) points.push_back({v.point.x, v.point.y, body.elevation});
-    drawPolylinePoints(points, (body.flags & kLwpolylineClosed) != 0,
-                       (body.flags & kLwpolylineContinuousLinetype) != 0, linetype);
+    std::vector<PolylineVertex>& vertices = context_.polylineVertices;
+    vertices.clear();
+    const bool constant = (body.flags & kLwpolylineConstantWidth) != 0;
+    for (const LwpolylineVertex& v : body.vertices) {
+        vertices.push_back({{v.point.x, v.point.y, body.elevation}, v.bulge, constant ? body.constantWidth : v.startWidth,
+                            constant ? body.constantWidth : v.endWidth});
+    }
+    drawPolylineVertices((body.flags & kLwpolylineClosed) != 0, (body.flags & kLwpolylineContinuousLinetype) != 0,
+                         linetype);
 }
 
 void ListVectoriser::drawPolyline(const EntityRecord& entity, const LinetypeRecord* linetype, bool layerOff) {
@@ -454,17 +544,20 @@ void ListVectoriser::drawPolyline(const EntityRecord& entity, const LinetypeReco
         dbSkipToSeqend(drawing_, list_, scratch_);
         return;
     }
-    std::vector<Point3>& points = context_.polylinePoints;
-    points.clear();
+    std::vector<PolylineVertex>& vertices = context_.polylineVertices;
+    vertices.clear();
+    const bool threeD = (body.flags & kPolyline3d) != 0;
     while (const EntityRecord* vertex = fetch()) {
         if (vertex->header.type == kEntitySequenceEnd) break;
         if (vertex->header.type != kEntityVertex) continue;
         const VertexBody& v = vertex->bodyAs<VertexBody>();
         if (v.flags & kVertexSplineFrame) continue;
-        points.push_back({v.point.x, v.point.y, (body.flags & kPolyline3d) ? v.point.z : body.elevation});
+        vertices.push_back({{v.point.x, v.point.y, threeD ? v.point.z : body.elevation}, threeD ? 0.0 : v.bulge,
+                            v.hasStartWidth ? v.startWidth : body.defaultStartWidth,
+                            v.hasEndWidth ? v.endWidth : body.defaultEndWidth});
     }
-    drawPolylinePoints(points, (body.flags & kPolylineClosed) != 0, (body.flags & kPolylineContinuousLinetype) != 0,
-                       linetype);
+    drawPolylineVertices((body.flags & kPolylineClosed) != 0, (body.flags & kPolylineContinuousLinetype) != 0,
+                         linetype);
 }
 
 void ListVectoriser::drawViewport(const EntityRecord& entity) {
@@ -480,10 +573,7 @@ void ListVectoriser::drawViewport(const EntityRecord& entity) {
                                  Point3{c.x + body.width / 2.0, c.y + body.height / 2.0, c.z}}) {
         Point4 device;
         genPointTransform({corner.x, corner.y, corner.z, 1.0}, matrices_[0], device);
-        outer->extentsMinX = std::min(outer->extentsMinX, device.x);
-        outer->extentsMinY = std::min(outer->extentsMinY, device.y);
-        outer->extentsMaxX = std::max(outer->extentsMaxX, device.x);
-        outer->extentsMaxY = std::max(outer->extentsMaxY, device.y);
+        genWidenExtents(*outer, {device.x, device.y});
     }
 }
 

@@ -97,6 +97,13 @@ protected:
         EXPECT_EQ(dbAppendEntity(drawing, list ? list : drawing->modelSpace, std::move(e)), 1);
         return handle;
     }
+    // Deletes every entity of model space.
+    void clearModelSpace() {
+        while (drawing->modelSpace->first) {
+            const Handle handle = EntityList::asNode(drawing->modelSpace->first)->record.header.handle;
+            ASSERT_EQ(dbDeleteEntity(drawing, drawing->modelSpace, handle), 1);
+        }
+    }
     Handle addLayer(const std::string& name, int16_t colour, uint8_t flags = 0) {
         LayerRecord layer;
         layer.name = name;

@@ -2,6 +2,7 @@
 // stores (grown by 5 per cent of its diagonal); DWG and DXF twins give the same extents.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -11,6 +12,7 @@
 #include "test_paths.h"
 #include "toolkit/core/display_access.h"
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/display/display_interface.h"
 #include "toolkit/display/hook_sets/hook_counter.h"
@@ -32,6 +34,7 @@ struct Drawn {
     bool hasExtents = false;
     Point3 min, max;
     uint64_t primitives = 0;
+    std::array<uint64_t, kOutputHookSlotCount> calls{};
 };
 
 // Draws the drawing as a host does: an extents pass, then a pass zoomed to the extents.
@@ -50,6 +53,7 @@ Drawn draw(const std::filesystem::path& path) {
         counter.clear();
         out.ok = out.ok && genDrawDrawing(drawing) == 1;
         out.primitives = counter.primitives();
+        for (int slot = 0; slot < kOutputHookSlotCount; ++slot) out.calls[size_t(slot)] = counter.count(slot);
         out.hasExtents = genCollectedExtents(drawing, out.min, out.max) == 1;
     }
     dbFreeDrawing(drawing);
@@ -107,7 +111,17 @@ TEST_F(DisplaySamplesTest, TwinsGiveTheSameExtents) {
         for (const auto& [x, y] : {std::pair{first.min.x, second.min.x}, std::pair{first.min.y, second.min.y},
                                    std::pair{first.max.x, second.max.x}, std::pair{first.max.y, second.max.y}})
             EXPECT_NEAR(x, y, 1e-6 * size) << a << " and " << b;
-        EXPECT_EQ(first.primitives, second.primitives) << a << " and " << b;
+        for (int slot = 0; slot < kOutputHookSlotCount; ++slot)
+            EXPECT_EQ(first.calls[size_t(slot)], second.calls[size_t(slot)]) << a << " and " << b << ": " << dbHookSlotName(slot);
+    }
+}
+
+TEST_F(DisplaySamplesTest, SolidsAndTracesAreFilled) {
+    TM_REQUIRE_SAMPLES(samples);
+    for (const char* name : {"dwg/2000_entities-2d.dwg", "dxf/2000_entities-2d.dxf"}) {
+        const Drawn drawn = draw(samples / name);
+        ASSERT_TRUE(drawn.ok) << name;
+        EXPECT_GE(drawn.calls[2], 4u) << name << ": the polygon hook fills its SOLIDs and TRACE";
     }
 }
 

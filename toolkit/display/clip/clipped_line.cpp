@@ -6,6 +6,7 @@
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/display/display_context.h"
+#include "toolkit/display/extents_collection.h"
 #include "toolkit/display/hatch/crossing_sort.h"
 
 namespace tracemill {
@@ -33,31 +34,6 @@ bool differ(double a, double b) { return std::fabs(a - b) >= (std::fabs(a) + std
 bool pointsDiffer(const Point2& a, const Point2& b) { return differ(a.x, b.x) || differ(a.y, b.y); }
 
 double squared(double v) { return v * v; }
-
-void tick(Drawing* drawing, DisplayContext& context) {
-    OutputHookTable* table = gOutputHookTable;
-    if (!table->refresh) return;
-    if (++context.tickCounter >= uint16_t(table->refreshInterval)) {
-        context.tickCounter = 0;
-        table->refresh(drawing->hostContext);
-    }
-}
-
-void widenExtents(DisplayContext& owner, const Point2& p) {
-    owner.extentsMinX = std::fmin(owner.extentsMinX, p.x);
-    owner.extentsMinY = std::fmin(owner.extentsMinY, p.y);
-    owner.extentsMaxX = std::fmax(owner.extentsMaxX, p.x);
-    owner.extentsMaxY = std::fmax(owner.extentsMaxY, p.y);
-}
-
-// The display context whose extents the pass collects, when it collects them for output in
-// this viewport.
-DisplayContext* collectingContext(Drawing* drawing, const DisplayContext& context, int16_t viewport) {
-    if (viewport != 0 || gOutputHookTable->regenFlags != 0) return nullptr;
-    Drawing* owner = context.ownerDrawing ? context.ownerDrawing : drawing;
-    DisplayContext* ownerContext = owner->displayContext.get();
-    return ownerContext && ownerContext->extentsFlag == 0 ? ownerContext : nullptr;
-}
 
 void addPiece(std::vector<Point2>& pieces, const Point2& a, const Point2& b) {
     pieces.push_back(a);
@@ -110,17 +86,27 @@ void clipToRegion(const Point2& p1, const Point2& p2, const LoopSet& region, con
 
 } // namespace
 
+void genRefreshTick(Drawing* drawing) {
+    OutputHookTable* table = gOutputHookTable;
+    DisplayContext* context = drawing ? drawing->displayContext.get() : nullptr;
+    if (!table || !context || !table->refresh) return;
+    if (++context->tickCounter >= uint16_t(table->refreshInterval)) {
+        context->tickCounter = 0;
+        table->refresh(drawing->hostContext);
+    }
+}
+
 int32_t genClipSegment(Drawing* drawing, Point2 p1, Point2 p2, int16_t viewport, std::vector<Point2>& pieces) {
     pieces.clear();
     DisplayContext* context = drawing ? drawing->displayContext.get() : nullptr;
     if (!context || !gOutputHookTable || viewport < 0 || viewport >= kMaxViewports) return 0;
-    tick(drawing, *context);
+    genRefreshTick(drawing);
 
     const bool afterClipping = (context->entity.flags & kEntityExtentsAfterClipping) != 0;
-    DisplayContext* collector = collectingContext(drawing, *context, viewport);
+    DisplayContext* collector = genExtentsCollector(drawing, viewport);
     if (collector && !afterClipping) {
-        widenExtents(*collector, p1);
-        widenExtents(*collector, p2);
+        genWidenExtents(*collector, p1);
+        genWidenExtents(*collector, p2);
     }
 
     const ViewportRecord& record = context->viewports[size_t(viewport)];
@@ -158,8 +144,8 @@ int32_t genClipSegment(Drawing* drawing, Point2 p1, Point2 p2, int16_t viewport,
     }
 
     if (collector && afterClipping && !pieces.empty()) {
-        widenExtents(*collector, pieces.front());
-        widenExtents(*collector, pieces.back());
+        genWidenExtents(*collector, pieces.front());
+        genWidenExtents(*collector, pieces.back());
     }
     return int32_t(pieces.size() / 2);
 }

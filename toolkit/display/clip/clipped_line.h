@@ -17,6 +17,10 @@ struct Drawing;
 // visible of it instead of with its whole segments.
 inline constexpr uint8_t kEntityExtentsAfterClipping = 0x08;
 
+// Counts one output towards the host's refresh hook (slot 7), which is called every
+// `refreshInterval` outputs while it is set.
+void genRefreshTick(Drawing* drawing);
+
 // Clips the segment to viewport `viewport` and draws the visible pieces: a move-to where a
 // piece does not start at the pen position, then a line-to its end (points truncated to
 // integers).
