@@ -3,6 +3,7 @@
 #include <new>
 
 #include "toolkit/core/output_hook_table.h"
+#include "toolkit/display/device_fill.h"
 
 namespace tracemill {
 
@@ -47,6 +48,12 @@ void genFillGlyphLoopsInto(const std::vector<HatchSegments>& loops, const FillLo
     } catch (const std::bad_alloc&) {
         // a glyph that cannot be filled is left out; the text goes on
     }
+}
+
+void genFillGlyphLoops(Drawing* drawing, const Matrix4* matrices, const std::vector<HatchSegments>& loops) {
+    genFillGlyphLoopsInto(loops, [&](const std::vector<Point3>& points, const std::vector<int32_t>& counts) {
+        genFillLoops(drawing, points.data(), counts.data(), int32_t(counts.size()), matrices);
+    });
 }
 
 } // namespace tracemill

@@ -12,6 +12,9 @@
 
 namespace tracemill {
 
+struct Drawing;
+struct Matrix4;
+
 // Receives the loops of a fill: their points (z = 0) one loop after the other, and the number
 // of points of each loop.
 using FillLoopsSink =
@@ -27,5 +30,9 @@ void genGlyphLoopPoints(const std::vector<HatchSegments>& loops, bool polyPolygo
 // Fills the loops through the sink, bridged unless the host has a poly-polygon hook. Nothing
 // happens for loops without segments, or when memory runs out.
 void genFillGlyphLoopsInto(const std::vector<HatchSegments>& loops, const FillLoopsSink& sink);
+
+// Fills a glyph's loops in the display through genFillLoops with the per-viewport
+// world-to-device `matrices` of the text.
+void genFillGlyphLoops(Drawing* drawing, const Matrix4* matrices, const std::vector<HatchSegments>& loops);
 
 } // namespace tracemill

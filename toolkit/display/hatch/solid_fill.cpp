@@ -6,6 +6,7 @@
 #include <queue>
 
 #include "toolkit/core/system_context.h"
+#include "toolkit/display/device_fill.h"
 #include "toolkit/display/display_memory.h"
 
 namespace tracemill {
@@ -264,6 +265,15 @@ void genHatchSolidFillQuads(std::vector<HatchSegments>& paths, int16_t style, do
     } catch (const std::bad_alloc&) {
         dbNotifyError(kErrorReasonNoMemory);
     }
+}
+
+void genHatchSolidFill(Drawing* drawing, const Matrix4* matrices, std::vector<HatchSegments>& paths, int16_t style,
+                       double elevation) {
+    auto point = [](const Point4& p) { return Point3{p.x, p.y, p.z}; };
+    genHatchSolidFillQuads(paths, style, elevation,
+                           [&](const Point4& a, const Point4& b, const Point4& c, const Point4& d) {
+                               genFillQuad(drawing, point(a), point(b), point(c), point(d), matrices);
+                           });
 }
 
 } // namespace tracemill

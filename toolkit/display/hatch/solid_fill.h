@@ -13,6 +13,8 @@
 
 namespace tracemill {
 
+struct Drawing;
+
 // Hatch styles: what islands (paths inside paths) do to a fill.
 inline constexpr int16_t kHatchStyleNormal = 0; // alternate by nesting
 inline constexpr int16_t kHatchStyleOuter = 1;  // the outermost ring only
@@ -47,6 +49,11 @@ using FillQuadSink = std::function<void(const Point4&, const Point4&, const Poin
 // nothing.
 void genHatchSolidFillQuads(std::vector<HatchSegments>& paths, int16_t style, double elevation,
                             const FillQuadSink& sink);
+
+// The solid fill of a HATCH in the display: the quadrilaterals of genHatchSolidFillQuads go
+// through genFillQuad with the per-viewport world-to-device `matrices` of the entity.
+void genHatchSolidFill(Drawing* drawing, const Matrix4* matrices, std::vector<HatchSegments>& paths, int16_t style,
+                       double elevation);
 
 // Empties the paths that the hatch style leaves out: a path that touches a path around it
 // (within the largest extent / 100000), under style 1 one nested more than one deep, under
