@@ -157,6 +157,17 @@ ListLink* HandleTree::find(Handle handle) const {
     return pos < leaf->count && leaf->keys[pos] == handle.value ? leaf->values[pos] : nullptr;
 }
 
+Handle HandleTree::largest() const {
+    if (!root_) return Handle();
+    const Node* node = root_;
+    for (int level = height_; level > 1; --level) {
+        const Inner* inner = asInner(node);
+        node = inner->children[inner->count];
+    }
+    const Leaf* leaf = asLeaf(node);
+    return leaf->count > 0 ? Handle(leaf->keys[leaf->count - 1]) : Handle();
+}
+
 int HandleTree::insert(Handle handle, ListLink* value) {
     const int result = insertKey(handle.value, value);
     if (result == kHandleTreeInserted) lastInserted_ = handle.value;

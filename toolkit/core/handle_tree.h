@@ -48,6 +48,7 @@ public:
     // (the tree unchanged). Sets no error number: dbHandleTreeInsert does.
     int insert(Handle handle, ListLink* node);
     ListLink* find(Handle handle) const;  // null when absent
+    Handle largest() const;               // the largest handle held; null for an empty tree
     int remove(Handle handle);            // kHandleTreeRemoved or kHandleTreeAbsent
     void clear();
 

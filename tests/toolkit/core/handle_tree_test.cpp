@@ -145,6 +145,7 @@ TEST_F(HandleTreeTest, RandomOperationsMatchAStdMapModel) {
             ASSERT_EQ(dbHandleTreeFind(tree, Handle(randomKey)), it == model.end() ? nullptr : it->second);
         }
         ASSERT_EQ(tree.size(), model.size());
+        ASSERT_EQ(tree.largest(), model.empty() ? Handle() : Handle(model.rbegin()->first)) << "step " << step;
         if (step % 5000 == 0) {
             ASSERT_TRUE(tree.isConsistent()) << "step " << step;
             std::vector<uint64_t> expected;
@@ -155,6 +156,7 @@ TEST_F(HandleTreeTest, RandomOperationsMatchAStdMapModel) {
     ASSERT_TRUE(tree.isConsistent());
     for (const auto& entry : model) ASSERT_EQ(dbHandleTreeRemove(tree, Handle(entry.first)), kHandleTreeRemoved);
     EXPECT_TRUE(tree.empty());
+    EXPECT_TRUE(tree.largest().isNull());
 }
 
 } // namespace

@@ -145,6 +145,10 @@ Handle DxfFileWriter::nextHandleOfTheFile() const {
     auto note = [&](Handle handle) { largest = std::max(largest, handle.value); };
     auto entities = [&](const EntityList* list, bool inBlock) {
         if (!list || !wrDxfWritesEntityHandle(o_, inBlock)) return;
+        if (r13) {  // every entity is written
+            for (const EntityNode& entity : *list) note(entity.record.header.handle);
+            return;
+        }
         for (const EntityNode& entity : *list) {
             if (wrEntityWritable(d_, v_, entity.record)) note(entity.record.header.handle);
         }
@@ -154,6 +158,22 @@ Handle DxfFileWriter::nextHandleOfTheFile() const {
         if (const BlockNode* node = dbLookupBlock(d_, layout)) written.push_back(node);
     }
     for (const void* ordered : o_.blockOrder) written.push_back(static_cast<const BlockNode*>(ordered));
+    // From R13 on every entity of the written lists is in the file: when the largest handle of
+    // the drawing is the last entity of one of them, no entity list needs to be walked (the
+    // handles given for the save are not in the drawing's index and are noted below).
+    bool walkEntities = true;
+    if (r13) {
+        const Handle top = d_.handleIndex.largest();
+        for (const BlockNode* block : written) {
+            const EntityList* list = block->entityList.get();
+            const auto* last = list && list->last ? static_cast<const EntityNode*>(list->last) : nullptr;
+            if (!top.isNull() && last && last->record.header.handle == top) {
+                note(top);
+                walkEntities = false;
+                break;
+            }
+        }
+    }
     for (const BlockNode* block : written) {
         const bool layout = isLayoutBlock(d_, block->record.handle);
         if (!r13 && layout) continue;  // its entities are those of the ENTITIES section
@@ -163,7 +183,7 @@ Handle DxfFileWriter::nextHandleOfTheFile() const {
             note(frame.first);
             note(frame.second);
         }
-        entities(block->entityList.get(), !layout);
+        if (walkEntities) entities(block->entityList.get(), !layout);
     }
     if (!r13) {
         entities(d_.modelSpace, false);

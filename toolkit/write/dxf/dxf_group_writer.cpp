@@ -300,10 +300,19 @@ std::string wrFormatDxfDoubleFull(double value) {
 }
 
 int wrDxfDouble(OutputContext& output, int code, double value) {
-    if (!wrDxfGroupCode(output, code)) return 0;
     std::string& out = output.pending;
+    if (isBinary(output) && output.versionIndex >= kVersionAC1012) {
+        // Code and value in one piece: the most frequent group of a binary file.
+        uint8_t bytes[10];
+        bytes[0] = uint8_t(code & 0xFF);
+        bytes[1] = uint8_t((code >> 8) & 0xFF);
+        putLe64(bytes + 2, doubleBits(writableDouble(value)));  // a reader takes a binary -0.0 as 0.0
+        out.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
+        return flushIfFull(output);
+    }
+    if (!wrDxfGroupCode(output, code)) return 0;
     if (isBinary(output)) {
-        appendDoubleBytes(out, writableDouble(value));  // a reader takes a binary -0.0 as 0.0
+        appendDoubleBytes(out, writableDouble(value));
     } else {
         value = writableDouble(value, output.numbers.keepNegativeZero != 0);
         if (std::fabs(value) <= output.numbers.zeroThreshold) {

@@ -300,24 +300,34 @@ std::vector<std::string> blockNames(const std::vector<DxfCheckGroup>& groups) {
 
 TEST_F(DxfSectionsTest, HandleSeedFollowsTheLargestHandleOfTheFile) {
     ASSERT_NE(make(7), nullptr);
-    EntityRecord line = entity(kEntityLine);
-    ASSERT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, line), 1);
+    auto check = [&](Handle expectedLargest, const char* stage) {
+        for (int16_t version : {4, 5, 6, 7}) {
+            for (uint8_t format : {kSaveFormatAsciiDxf, kSaveFormatBinaryDxf}) {
+                const std::vector<DxfCheckGroup> groups = save(version, format);
+                const size_t seed = test::findGroup(groups, 9, "$HANDSEED");
+                ASSERT_LT(seed + 1, groups.size()) << version;
+                uint64_t largest = 0;
+                for (size_t i = test::findGroup(groups, 0, "ENDSEC"); i < groups.size(); ++i) {
+                    if (groups[i].code == 5 || groups[i].code == 105) largest = std::max(largest, handleValue(groups[i].value));
+                }
+                EXPECT_EQ(handleValue(groups[seed + 1].value), largest + 1) << stage << " " << version << " " << int(format);
+                EXPECT_EQ(largest, expectedLargest.value) << stage << " " << version << " " << int(format);
+            }
+        }
+    };
+    // The largest handle is the last entity of model space.
+    EntityRecord first = entity(kEntityLine);
+    EntityRecord second = entity(kEntityLine);
+    ASSERT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, first), 1);
     // Handles handed out and never used (records deleted, or of records DXF does not carry) do
     // not move the seed of the file.
     for (int i = 0; i < 100; ++i) dbNewHandle(*drawing_);
-    for (int16_t version : {4, 5, 6, 7}) {
-        for (uint8_t format : {kSaveFormatAsciiDxf, kSaveFormatBinaryDxf}) {
-            const std::vector<DxfCheckGroup> groups = save(version, format);
-            const size_t seed = test::findGroup(groups, 9, "$HANDSEED");
-            ASSERT_LT(seed + 1, groups.size()) << version;
-            uint64_t largest = 0;
-            for (size_t i = test::findGroup(groups, 0, "ENDSEC"); i < groups.size(); ++i) {
-                if (groups[i].code == 5 || groups[i].code == 105) largest = std::max(largest, handleValue(groups[i].value));
-            }
-            EXPECT_EQ(handleValue(groups[seed + 1].value), largest + 1) << version << " " << int(format);
-            EXPECT_GE(largest, line.header.handle.value) << version;
-        }
-    }
+    check(first.header.handle, "last entity");
+    // The largest handle stands inside the list, before a smaller one.
+    EntityRecord third = entity(kEntityLine);
+    ASSERT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, third), 1);
+    ASSERT_EQ(dbAppendEntity(drawing_, drawing_->modelSpace, second), 1);
+    check(third.header.handle, "inside the list");
 }
 
 // Before R13 entities carry handles only with HANDLING on: in "AC1009" everywhere, in "AC1006"
