@@ -7,6 +7,9 @@
 # checks (which multiply the compile time of GoogleTest's assertion macros), several sources
 # in one translation unit. Address checks stay on, so a test's own memory errors still show.
 function(tm_test_code_options target)
+  if(TRACEMILL_SANITIZE)
+    target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/sanitizer_defaults.cpp)
+  endif()
   set_target_properties(${target} PROPERTIES UNITY_BUILD ${TRACEMILL_UNITY_TESTS} UNITY_BUILD_BATCH_SIZE 8)
   if(TRACEMILL_SANITIZE)
     target_compile_options(${target} PRIVATE -O0 -fno-sanitize=undefined)
@@ -21,8 +24,10 @@ function(tm_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE tm_test_support ${T_LIBS} GTest::gtest GTest::gtest_main)
   tm_test_code_options(${T_NAME})
-  set(properties ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;TRACEMILL_SAMPLES=${TRACEMILL_SAMPLES};TRACEMILL_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp")
+  # One environment variable only: a list of several would be split into property names on
+  # its way through gtest_discover_tests. The samples and test-data folders are compiled into
+  # the test support (test_paths.h); the sanitizers' defaults into each test program.
+  set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   if(T_LABELS)
     list(APPEND properties LABELS "${T_LABELS}")
   endif()
