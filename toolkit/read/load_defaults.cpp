@@ -106,7 +106,9 @@ void restoreLongNames(Drawing& d) {
     }
     const XrecordBody* xrecord = roundTrip ? roundTrip->body.getIf<XrecordBody>() : nullptr;
     if (!xrecord) return;
-    for (const auto& [shortName, longName] : extendedNames(*xrecord)) {
+    for (const auto& names : extendedNames(*xrecord)) {
+        const auto& shortName = names.first;
+        const auto& longName = names.second;
         auto rename = [&](auto& table) {
             for (auto& node : table) {
                 if (dbEqualsNoCase(node.record.name, shortName)) node.record.name = longName;
