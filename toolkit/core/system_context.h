@@ -14,12 +14,14 @@
 
 #include "toolkit/core/handle.h"
 #include "toolkit/core/init_data.h"
+#include "toolkit/core/point.h"
 #include "toolkit/core/true_type_lookup.h"
 #include "toolkit/display/fonts/shape_font.h"
 
 namespace tracemill {
 
 class FormatDriver;
+struct Drawing;
 
 using ErrorCallback = void (*)(int reason);
 // The host's error callback in its answering form, for protocols that need an answer (a failed
@@ -38,8 +40,29 @@ using FileFinder = int (*)(const char* name, std::string& outPath, void* hostCon
 using FontFinder = void (*)(TrueTypeLookup& request, void* hostContext);
 // The toolkit's TrueType glyph routine, which text drawing calls per character of a TrueType
 // font; fonts are resolved as TrueType only while one is installed.
+// Its arguments are text drawing's (toolkit/display/text/shape_text_state.h).
 struct GlyphFillArguments;
 using GlyphFillRoutine = void (*)(GlyphFillArguments& arguments);
+
+// The stroke outputs of the shape interpreter (toolkit/display/text/shape_interpreter.h): a
+// line from one shape point to another, and an arc counter-clockwise from `start` to `end`
+// (radians, end > start) about the centre. `hostWord` is the one of the text being drawn;
+// the arc also gets the shape pen state, whether the pen is down, and the extents box and
+// matrix of a measurement (null when none).
+struct Matrix4;
+struct TextExtents;
+using ShapeLineCallback = void (*)(Drawing* drawing, const Point3& from, const Point3& to, void* hostWord);
+using ShapeArcCallback = void (*)(Drawing* drawing, const Point3& centre, double start, double end, double radius,
+                                  void* hostWord, uint8_t penState, uint8_t penDown, TextExtents* extents,
+                                  const Matrix4* matrix);
+
+// The shape interpreter's position stack (codes 5 and 6): five places; top -1 when empty.
+inline constexpr int kShapePositionStackSize = 5;
+struct ShapePositionStack {
+    std::array<double, kShapePositionStackSize> x{};
+    std::array<double, kShapePositionStackSize> y{};
+    int16_t top = -1;
+};
 // Load and save progress in per cent.
 using ProgressCallback = void (*)(int percent);
 // Called with a host-owned data block of an entity (and the drawing's host word) before the
@@ -71,6 +94,14 @@ struct SystemContext {
     FileFinder fileFinder;            // dbDefaultFileFinder unless the host sets its own
     FontFinder fontFinder = nullptr;
     GlyphFillRoutine glyphFill = nullptr;  // installed by text drawing at start-up
+    // The shape interpreter's outputs: the drawing ones are installed for a display pass; a
+    // text measurement puts its own in for its duration.
+    ShapeLineCallback shapeLineCallback = nullptr;
+    ShapeArcCallback shapeArcCallback = nullptr;
+    uint16_t shapePenState = 0;  // non-zero while the interpreter's strokes are output
+    ShapePositionStack shapePositionStack;
+    // Set while a "fit" text is measured: each character's advance widens the extents too.
+    uint32_t extentsTakeAdvance = 0;
     ErrorCallback errorCallback = nullptr;
     ErrorReplyCallback errorReplyCallback = nullptr;
     ErrorCallback warningCallback = nullptr;  // hears warnings: the operation goes on

@@ -42,17 +42,6 @@ double radialAngle(const Point3& centre, const Point3& p) { return std::atan2(p.
 
 } // namespace
 
-void genBoxAddSegment(const Point3& p, const Point3& q, DeviceBox& box, const Matrix4& matrix) {
-    for (const Point3& point : {p, q}) {
-        Point4 out;
-        genPointTransform({point.x, point.y, point.z, 1.0}, matrix, out);
-        box.minX = std::min(box.minX, out.x);
-        box.minY = std::min(box.minY, out.y);
-        box.maxX = std::max(box.maxX, out.x);
-        box.maxY = std::max(box.maxY, out.y);
-    }
-}
-
 int32_t genCircleSegmentCount(const DisplayContext& context, double radius) {
     const double chords = kTwoPi * std::sqrt(radius * context.viewScale);
     if (!(chords >= 4.0)) return 4;  // also a radius or scale that is not a positive number
@@ -75,7 +64,7 @@ int32_t genArcChords(const DisplayContext& context, double sweep, double radius)
 }
 
 void genDrawArc(Drawing* drawing, const Point3& centre, double start, double end, double radius,
-                const Matrix4* matrices, bool draw, DeviceBox* box, const Matrix4* boxTransform,
+                const Matrix4* matrices, bool draw, TextExtents* box, const Matrix4* boxTransform,
                 const LinetypeRecord* linetype, const WideSegment* width, uint32_t identity) {
     DisplayContext* context = drawing ? drawing->displayContext.get() : nullptr;
     if (!context || !drawing->header) return;
@@ -91,7 +80,7 @@ void genDrawArc(Drawing* drawing, const Point3& centre, double start, double end
     for (int32_t i = 0; i < n; ++i) {
         const double dx = from.x - centre.x, dy = from.y - centre.y;
         const Point3 to{centre.x + dx * c - dy * s, centre.y + dx * s + dy * c, centre.z};
-        if (box && boxTransform) genBoxAddSegment(from, to, *box, *boxTransform);
+        if (box) genExtentsAddSegment(from, to, *box, boxTransform);
         if (draw && width) {
             WideSegment piece;
             piece.startWidth = width->startWidth + (width->endWidth - width->startWidth) * i / n;

@@ -10,6 +10,7 @@
 #include "toolkit/core/table_records.h"
 #include "toolkit/display/linetype_drawer.h"
 #include "toolkit/display/matrix4.h"
+#include "toolkit/display/text/text_extents.h"
 
 namespace tracemill {
 
@@ -19,17 +20,6 @@ struct EllipseBody;
 
 // Error number: the per-viewport transforms of an ellipse cannot be made.
 inline constexpr int kErrorEllipseTransforms = 246;
-
-// A box in device units that curves can widen (text boxes, the extents of arcs).
-struct DeviceBox {
-    double minX = 1e300;
-    double minY = 1e300;
-    double maxX = -1e300;
-    double maxY = -1e300;
-};
-
-// Widens the box by both points taken through the matrix (x and y; w taken as 1).
-void genBoxAddSegment(const Point3& p, const Point3& q, DeviceBox& box, const Matrix4& matrix);
 
 // Chords of a full circle of that radius in the current view: 2 pi sqrt(radius x view scale)
 // rounded down to a multiple of 4, at least 4, at most the circle chord limit (64 when it is
@@ -44,12 +34,12 @@ int32_t genArcChords(const DisplayContext& context, double sweep, double radius)
 
 // Draws the arc from `start` to `end` (radians, counter-clockwise) about the centre in the
 // plane z = centre z; `matrices` take that plane to each viewport's device. With `box` the
-// chords (through `boxTransform`) widen it; with `draw` they are drawn, the linetype's pattern
+// chords (through `boxTransform`, null: as they are) widen it; with `draw` they are drawn, the linetype's pattern
 // fitted to the arc (the entity's linetype scale is changed for the rest of the entity).
 // `width` makes the arc wide from its start width to its end width; `identity` continues the
 // pattern of a polyline (0: the arc is a curve of its own).
 void genDrawArc(Drawing* drawing, const Point3& centre, double start, double end, double radius,
-                const Matrix4* matrices, bool draw, DeviceBox* box, const Matrix4* boxTransform,
+                const Matrix4* matrices, bool draw, TextExtents* box, const Matrix4* boxTransform,
                 const LinetypeRecord* linetype, const WideSegment* width = nullptr, uint32_t identity = 0);
 
 // Draws an ELLIPSE; `transform` takes the list's coordinates to the world. 1, or 0 when its

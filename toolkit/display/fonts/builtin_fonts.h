@@ -4,6 +4,10 @@
 
 namespace tracemill {
 
+// Their places in the system context's builtinFonts.
+inline constexpr int kBuiltinSimplexFont = 0;
+inline constexpr int kBuiltinGdtFont = 1;
+
 inline constexpr int kErrorBuiltinFontsNoMemory = 293;  // a font record cannot be allocated
 inline constexpr int kErrorBuiltinFontsInvalid = 294;   // the init data's font data is unusable
 

@@ -10,6 +10,7 @@
 #include "toolkit/core/memory_services.h"
 #include "toolkit/core/name_compare.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/display/fonts/builtin_fonts.h"
 #include "toolkit/display/fonts/shape_file_reader.h"
 
 namespace tracemill {
@@ -25,8 +26,8 @@ bool contains(std::string_view text, std::string_view part) { return text.find(p
 ShapeFont* builtinFont(int which) {
     return gSystemContext ? gSystemContext->builtinFonts[which].get() : nullptr;
 }
-ShapeFont* builtinSimplex() { return builtinFont(0); }
-ShapeFont* builtinGdt() { return builtinFont(1); }
+ShapeFont* builtinSimplex() { return builtinFont(kBuiltinSimplexFont); }
+ShapeFont* builtinGdt() { return builtinFont(kBuiltinGdtFont); }
 
 bool isTrueTypeName(std::string_view name) {
     for (std::string_view mark : {"|b", ".ttc", ".TTC", ".ttf", ".TTF"}) {
