@@ -2,6 +2,7 @@
 
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/display/text/glyph_output.h"
 
 namespace tracemill {
 
@@ -11,6 +12,7 @@ namespace tracemill {
 // the glyph fill routine.
 int dbInitToolkit() {
     if (!gSystemContext) return 0;
+    gSystemContext->glyphFill = genFillTrueTypeGlyph;
     return dbCreateOutputHookTable();
 }
 

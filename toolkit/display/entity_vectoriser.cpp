@@ -16,6 +16,7 @@
 #include "toolkit/core/file_name_resolver.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/record_lookup.h"
+#include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/vector_utilities.h"
 #include "toolkit/display/arc_drawer.h"
 #include "toolkit/display/clip_stack.h"
@@ -25,6 +26,10 @@
 #include "toolkit/display/entity_begin_info.h"
 #include "toolkit/display/extents_collection.h"
 #include "toolkit/display/linetype_drawer.h"
+#include "toolkit/display/text/mtext_display.h"
+#include "toolkit/display/text/shape_text.h"
+#include "toolkit/display/text/single_line_text.h"
+#include "toolkit/display/text/text_alignment.h"
 #include "toolkit/display/viewport_selection.h"
 
 namespace tracemill {
@@ -41,6 +46,9 @@ constexpr int16_t kPolylineMesh = 0x10;
 constexpr int16_t kPolylinePolyface = 0x40;
 constexpr uint8_t kVertexSplineFrame = 0x10;
 constexpr uint8_t kBlockRecordExternal = 0x04;
+// Flags of ATTRIB and ATTDEF.
+constexpr uint8_t kAttributeInvisible = 0x01;
+constexpr uint8_t kAttributeConstant = 0x02;
 // A DIMENSION whose block rotation is above this is not drawn.
 constexpr double kUnusableRotation = 1e90;
 // Bulges smaller than this are straight segments.
@@ -117,6 +125,8 @@ private:
                                 int32_t colour, const LinetypeRecord* linetype, int32_t lineweight,
                                 uint64_t hiddenMask);
     void drawViewport(const EntityRecord& entity);
+    void drawText(const TextFields& fields, const std::string& text);
+    void drawMText(const EntityRecord& entity, int32_t colour, Handle layerHandle);
 
     Drawing* drawing_;
     DisplayContext& context_;
@@ -138,6 +148,7 @@ private:
     // Attributes behind an INSERT take its hidden mask and its layer for layer "0".
     bool inAttributes_ = false;
     uint64_t attributeMask_ = 0;
+    int32_t attributeColour_ = 7;  // the resolved colour of the INSERT whose attributes follow
     Handle ownerLayer_;
 };
 
@@ -346,6 +357,11 @@ bool ListVectoriser::drawNext() {
     int32_t colour = entity.header.colour == kColourByBlock   ? int32_t(int16_t(colour_))
                      : entity.header.colour == kColourByLayer ? int32_t(layer.colour)
                                                               : int32_t(entity.header.colour);
+    // An attribute in BYBLOCK, or BYLAYER on layer "0", takes its INSERT's colour.
+    if (type == kEntityAttribute && inAttributes_ &&
+        (entity.header.colour == kColourByBlock ||
+         (entity.header.colour == kColourByLayer && entity.header.layer == context_.layerZero)))
+        colour = attributeColour_;
     int32_t lineweight = entity.header.lineweight;
     if (type == kEntityViewport) {
         lineweight = table.defaultLineweight;
@@ -398,6 +414,7 @@ bool ListVectoriser::drawNext() {
         if (attributesFollow) {
             inAttributes_ = true;
             attributeMask_ = context_.hiddenMask;
+            attributeColour_ = colour;
         }
         drawBlockReference(entity, colour, linetype, lineweight);
         context_.referenceLayer = savedReferenceLayer;
@@ -408,9 +425,27 @@ bool ListVectoriser::drawNext() {
     return true;
 }
 
-void ListVectoriser::dispatch(const EntityRecord& entity, int32_t, const LinetypeRecord* linetype, int32_t, Handle) {
+void ListVectoriser::dispatch(const EntityRecord& entity, int32_t colour, const LinetypeRecord* linetype, int32_t,
+                              Handle layerHandle) {
     const uint16_t type = entity.header.type;
-    if (type == kEntityLine) {
+    const int16_t attmode = drawing_->header->attmode;
+    if (type == kEntityText) {
+        const TextBody& text = entity.bodyAs<TextBody>();
+        drawText(text, text.text);
+    } else if (type == kEntityAttribute) {
+        const AttributeBody& attribute = entity.bodyAs<AttributeBody>();
+        if (attmode == 2 || (attmode == 1 && !(attribute.flags & kAttributeInvisible)))
+            drawText(attribute, attribute.text);
+    } else if (type == kEntityAttributeDefinition) {
+        const AttributeDefinitionBody& definition = entity.bodyAs<AttributeDefinitionBody>();
+        if (depth_ == 0 && xrefDepth_ == 0)
+            drawText(definition, definition.tag);
+        else if ((definition.flags & kAttributeConstant) && !(definition.flags & kAttributeInvisible) &&
+                 (attmode == 1 || attmode == 2))
+            drawText(definition, definition.text);
+    } else if (type == kEntityMtext) {
+        drawMText(entity, colour, layerHandle);
+    } else if (type == kEntityLine) {
         drawLine(entity, linetype);
     } else if (type == kEntityLine3d) {
         const LineBody& line = entity.bodyAs<LineBody>();
@@ -426,6 +461,42 @@ void ListVectoriser::dispatch(const EntityRecord& entity, int32_t, const Linetyp
     } else if (type != 0 && type == dbClassLwpolyline(drawing_->classes)) {
         drawLwpolyline(entity, linetype);
     }
+}
+
+// TEXT, ATTRIB and ATTDEF: in their style ("Standard" for none), moved to their justified
+// place first when the host asks for it.
+void ListVectoriser::drawText(const TextFields& fields, const std::string& text) {
+    Handle styleHandle = fields.style;
+    if (styleHandle.isNull()) dbFindStyleHandle(drawing_, "Standard", styleHandle);
+    StyleRecord style;
+    if (!dbGetStyleByHandle(drawing_, styleHandle, style)) return;
+    TextFields placed = fields;
+    placed.text = text;
+    if (gOutputHookTable->alignTextFlag && (fields.horizontalAlign != 0 || fields.verticalAlign != 0)) {
+        TextParameters params;
+        params.height = fields.height;
+        params.rotation = fields.rotation;
+        params.widthFactor = fields.widthFactor;
+        params.obliqueAngle = fields.obliqueAngle;
+        params.generation = fields.generation;
+        params.horizontalAlign = fields.horizontalAlign;
+        params.verticalAlign = fields.verticalAlign;
+        params.alignment = fields.alignment;
+        Point2 insertion{fields.insertion.x, fields.insertion.y};
+        if (genTextAlignPoint(drawing_, text.c_str(), insertion, params, style.fontFile, style.bigFontFile)) {
+            placed.insertion.x = insertion.x;
+            placed.insertion.y = insertion.y;
+            placed.height = params.height;
+            placed.widthFactor = params.widthFactor;
+        }
+    }
+    genDrawText(drawing_, placed, style, transform_, context_.threeUnitTolerance);
+}
+
+void ListVectoriser::drawMText(const EntityRecord& entity, int32_t colour, Handle layerHandle) {
+    MtextBody body = entity.bodyAs<MtextBody>();
+    const int16_t byLayer = layerOf(layerHandle).colour;
+    genDrawMText(drawing_, body, transform_, int16_t(colour), byLayer, int16_t(colour_), 1);
 }
 
 void ListVectoriser::drawCurve(const EntityRecord& entity, const LinetypeRecord* linetype) {

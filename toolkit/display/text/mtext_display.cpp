@@ -1,0 +1,191 @@
+#include "toolkit/display/text/mtext_display.h"
+
+#include <cmath>
+#include <vector>
+
+#include "toolkit/core/drawing.h"
+#include "toolkit/core/entity_bodies.h"
+#include "toolkit/core/header_block.h"
+#include "toolkit/core/output_hook_table.h"
+#include "toolkit/core/symbol_tables.h"
+#include "toolkit/core/system_context.h"
+#include "toolkit/core/table_records.h"
+#include "toolkit/display/colour_and_width.h"
+#include "toolkit/display/display_context.h"
+#include "toolkit/display/fonts/shape_access.h"
+#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/display/linetype_drawer.h"
+#include "toolkit/display/text/glyph_output.h"
+#include "toolkit/display/text/mtext_layout.h"
+#include "toolkit/display/text/shape_interpreter.h"
+#include "toolkit/display/text/shape_text_state.h"
+#include "toolkit/display/text/text_extents.h"
+#include "toolkit/display/text/text_fonts.h"
+
+namespace tracemill {
+namespace {
+
+constexpr uint8_t kStyleVertical = 4;
+constexpr uint8_t kDirectionVertical = 3;
+constexpr int16_t kVersionIndexR13 = 5;
+
+// Characters of MTEXT through the shape interpreter: measured with a matrix from shape units
+// to the block, drawn with per-viewport matrices from shape units to the device.
+class DisplayGlyphs : public MTextGlyphs {
+public:
+    DisplayGlyphs(Drawing* drawing, const Matrix4& blockToWorld, bool vertical)
+        : drawing_(drawing), blockToWorld_(blockToWorld), vertical_(vertical) {}
+
+    void measure(uint16_t code, uint8_t inCodePage, const MTextFormat& format, TextBox& box,
+                 double& advance) override {
+        advance = 0.0;
+        Matrix4 m;
+        genTextMatrix({0.0, 0.0}, format.oblique, format.widthFactor, format.scale, m);
+        ShapeTextState state;
+        TextExtents extents;
+        if (!run(code, inCodePage, format, state, 0, &extents, &m, nullptr)) return;
+        if (extents.min.x <= extents.max.x) {
+            genBoxAddPoint(box, extents.min.x, extents.min.y);
+            genBoxAddPoint(box, extents.max.x, extents.max.y);
+        }
+        advance = vertical_ ? -state.pen.y * format.scale : state.pen.x * format.widthFactor * format.scale;
+    }
+
+    void draw(uint16_t code, uint8_t inCodePage, const MTextFormat& format, double x, double y) override {
+        Matrix4 m;
+        genTextMatrix({x, y}, format.oblique, format.widthFactor, format.scale, m);
+        genMatrixMultiply(m, blockToWorld_, m);
+        if (!genGlyphMatricesPerViewport(drawing_, m, matrices_)) {
+            failed = true;
+            return;
+        }
+        GlyphTarget target{matrices_.data()};
+        ShapeTextState state;
+        run(code, inCodePage, format, state, 1, nullptr, nullptr, &target);
+    }
+
+    void line(double x1, double y1, double x2, double y2) override {
+        if (!genGlyphMatricesPerViewport(drawing_, blockToWorld_, matrices_)) {
+            failed = true;
+            return;
+        }
+        genDrawLinetypedSegment(drawing_, {x1, y1, 0.0}, {x2, y2, 0.0}, matrices_.data(), nullptr, nullptr, 0, 0.0);
+    }
+
+    void colour(int16_t colour) override {
+        if (colour >= 0 && colour <= 255 && gOutputHookTable)
+            genSetColour(drawing_, gOutputHookTable->colorIndexMap[size_t(colour)]);
+    }
+
+    bool failed = false;
+
+private:
+    // Finds the character's shape and runs it from the pen at the origin; false when no font
+    // has it.
+    bool run(uint16_t code, uint8_t inCodePage, const MTextFormat& format, ShapeTextState& state, uint8_t drawFlag,
+             TextExtents* extents, const Matrix4* matrix, GlyphTarget* target) {
+        if (!format.font) return false;
+        const bool trueType = (format.font->kind & kFontKindTrueType) != 0;
+        ShapeFont* font = trueType ? format.font
+                                   : genFindShape(drawing_, format.font, format.bigFont, code,
+                                                  inCodePage ? kFindShapeConvertCode : 0);
+        if (!font) return false;
+        state.mainFont = format.font;
+        state.bigFont = format.bigFont;
+        state.above = uint16_t(format.font->above > 0 ? format.font->above : kDefaultFontAbove);
+        state.layoutFlags = vertical_ ? kShapeTextVertical : 0;
+        state.drawFlag = drawFlag;
+        state.hostWord = target;
+        if (format.bigFont && font != format.bigFont && !trueType) {
+            const double mainScale = format.bigFont->bigHeight / double(state.above);
+            state.xScale = state.yScale = mainScale;
+        }
+        ShapeInterpreter(drawing_, code, *font, state, format.decoration, extents, matrix);
+        return true;
+    }
+
+    Drawing* drawing_;
+    Matrix4 blockToWorld_;
+    bool vertical_;
+    std::vector<Matrix4> matrices_;
+};
+
+bool findStyle(Drawing* drawing, Handle handle, StyleRecord& style) {
+    if (!handle.isNull() && dbGetStyleByHandle(drawing, handle, style)) return true;
+    ListLink* first = drawing->styles.first;
+    if (!first) return false;
+    style = StyleList::asNode(first)->record;
+    return true;
+}
+
+} // namespace
+
+void genMTextBlockMatrix(const MtextBody& body, const Point3& extrusion, const Matrix4& transform, Matrix4& out) {
+    const Point3 normal = genNormalized(extrusion);
+    Point3 x = genNormalized(body.xDirection);
+    if (x.x == 0.0 && x.y == 0.0 && x.z == 0.0) {
+        Matrix4 ocs;
+        genOcsMatrix(normal, ocs);
+        x = {ocs.at(0, 0), ocs.at(0, 1), ocs.at(0, 2)};
+    }
+    const Point3 y = genNormalized(genCross(normal, x));
+    Matrix4 block = kIdentityMatrix4;
+    block.at(0, 0) = x.x, block.at(0, 1) = x.y, block.at(0, 2) = x.z;
+    block.at(1, 0) = y.x, block.at(1, 1) = y.y, block.at(1, 2) = y.z;
+    block.at(2, 0) = normal.x, block.at(2, 1) = normal.y, block.at(2, 2) = normal.z;
+    block.at(3, 0) = body.insertion.x, block.at(3, 1) = body.insertion.y, block.at(3, 2) = body.insertion.z;
+    genMatrixMultiply(block, transform, out);
+}
+
+int genDrawMText(Drawing* drawing, MtextBody& body, const Matrix4& transform, int16_t colour, int16_t byLayerColour,
+                 int16_t byBlockColour, uint8_t interpretCodes) {
+    if (!drawing || !drawing->displayContext) return 1;
+    MTextLayoutInput input;
+    input.text = genPrepareMTextText(body.text);
+    if (genIsBlankText(input.text)) return 1;
+    input.interpretCodes = interpretCodes;
+    const bool r13LineFeeds = drawing->versionIndex == kVersionIndexR13 && input.text.find('\n') != std::string::npos;
+    input.skipLineFeeds = interpretCodes && !r13LineFeeds;
+    input.codePage = drawing->header ? drawing->header->dwgcodepage : 0;
+    input.textHeight = body.textHeight;
+    input.referenceWidth = body.referenceWidth > body.textHeight / 10.0 ? body.referenceWidth : 1e300;
+    input.attachment = body.attachment;
+    input.lineSpacingStyle = body.lineSpacingStyle;
+    input.lineSpacingFactor = body.lineSpacingFactor;
+    input.byLayerColour = byLayerColour;
+    input.byBlockColour = byBlockColour;
+
+    StyleRecord style;
+    const bool haveStyle = findStyle(drawing, body.style, style);
+    const StyleFonts fonts = genResolveStyleFonts(drawing, style);
+    input.vertical = body.drawingDirection == kDirectionVertical || (haveStyle && (style.flags & kStyleVertical));
+    MTextFormat& f = input.initial;
+    f.height = body.textHeight;
+    f.widthFactor = style.widthFactor != 0.0 ? style.widthFactor : 1.0;
+    f.oblique = style.obliqueAngle;
+    f.font = fonts.primary;
+    f.bigFont = fonts.bigFont;
+    f.scale = f.height / genShapeUnitsPerHeight(f.font, f.bigFont);
+    f.colour = colour;
+
+    Matrix4 blockToWorld;
+    genMTextBlockMatrix(body, drawing->displayContext->entity.extrusion, transform, blockToWorld);
+    DisplayGlyphs glyphs(drawing, blockToWorld, input.vertical);
+    GlyphDrawingScope scope(drawing, f.scale);
+    MTextLayoutResult measured;
+    body.extentsWidth = input.referenceWidth;
+    body.extentsHeight = 0.0;
+    genLayoutMText(drawing, input, 0, glyphs, measured);
+    body.extentsWidth = measured.width;
+    body.extentsHeight = measured.height;
+    input.extentsHeight = measured.height;
+    MTextLayoutResult drawn;
+    genLayoutMText(drawing, input, 1, glyphs, drawn);
+    if (glyphs.failed) {
+        dbReportError(kErrorMTextMatrices, kErrorReasonNoMemory);
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace tracemill

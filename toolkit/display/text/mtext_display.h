@@ -1,0 +1,26 @@
+// MTEXT in the display: the layout (mtext_layout.h) measured, then drawn with the shape
+// interpreter through the per-viewport glyph matrices of each character.
+#pragma once
+
+#include <cstdint>
+
+#include "toolkit/display/matrix4.h"
+
+namespace tracemill {
+
+struct Drawing;
+struct MtextBody;
+
+// Draws the MTEXT through `transform` (the list's coordinates to the world) in the colour given
+// (BYLAYER and BYBLOCK colour codes of the text take the two others). With `interpretCodes` 0
+// the text's format codes are not read (only line feeds and tabs). The measuring pass writes
+// the block's width and height into the body's extents. 1; 0 when the glyph matrices cannot be
+// made (error 260, error callback 2).
+int genDrawMText(Drawing* drawing, MtextBody& body, const Matrix4& transform, int16_t colour, int16_t byLayerColour,
+                 int16_t byBlockColour, uint8_t interpretCodes);
+
+// The transform from the MTEXT's block (x along its x direction, y up in its plane, the
+// insertion point at the origin) to the world, through `transform`.
+void genMTextBlockMatrix(const MtextBody& body, const Point3& extrusion, const Matrix4& transform, Matrix4& out);
+
+} // namespace tracemill
