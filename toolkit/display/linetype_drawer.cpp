@@ -454,16 +454,4 @@ void genFlushWidePieces(Drawing* drawing, const Matrix4* matrices) {
     for (int i = 0; i < context->viewportCount; ++i) genFlushWidePieceInView(drawing, matrices, i);
 }
 
-int genDrawLinetypeElement(Drawing* drawing, const LinetypeRecord& linetype, int element, const Point3&, const Point3&,
-                           int) {
-    if (!drawing || element < 0 || element >= dashCount(linetype)) return 0;
-    const LinetypeDash& dash = linetype.dashes[size_t(element)];
-    StyleRecord style;
-    Drawing* owner = linetype.drawing ? linetype.drawing : drawing;
-    if (dash.style.isNull() || !dbGetStyleByHandle(owner, dash.style, style)) return 0;
-    // The text and shapes of linetypes are drawn with the text display; until then the element
-    // draws nothing and the dashes around it show.
-    return 0;
-}
-
 } // namespace tracemill

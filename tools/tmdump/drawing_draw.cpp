@@ -10,6 +10,7 @@
 #include "toolkit/core/system_context.h"
 #include "toolkit/display/display_interface.h"
 #include "toolkit/display/hook_sets/hook_counter.h"
+#include "platform/fonts/host_fonts.h"
 
 namespace tracemill::tmdump {
 namespace {
@@ -35,18 +36,46 @@ void startingView(Drawing* drawing, ViewBlock& view) {
 
 } // namespace
 
+namespace {
+
+// The host's TrueType faces, as the application installs them: TrueType styles draw through
+// the glyph outline hook.
+class HostFonts {
+public:
+    HostFonts() : started_(dbHostStartup() != 0) {
+        if (started_) dbSetFontFinder(dbTrueTypeFontLookup);
+    }
+    ~HostFonts() {
+        if (!started_) return;
+        dbSetGlyphOutlineHook(nullptr);
+        dbSetFontFinder(nullptr);
+        dbHostShutdown();
+    }
+    void installGlyphs() const {
+        if (started_) dbSetGlyphOutlineHook(GlyphOutlineProvider);
+    }
+
+private:
+    bool started_;
+};
+
+} // namespace
+
 int writeDrawingPass(Drawing* drawing, const char* path, std::FILE* out) {
+    const HostFonts fonts;
     ViewBlock view;
     bool ok = genBeginDisplay(drawing, view, kDevice, nullptr, nullptr) != 0;
     if (ok) {
         startingView(drawing, view);
         genPrepareView(drawing, view, kDevice, nullptr);
+        fonts.installGlyphs();
         ok = genDrawDrawing(drawing) != 0 && genGetViewBlock(drawing, view) != 0;
     }
     HookCounter counter;
     if (ok) {
         genPrepareView(drawing, view, kDevice, nullptr);
         counter.install();
+        fonts.installGlyphs();
         ok = genDrawDrawing(drawing) != 0;
         counter.uninstall();
     }
