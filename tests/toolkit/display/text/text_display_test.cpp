@@ -19,6 +19,8 @@
 #include "toolkit/display/fonts/shape_font.h"
 #include "toolkit/display/text/mtext_display.h"
 #include "toolkit/display/text/text_fonts.h"
+#include "toolkit/core/symbol_tables.h"
+#include "toolkit/display/linetype_drawer.h"
 
 namespace tracemill {
 namespace {
@@ -236,6 +238,47 @@ TEST_F(MTextDisplay, MTextLettersMatchSingleLineText) {
     TextFields text = textOf("A", 2.1);
     text.insertion = {0.9, 0.0, 0.0};
     EXPECT_EQ(draw(body), TextDisplay::draw(text));
+}
+
+} // namespace
+} // namespace tracemill
+
+namespace tracemill {
+namespace {
+
+// A linetype of a dash and a text element "X": ten drawing units of it are five repetitions,
+// and each draws its "X" (two strokes of SIMPLEX) once.
+TEST_F(TextDisplay, ALinetypeTextIsDrawnOncePerRepetition) {
+    Handle standard;
+    ASSERT_EQ(dbFindStyleHandle(drawing, "Standard", standard), 1);
+    LinetypeRecord linetype;
+    linetype.handle = dbNewHandle(*drawing);
+    linetype.drawing = drawing;
+    linetype.dashCount = 2;
+    linetype.patternLength = 2.0;
+    linetype.dashes[0].length = 1.0;
+    linetype.dashes[1].length = -1.0;
+    linetype.dashes[1].complexFlags = 2;
+    linetype.dashes[1].style = standard;
+    linetype.dashes[1].scale = 0.5;
+    linetype.textArea = std::string("X\0", 2);
+    context().entity.kind = kEntityLine;
+    context().linetypeEnable = 1;  // as a list walk sets it
+    context().viewports[0].baseDeviceScale = 10.0;
+    std::vector<Matrix4> matrices;
+    for (int i = 0; i < context().viewportCount; ++i) matrices.push_back(context().viewports[size_t(i)].worldToDevice);
+    auto lineTos = [&](const LinetypeRecord& pattern, uint32_t identity) {
+        recorder.clear();
+        gOutputHookTable->penPosition = {kPenPositionUnset, kPenPositionUnset};
+        genDrawLinetypedSegment(drawing, {0, 5, 0}, {10, 5, 0}, matrices.data(), &pattern, nullptr, identity, 0.0);
+        return recorder.linesOf("lineTo").size();
+    };
+    LinetypeRecord plain = linetype;
+    plain.dashes[1].complexFlags = 0;
+    const size_t withText = lineTos(linetype, 101);
+    const size_t without = lineTos(plain, 102);
+    EXPECT_EQ(without, 6u) << "five dashes, centred: a half dash at each end";
+    EXPECT_EQ(withText - without, 5u * 2u) << "an X in each of the five repetitions";
 }
 
 } // namespace
