@@ -9,22 +9,28 @@
 
 namespace tracemill::test {
 
+// The reasons the error callback was called with since recordErrorReasons installed it.
+inline std::vector<int>& recordedErrorReasons() {
+    static std::vector<int> recorded;
+    return recorded;
+}
+
+inline void recordErrorReasons() {
+    recordedErrorReasons().clear();
+    gSystemContext->errorCallback = [](int reason) { recordedErrorReasons().push_back(reason); };
+}
+
 class ErrorCallbackTest : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        reasons().clear();
-        gSystemContext->errorCallback = [](int reason) { reasons().push_back(reason); };
+        recordErrorReasons();
     }
     // How often the callback was called with a reason.
-    static int callbacks(int reason) { return int(std::count(reasons().begin(), reasons().end(), reason)); }
-    static void forgetCallbacks() { reasons().clear(); }
-
-private:
-    static std::vector<int>& reasons() {
-        static std::vector<int> recorded;
-        return recorded;
+    static int callbacks(int reason) {
+        return int(std::count(recordedErrorReasons().begin(), recordedErrorReasons().end(), reason));
     }
+    static void forgetCallbacks() { recordedErrorReasons().clear(); }
 };
 
 } // namespace tracemill::test

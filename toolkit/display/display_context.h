@@ -25,6 +25,7 @@
 #include "toolkit/display/linetype_state.h"
 #include "toolkit/display/matrix4.h"
 #include "toolkit/display/view_block.h"
+#include "toolkit/display/wide_polyline_state.h"
 
 namespace tracemill {
 
@@ -172,6 +173,9 @@ struct DisplayContext {
     uint16_t tickCounter = 0;  // outputs since the host's refresh hook was last called
     uint32_t solidCounter = 1;
     uint32_t segmentCounter = 0;  // raised once per line or curve handed to the linetype drawer
+    // What the counter rises by before each stroke of a polyline or mesh: 0 while a pattern runs
+    // on across the vertices of a polyline, else 1 (each stroke a run of its own).
+    uint8_t segmentRunEnd = 1;
     uint32_t linetypeEntityIdentity = 0;
     uint8_t linetypeEnable = 1;
     double minimumElementLength = 0.0;
@@ -208,6 +212,7 @@ struct DisplayContext {
     const LinetypeRecord* cachedLinetype = nullptr;
     const LinetypeRecord* defaultLinetypeRecord = nullptr;
     std::vector<PolylineVertex> polylineVertices;  // the vertices of the polyline being drawn
+    WidePolylineState widePolyline;                // the wide polyline being drawn
     double threeUnitTolerance = 0.0;
     double viewScale = 1.0;  // what a circle's chord count grows with: device units per drawing unit, scaled
     DrawnEntity entity;

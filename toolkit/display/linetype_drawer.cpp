@@ -84,11 +84,6 @@ double minimumElement(const DisplayContext& context) {
     return context.minimumElementOff ? 0.0 : context.minimumElementLength;
 }
 
-bool isDefaultLinetype(const DisplayContext& context, const LinetypeRecord& linetype) {
-    return &linetype == context.defaultLinetypeRecord ||
-           (!context.defaultLinetype.isNull() && linetype.handle == context.defaultLinetype &&
-            linetype.drawing == (context.defaultLinetypeRecord ? context.defaultLinetypeRecord->drawing : nullptr));
-}
 
 // The pattern scale: LTSCALE x the base device scale of viewport 0 x the entity's scale.
 double patternScale(const Drawing& drawing, const DisplayContext& context) {
@@ -349,7 +344,7 @@ uint32_t genDrawLinetypedSegment(Drawing* drawing, const Point3& p1, const Point
 
     const double scale = patternScale(*drawing, *context);
     bool pattern = linetype && context->linetypeEnable && gOutputHookTable->linetypeSwitch &&
-                   !isDefaultLinetype(*context, *linetype) && linetype->patternLength > kNoPatternLength &&
+                   !genIsDefaultLinetype(*context, *linetype) && linetype->patternLength > kNoPatternLength &&
                    dashCount(*linetype) > 0 && std::isfinite(scale);
     if (pattern && !hasTextElement(*linetype)) {
         const bool trivial =
@@ -444,6 +439,12 @@ int genFlushWidePieceInView(Drawing* drawing, const Matrix4* matrices, int viewp
     state.widePending = 0;
     if (genViewportShows(*context, viewport)) genFillWideQuadInViewport(drawing, state.wideStart, state.wideEnd, matrices, viewport);
     return 1;
+}
+
+bool genIsDefaultLinetype(const DisplayContext& context, const LinetypeRecord& linetype) {
+    return &linetype == context.defaultLinetypeRecord ||
+           (!context.defaultLinetype.isNull() && linetype.handle == context.defaultLinetype &&
+            linetype.drawing == (context.defaultLinetypeRecord ? context.defaultLinetypeRecord->drawing : nullptr));
 }
 
 int genFlushWidePiece(Drawing* drawing, const Matrix4* matrices) { return genFlushWidePieceInView(drawing, matrices, 0); }

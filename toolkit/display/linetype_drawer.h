@@ -19,6 +19,7 @@
 namespace tracemill {
 
 struct Drawing;
+struct DisplayContext;
 
 // A cap angle that follows from the direction of the piece.
 inline constexpr double kCapFromDirection = -10000.0;
@@ -76,6 +77,9 @@ void genWideSegmentOutline(const Point3& p1, const Point3& p2, const WideSegment
 void genFillWideQuad(Drawing* drawing, const Point3 start[2], const Point3 end[2], const Matrix4* matrices);
 void genFillWideQuadInViewport(Drawing* drawing, const Point3 start[2], const Point3 end[2], const Matrix4* matrices,
                                int viewport);
+
+// Whether the linetype is the display context's default one, whose lines are drawn plain.
+bool genIsDefaultLinetype(const DisplayContext& context, const LinetypeRecord& linetype);
 
 // Fills the wide piece that waits in the linetype state of viewport 0 / of that viewport (the
 // last piece of a wide entity waits for the next to be joined to it).

@@ -14,7 +14,7 @@ namespace {
 
 using test::ShapeImage;
 using test::shapeBytes;
-using test::textNumber;
+using test::roundedText;
 using test::joinedLines;
 using test::textBox;
 using test::shapeNumbered;
@@ -31,7 +31,7 @@ protected:
         if (!font) return {};
         ShapeInterpreter(drawing, code, *font, state, decoration, extents, matrix);
         std::string out = joinedLines(recorder.lines);
-        return out + (out.empty() ? "" : "; ") + "pen " + textNumber(state.pen.x) + "," + textNumber(state.pen.y);
+        return out + (out.empty() ? "" : "; ") + "pen " + roundedText(state.pen.x) + "," + roundedText(state.pen.y);
     }
 
     // A 1.0 font (above 10) whose shape 65 has the codes (the end code added unless `open`)

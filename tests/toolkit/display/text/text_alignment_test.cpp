@@ -11,11 +11,11 @@ namespace tracemill {
 namespace {
 
 using test::shapeNumbered;
-using test::textNumber;
+using test::roundedText;
 
 constexpr double kRightAngle = 1.5707963267948966;
 
-std::string pointText(const Point2& p) { return textNumber(p.x) + "," + textNumber(p.y); }
+std::string pointText(const Point2& p) { return roundedText(p.x) + "," + roundedText(p.y); }
 
 // "W": a stroke from (0,0) to (0,2) and (0,2) to (4,2), advance 4; "I": a stroke up without
 // advance. In a font of above 20 and below 6 at height 5, "WW" measures (0,0)-(2,0.5) with the

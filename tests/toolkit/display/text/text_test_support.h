@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "../../core/drawing_fixture.h"
 #include "../fonts/font_test_support.h"
+#include "rounded_text.h"
 #include "shape_font_images.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/display/fonts/font_resolver.h"
@@ -20,18 +20,7 @@
 
 namespace tracemill::test {
 
-// A number rounded to 9 decimals, without trailing zeros ("-0" as "0").
-inline std::string textNumber(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.9f", value);
-    std::string text = buffer;
-    while (text.back() == '0') text.pop_back();
-    if (text.back() == '.') text.pop_back();
-    if (text == "-0") text = "0";
-    return text;
-}
-
-inline std::string textPoint(const Point3& p) { return textNumber(p.x) + "," + textNumber(p.y); }
+inline std::string textPoint(const Point3& p) { return roundedText(p.x) + "," + roundedText(p.y); }
 
 // The lines of a recording joined by "; ".
 inline std::string joinedLines(const std::vector<std::string>& lines) {
@@ -42,8 +31,8 @@ inline std::string joinedLines(const std::vector<std::string>& lines) {
 
 // "minx,miny maxx,maxy".
 inline std::string textBox(const TextExtents& box) {
-    return textNumber(box.min.x) + "," + textNumber(box.min.y) + " " + textNumber(box.max.x) + "," +
-           textNumber(box.max.y);
+    return roundedText(box.min.x) + "," + roundedText(box.min.y) + " " + roundedText(box.max.x) + "," +
+           roundedText(box.max.y);
 }
 
 // A shape named after its number with the codes and the end code.
@@ -79,8 +68,8 @@ public:
     static void arc(Drawing*, const Point3& centre, double start, double end, double radius, void*, uint8_t penState,
                     uint8_t penDown, TextExtents*, const Matrix4*) {
         constexpr double kDegrees = 180.0 / 3.14159265358979323846;
-        active->lines.push_back("arc " + textPoint(centre) + " r" + textNumber(radius) + " " +
-                                textNumber(start * kDegrees) + ".." + textNumber(end * kDegrees) + " pen " +
+        active->lines.push_back("arc " + textPoint(centre) + " r" + roundedText(radius) + " " +
+                                roundedText(start * kDegrees) + ".." + roundedText(end * kDegrees) + " pen " +
                                 std::to_string(penState) + "/" + std::to_string(penDown));
     }
     static void glyph(GlyphFillArguments& arguments) {
