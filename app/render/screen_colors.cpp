@@ -132,6 +132,16 @@ uint16_t GetBackgroundColorIndex() {
     return previous < 0 ? 0 : uint16_t(previous);
 }
 
+namespace {
+uint16_t applicationBackground = 0;
+} // namespace
+
+void SetApplicationBackgroundColor(uint16_t index) {
+    if (index < kColorIndexCount) applicationBackground = index;
+}
+
+uint16_t GetApplicationBackgroundColor() { return applicationBackground; }
+
 void ResetColorTables() { tables().reset(); }
 
 gdi::ColorRef GetAciColor(int16_t index, std::string* nameOut, bool forceWhite7) {

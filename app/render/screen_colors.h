@@ -36,6 +36,11 @@ void SetBackgroundColorIndex(uint16_t index);
 // The index last made the background (0 when none was yet).
 uint16_t GetBackgroundColorIndex();
 
+// The application's background colour index of model space (the user's setting), which the
+// draw driver makes the background of a model-space picture; 0 until the settings give one.
+void SetApplicationBackgroundColor(uint16_t index);
+uint16_t GetApplicationBackgroundColor();
+
 // Puts the working tables back to the fixed colours and forgets the background.
 void ResetColorTables();
 

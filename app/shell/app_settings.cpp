@@ -56,6 +56,7 @@ CAppSettings* CAppSettings::Get() { return liveSettings; }
 
 void CAppSettings::SetBackgroundColor(uint16_t colorIndex) {
     SetBackgroundColorIndex(colorIndex);
+    SetApplicationBackgroundColor(colorIndex);
     backgroundColor_ = colorIndex;
 }
 

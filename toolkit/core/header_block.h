@@ -248,6 +248,9 @@ struct HeaderBlock {
     Point3 ucsxdir{1, 0, 0};
     Point3 ucsydir{0, 1, 0};
     int16_t unitmode{};
+    // The UCS icon setting of a drawing without an "*ACTIVE" viewport record (0 off, 1 on,
+    // 3 on at the origin). No file variable names it; a drawing starts with the icon on.
+    int16_t ucsicon{1};
     std::array<int16_t, 5> useri{};  // USERI1-USERI5
     std::array<double, 5> userr{};   // USERR1-USERR5
     int16_t usrtimer{1};
