@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "text_test_support.h"
@@ -134,6 +135,15 @@ TEST_F(ShapeTextDrawTest, TheBuiltinFont) {
     EXPECT_EQ(joinedLines(recorder.lines), "line 4,21 4,6; line 4,6 4,0; line 4,0 16,0");
     EXPECT_EQ(textBox(box), "4,0 16,21");
     EXPECT_EQ(state.pen.x, 17.0) << "the advance of 'L'";
+
+    // In the GDT font the signs are its symbol letters: %%c draws its 'n', %%d its '~'.
+    ShapeTextState gdt = stateFor(gSystemContext->builtinFonts[1].get());
+    for (const auto& [sign, letter] : {std::pair{"%%c", "n"}, std::pair{"%%d", "~"}, std::pair{"%%p", "`"}}) {
+        SCOPED_TRACE(sign);
+        const std::string drawnSign = draw(sign, gdt);
+        EXPECT_FALSE(drawnSign.empty());
+        EXPECT_EQ(drawnSign, draw(letter, gdt));
+    }
 }
 
 class ShapeTextMeasureTest : public ShapeTextDrawTest {
