@@ -91,6 +91,23 @@ protected:
         body.rowCount = 1;
         return e;
     }
+    // A paper-space VIEWPORT looking down at `viewCentre` (its id and status both `id`; id 1 is
+    // the sheet itself).
+    EntityRecord viewportOf(int16_t id, Point3 centre, double width, double height, double viewHeight,
+                            Point2 viewCentre) {
+        EntityRecord e = entity(kEntityViewport);
+        e.header.flags |= kEntityInPaperSpace;
+        ViewportBody& body = e.bodyAs<ViewportBody>();
+        body.id = id;
+        body.status = id;
+        body.viewDirection = {0, 0, 1};
+        body.centre = centre;
+        body.width = width;
+        body.height = height;
+        body.viewHeight = viewHeight;
+        body.viewCentre = viewCentre;
+        return e;
+    }
     // Appends to model space (or the list given); returns the entity's handle.
     Handle add(EntityRecord e, EntityList* list = nullptr) {
         const Handle handle = e.header.handle;

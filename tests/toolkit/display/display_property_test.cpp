@@ -44,19 +44,14 @@ protected:
     void makeLayout(std::mt19937& random) {
         drawing->header->tilemode = 0;
         std::uniform_real_distribution<double> where(0.0, 10.0), size(1.0, 6.0), height(5.0, 200.0);
-        for (int16_t id = 1; id <= 5; ++id) {
-            EntityRecord e = entity(kEntityViewport);
-            e.header.flags |= kEntityInPaperSpace;
-            ViewportBody& body = e.bodyAs<ViewportBody>();
-            body.id = id;
-            body.status = id;
-            body.viewDirection = {0, 0, 1};
-            body.centre = id == 1 ? Point3{5, 4, 0} : Point3{where(random), where(random), 0};
-            body.width = id == 1 ? 10 : size(random);
-            body.height = id == 1 ? 8 : size(random);
-            body.viewHeight = id == 1 ? 8 : height(random);
-            body.viewCentre = {where(random) * 10, where(random) * 10};
-            add(e, drawing->paperSpace);
+        add(viewportOf(1, {5, 4, 0}, 10, 8, 8, {where(random) * 10, where(random) * 10}), drawing->paperSpace);
+        for (int16_t id = 2; id <= 5; ++id) {
+            const Point3 centre{where(random), where(random), 0};
+            const double wide = size(random);
+            const double high = size(random);
+            const double viewHeight = height(random);
+            add(viewportOf(id, centre, wide, high, viewHeight, {where(random) * 10, where(random) * 10}),
+                drawing->paperSpace);
         }
         ViewBlock view;
         view.target = {5, 4, 0, 1};

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include "toolkit/core/system_context.h"
 #include "toolkit/display/display_interface.h"
 #include "toolkit/display/hook_sets/hook_counter.h"
+#include "toolkit/display/hook_sets/hook_recorder.h"
+#include "toolkit/display/text/text_tokens.h"
 #include "toolkit/read/drawing_loader.h"
 #include "toolkit_fixture.h"
 
@@ -122,6 +125,70 @@ TEST_F(DisplaySamplesTest, SolidsAndTracesAreFilled) {
         const Drawn drawn = draw(samples / name);
         ASSERT_TRUE(drawn.ok) << name;
         EXPECT_GE(drawn.calls[2], 4u) << name << ": the polygon hook fills its SOLIDs and TRACE";
+    }
+}
+
+// The primitives each entity put on the device, by the handle its entityBegin line names: the
+// lines that follow it up to the next entity.
+std::map<std::string, int> primitivesPerEntity(const std::vector<std::string>& lines) {
+    std::map<std::string, int> found;
+    std::string current;
+    for (const std::string& line : lines) {
+        if (line.starts_with("entityBegin ")) {
+            current = line.substr(12, line.find(' ', 12) - 12);
+            found[current];
+        } else if (line.starts_with("lineTo") || line.starts_with("polygon") || line.starts_with("polyPolygon")) {
+            ++found[current];
+        }
+    }
+    return found;
+}
+
+// Every TEXT and MTEXT of a sample draws strokes (shape fonts, and TrueType faces without the
+// host's outlines) or fills (TrueType faces with them): each text in turn is viewed at 40 device
+// units high, where no text is simplified to its baseline.
+TEST_F(DisplaySamplesTest, TextOfTheSamplesIsDrawn) {
+    TM_REQUIRE_SAMPLES(samples);
+    for (const char* name : {"dxf/r14_Leader.dxf", "dxf/example_2000.dxf", "dwg/example_2000.dwg", "dxf/sample_r14.dxf"}) {
+        Drawing* drawing = rdOpenDrawing((samples / name).string().c_str(), kOpenOrdinary, 0);
+        ASSERT_NE(drawing, nullptr) << name;
+        ViewBlock view;
+        ASSERT_EQ(genBeginDisplay(drawing, view, kDevice, nullptr, nullptr), 1) << name;
+        struct Text {
+            std::string handle, text;
+            Point3 at;
+            double height;
+        };
+        std::vector<Text> texts;
+        for (ListLink* link = drawing->modelSpace->first; link; link = link->next) {
+            const EntityRecord& entity = EntityList::asNode(link)->record;
+            if (entity.header.type == kEntityText) {
+                const TextBody& body = entity.bodyAs<TextBody>();
+                texts.push_back({dbHandleToHex(entity.header.handle), body.text, body.insertion, body.height});
+            } else if (entity.header.type == kEntityMtext) {
+                const MtextBody& body = entity.bodyAs<MtextBody>();
+                texts.push_back({dbHandleToHex(entity.header.handle), body.text, body.insertion, body.textHeight});
+            }
+        }
+        EXPECT_FALSE(texts.empty()) << name;
+        HookRecorder recorder;
+        recorder.install();
+        for (const Text& text : texts) {
+            if (genIsBlankText(text.text) || !(text.height > 0.0)) continue;
+            ViewBlock close;
+            close.target = {text.at.x, text.at.y, text.at.z, 1.0};
+            close.height = text.height * double(kDevice.bottom) / 40.0;
+            close.width = close.height * double(kDevice.right) / double(kDevice.bottom);
+            genPrepareView(drawing, close, kDevice, nullptr);
+            recorder.clear();
+            EXPECT_EQ(genDrawDrawing(drawing), 1) << name;
+            const auto drawn = primitivesPerEntity(recorder.lines());
+            const auto found = drawn.find(text.handle);
+            ASSERT_NE(found, drawn.end()) << name << ": " << text.handle << " was not reached";
+            EXPECT_GE(found->second, int(text.text.size() / 4) + 1) << name << ": " << text.handle << " \"" << text.text << "\"";
+        }
+        recorder.uninstall();
+        dbFreeDrawing(drawing);
     }
 }
 

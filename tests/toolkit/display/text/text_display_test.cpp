@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <set>
 #include <sstream>
@@ -20,6 +21,7 @@
 #include "toolkit/display/text/mtext_display.h"
 #include "toolkit/display/text/text_fonts.h"
 #include "toolkit/core/symbol_tables.h"
+#include "toolkit/display/clip_stack.h"
 #include "toolkit/display/linetype_drawer.h"
 
 namespace tracemill {
@@ -59,6 +61,25 @@ DeviceBounds boundsOf(const std::set<Stroke>& strokes) {
             b.maxY = std::max(b.maxY, p.second);
         }
     return b;
+}
+
+// A linetype of a dash of 1 and a gap of 1 that holds the text "X" of style "Standard" at half
+// the pattern scale.
+LinetypeRecord dashAndTextX(Drawing* drawing) {
+    Handle standard;
+    EXPECT_EQ(dbFindStyleHandle(drawing, "Standard", standard), 1);
+    LinetypeRecord linetype;
+    linetype.handle = dbNewHandle(*drawing);
+    linetype.drawing = drawing;
+    linetype.dashCount = 2;
+    linetype.patternLength = 2.0;
+    linetype.dashes[0].length = 1.0;
+    linetype.dashes[1].length = -1.0;
+    linetype.dashes[1].complexFlags = 2;
+    linetype.dashes[1].style = standard;
+    linetype.dashes[1].scale = 0.5;
+    linetype.textArea = std::string("X\0", 2);
+    return linetype;
 }
 
 class TextDisplay : public test::DisplayTest {
@@ -249,19 +270,7 @@ namespace {
 // A linetype of a dash and a text element "X": ten drawing units of it are five repetitions,
 // and each draws its "X" (two strokes of SIMPLEX) once.
 TEST_F(TextDisplay, ALinetypeTextIsDrawnOncePerRepetition) {
-    Handle standard;
-    ASSERT_EQ(dbFindStyleHandle(drawing, "Standard", standard), 1);
-    LinetypeRecord linetype;
-    linetype.handle = dbNewHandle(*drawing);
-    linetype.drawing = drawing;
-    linetype.dashCount = 2;
-    linetype.patternLength = 2.0;
-    linetype.dashes[0].length = 1.0;
-    linetype.dashes[1].length = -1.0;
-    linetype.dashes[1].complexFlags = 2;
-    linetype.dashes[1].style = standard;
-    linetype.dashes[1].scale = 0.5;
-    linetype.textArea = std::string("X\0", 2);
+    const LinetypeRecord linetype = dashAndTextX(drawing);
     context().entity.kind = kEntityLine;
     context().linetypeEnable = 1;  // as a list walk sets it
     context().viewports[0].baseDeviceScale = 10.0;
@@ -279,6 +288,80 @@ TEST_F(TextDisplay, ALinetypeTextIsDrawnOncePerRepetition) {
     const size_t without = lineTos(plain, 102);
     EXPECT_EQ(without, 6u) << "five dashes, centred: a half dash at each end";
     EXPECT_EQ(withText - without, 5u * 2u) << "an X in each of the five repetitions";
+}
+
+} // namespace
+} // namespace tracemill
+
+namespace tracemill {
+namespace {
+
+// A sheet of 100 x 100 units on a 400 x 400 device with two viewports side by side, each
+// showing the model-space square (0, 0)-(10, 10) on 45 x 45 sheet units (18 device units per
+// drawing unit); a linetype of a dash and a text element "X", laid at that scale.
+class LinetypeTextInViewports : public test::DisplayTest {
+protected:
+    void SetUp() override {
+        DisplayTest::SetUp();
+        drawing->header->tilemode = 0;
+        add(viewportOf(1, {50, 50, 0}, 100, 100, 100, {5, 5}), drawing->paperSpace);
+        add(viewportOf(2, {25, 50, 0}, 45, 45, 10, {5, 5}), drawing->paperSpace);
+        add(viewportOf(3, {75, 50, 0}, 45, 45, 10, {5, 5}), drawing->paperSpace);
+        begin(nullptr, HostRect{0, 0, 400, 400}, squareView());
+        ASSERT_EQ(context().viewportCount, 3);
+        ASSERT_NEAR(genMatrixDeviceScale(context().viewports[1].worldToDevice), 18.0, 1e-9);
+        context().paperSpaceWithViewports = 1;
+        context().planMask = ~uint64_t(0);
+        context().entity = DrawnEntity{};
+        context().entity.kind = kEntityLine;
+        context().linetypeEnable = 1;
+        context().viewports[0].baseDeviceScale = 18.0;
+
+        withText = dashAndTextX(drawing);
+        plain = withText;
+        plain.dashes[1].complexFlags = 0;
+    }
+
+    // The line-tos of the line (0, 5)-(10, 5) drawn with the linetype, per viewport rectangle
+    // they land in (index 0: outside both).
+    std::array<size_t, 3> lineTosPerViewport(const LinetypeRecord& linetype, uint32_t identity) {
+        std::vector<Matrix4> matrices;
+        for (int i = 0; i < context().viewportCount; ++i) matrices.push_back(context().viewports[size_t(i)].worldToDevice);
+        recorder.clear();
+        gOutputHookTable->penPosition = {kPenPositionUnset, kPenPositionUnset};
+        genDrawLinetypedSegment(drawing, {0, 5, 0}, {10, 5, 0}, matrices.data(), &linetype, nullptr, identity, 0.0);
+        std::array<size_t, 3> counts{};
+        for (const std::string& line : recorder.linesOf("lineTo")) {
+            std::istringstream in(line.substr(7));
+            double x = 0, y = 0;
+            in >> x >> y;
+            size_t where = 0;
+            for (size_t v = 1; v < 3; ++v) {
+                const DeviceRect& r = context().viewports[v].clampedRect;
+                if (x >= std::min(r.x0, r.x1) - 1 && x <= std::max(r.x0, r.x1) + 1 && y >= std::min(r.y0, r.y1) - 1 &&
+                    y <= std::max(r.y0, r.y1) + 1)
+                    where = v;
+            }
+            ++counts[where];
+        }
+        return counts;
+    }
+
+    LinetypeRecord withText;
+    LinetypeRecord plain;
+};
+
+// Each viewport draws the pattern's five repetitions and the "X" (two strokes) of each once,
+// inside itself: an element drawn in every viewport at each repetition would double them.
+TEST_F(LinetypeTextInViewports, ALinetypeTextIsDrawnInTheViewportBeingDrawnOnly) {
+    const std::array<size_t, 3> text = lineTosPerViewport(withText, 201);
+    const std::array<size_t, 3> dashes = lineTosPerViewport(plain, 202);
+    EXPECT_EQ(text[0], 0u) << "nothing outside the two viewports";
+    EXPECT_EQ(dashes[0], 0u);
+    for (size_t v = 1; v < 3; ++v) {
+        EXPECT_EQ(dashes[v], 6u) << "viewport " << v << ": five dashes, centred";
+        EXPECT_EQ(text[v] - dashes[v], 5u * 2u) << "viewport " << v << ": an X per repetition";
+    }
 }
 
 } // namespace
