@@ -308,30 +308,44 @@ TEST(TmdumpDrawing, DumpsTheDwgSamplesAndRefusesOtherVersions) {
     }
 }
 
-// tmdump --solids parses the ACIS data of every REGION, 3DSOLID and BODY: one line each.
+// tmdump --solids parses and draws the ACIS data of every REGION, 3DSOLID and BODY: one line
+// each.
 TEST(TmdumpSolids, OneLinePerSolidWithItsParse) {
-    // The fixture's solids carry a header cut short (result 2).
+    // The fixture's solids carry a header cut short (result 2): nothing drawn.
     ToolRun run = tmdump("--solids " + dxfFixture("kinds_2000.dxf"));
     ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(run.output,
-              "handle=53 kind=3DSOLID result=2 records=0 skipped=0 errors=0 bodies=0\n"
-              "handle=54 kind=REGION result=2 records=0 skipped=0 errors=0 bodies=0\n"
-              "handle=55 kind=BODY result=2 records=0 skipped=0 errors=0 bodies=0\n");
+    const std::string nothing = " primitives=0 vertices=0 nonfinite=0 box=none pointbox=none\n";
+    EXPECT_EQ(run.output, "handle=53 kind=3DSOLID result=2 records=0 skipped=0 errors=0 bodies=0" + nothing +
+                              "handle=54 kind=REGION result=2 records=0 skipped=0 errors=0 bodies=0" + nothing +
+                              "handle=55 kind=BODY result=2 records=0 skipped=0 errors=0 bodies=0" + nothing);
     EXPECT_NE(tmdump("--solids").status, 0);
     EXPECT_NE(tmdump("--solids " + dxfFixture("no_eof.dxf")).status, 0);
 
     TM_REQUIRE_SAMPLES(samples);
     run = tmdump("--solids " + (samples / "dwg" / "oscilloscope_case_2000.dwg").string());
     ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(run.output, "handle=36 kind=3DSOLID result=4 records=4557 skipped=0 errors=0 bodies=1\n");
+    EXPECT_EQ(run.output.substr(0, run.output.find(" box=")),
+              "handle=36 kind=3DSOLID result=4 records=4557 skipped=0 errors=0 bodies=1 primitives=544 vertices=2496 "
+              "nonfinite=0");
+    EXPECT_NE(run.output.find(" pointbox=-27.00024010000001,-27.00000000000001,8.881784197001252e-16,"
+                              "26.99975989999999,26.99999999999999,16\n"),
+              std::string::npos)
+        << run.output;
+    // The regions and the solid are their straight edges: the vertices span the points exactly.
+    const std::string regionA = "-6836.331483613787,-45.80779034293664,0,-3632.0418544487547,3983.339979056662,0";
+    const std::string block = "2229.632278886831,13562.283472337987,0,4237.09785008781,14169.087206813578,4.000000000000003";
+    const std::string regionB = "-2199.2082707150694,10344.68927305872,0,-54.05474532926735,12535.434744313578,0";
     for (const char* name : {"dwg/example_r13.dwg", "dwg/example_r14.dwg", "dwg/example_2000.dwg", "dxf/example_2000.dxf",
                              "dxf/example_2000.dxfb"}) {
         run = tmdump("--solids " + (samples / name).string());
         ASSERT_EQ(run.status, 0) << name << "\n" << run.output;
         EXPECT_EQ(run.output,
-                  "handle=176 kind=REGION result=4 records=26 skipped=0 errors=0 bodies=1\n"
-                  "handle=2E1 kind=3DSOLID result=4 records=133 skipped=0 errors=0 bodies=1\n"
-                  "handle=37D kind=REGION result=4 records=31 skipped=0 errors=0 bodies=1\n")
+                  "handle=176 kind=REGION result=4 records=26 skipped=0 errors=0 bodies=1 primitives=4 vertices=8 "
+                  "nonfinite=0 box=" + regionA + " pointbox=" + regionA + "\n"
+                  "handle=2E1 kind=3DSOLID result=4 records=133 skipped=0 errors=0 bodies=1 primitives=18 vertices=36 "
+                  "nonfinite=0 box=" + block + " pointbox=" + block + "\n"
+                  "handle=37D kind=REGION result=4 records=31 skipped=0 errors=0 bodies=1 primitives=4 vertices=8 "
+                  "nonfinite=0 box=" + regionB + " pointbox=" + regionB + "\n")
             << name;
     }
 }

@@ -14,12 +14,16 @@ harness) into this folder:
                         surface data shared through "ref"
   spline_face_500.sat   the same with the "full" words and the edge parameters of version 500
   pcurve_104.sat        a face with an integer sense and a pcurve whose data stands in place
+  render_*.sat          bodies of the wireframe renderer tests: two cubes as two bodies, a cube
+                        placed by a transform (turned, scaled, moved), a cylinder with two plane
+                        caps, a plane face with a turned square hole
   hostile_*.sat         texts that claim more than they hold: a reference to record
                         2000000000, a record count of 2^31 - 1, a counted string of 10^9
                         characters, NURBS data of 10^9 control points, 1,000 nested braces
 
 Run it from anywhere: python3 tests/data/acis/make_fixtures.py
 """
+import math
 import os
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -62,10 +66,11 @@ def num(value):
     return repr(float(value)) if isinstance(value, float) else str(value)
 
 
-def cube(version):
-    """A unit cube of 6 plane faces, 12 straight edges and 8 vertices."""
+def cube_records(r, version, origin=(0, 0, 0), transform=None):
+    """Adds a unit cube of 6 plane faces, 12 straight edges and 8 vertices at `origin` to the
+    records; `transform` is the 12 numbers and the scale of a transform record of the body."""
     words = version >= 200
-    corners = [(x, y, z) for z in (0, 1) for y in (0, 1) for x in (0, 1)]
+    corners = [(x + origin[0], y + origin[1], z + origin[2]) for z in (0, 1) for y in (0, 1) for x in (0, 1)]
     # Each face: its outward normal and its corners counter-clockwise seen from outside.
     faces = [
         ((0, 0, -1), [0, 2, 3, 1]),
@@ -75,7 +80,6 @@ def cube(version):
         ((-1, 0, 0), [0, 4, 6, 2]),
         ((1, 0, 0), [1, 3, 7, 5]),
     ]
-    r = Records()
     body, lump, shell = r.add(), r.add(), r.add()
     face_ids = [r.add() for _ in faces]
     loop_ids = [r.add() for _ in faces]
@@ -93,12 +97,13 @@ def cube(version):
     curve_ids = {key: r.add() for key in edges}
     point_ids = [r.add() for _ in corners]
     attributes = []
-    if version >= 400:
+    if version >= 400 and transform is None and origin == (0, 0, 0):
         attributes = [r.add(), r.add()]
+    transform_id = r.add() if transform is not None else None
 
     colour = attributes[0] if attributes else None
     history = attributes[1] if attributes else None
-    r.set(body, f"body {ref(colour)} $1 $-1 $-1")
+    r.set(body, f"body {ref(colour)} ${lump} $-1 {ref(transform_id)}")
     r.set(lump, f"lump $-1 $-1 ${shell} ${body}")
     wire = " $-1" if version >= 107 else ""
     r.set(shell, f"shell $-1 $-1 $-1 ${face_ids[0]}{wire} ${lump}")
@@ -134,6 +139,15 @@ def cube(version):
     if attributes:
         r.set(colour, f"colour-tsl-attrib $-1 $-1 $-1 ${body} 3")
         r.set(history, f"persubent-solidHistory-attrib $-1 $-1 $-1 ${face_ids[2]} 1 1 1000000000 1004")
+    if transform is not None:
+        r.set(transform_id, "transform $-1 " + " ".join(num(v) for v in transform) + " rotate no_reflect no_shear")
+    return body
+
+
+def cube(version):
+    """A unit cube of 6 plane faces, 12 straight edges and 8 vertices."""
+    r = Records()
+    cube_records(r, version)
     return header(version, len(r.lines)) + r.text()
 
 
@@ -264,6 +278,95 @@ End-of-ACIS-data
 """
 
 
+def two_cubes_400():
+    """Two unit cubes, at the origin and at x = 3, as two bodies of one text."""
+    r = Records()
+    cube_records(r, 400)
+    cube_records(r, 400, origin=(3, 0, 0))
+    return header(400, len(r.lines)) + r.text()
+
+
+def transformed_cube_400():
+    """The unit cube placed by its body's transform: turned by 30 degrees about z, scaled by 2
+    and moved by (5, 6, 7)."""
+    c, s = math.cos(math.radians(30)), math.sin(math.radians(30))
+    r = Records()
+    cube_records(r, 400, transform=(c, s, 0.0, -s, c, 0.0, 0.0, 0.0, 1.0, 5.0, 6.0, 7.0, 2.0))
+    return header(400, len(r.lines)) + r.text()
+
+
+def cylinder_400():
+    """A cylinder of radius 2 about the z axis from z = 0 to z = 3: a side face on a cone
+    surface of zero angle, bounded by two circles, and two plane caps."""
+    return header(400) + """body $-1 $1 $-1 $-1 #
+lump $-1 $-1 $2 $0 #
+shell $-1 $-1 $-1 $3 $-1 $1 #
+face $-1 $4 $6 $2 $-1 $9 forward single #
+face $-1 $5 $7 $2 $-1 $10 forward single #
+face $-1 $-1 $8 $2 $-1 $11 forward single #
+loop $-1 $12 $13 $3 #
+loop $-1 $-1 $14 $4 #
+loop $-1 $-1 $15 $5 #
+cone-surface $-1 0 0 0 0 0 1 2 0 0 1 I I 0 1 1 forward I I I I #
+plane-surface $-1 0 0 0 0 0 -1 1 0 0 forward_v I I I I #
+plane-surface $-1 0 0 3 0 0 1 1 0 0 forward_v I I I I #
+loop $-1 $-1 $16 $3 #
+coedge $-1 $13 $13 $14 $17 forward $6 $-1 #
+coedge $-1 $14 $14 $13 $17 reversed $7 $-1 #
+coedge $-1 $15 $15 $16 $18 forward $8 $-1 #
+coedge $-1 $16 $16 $15 $18 reversed $12 $-1 #
+edge $-1 $19 $19 $13 $21 forward #
+edge $-1 $20 $20 $15 $22 forward #
+vertex $-1 $17 $23 #
+vertex $-1 $18 $24 #
+ellipse-curve $-1 0 0 0 0 0 1 2 0 0 1 I I #
+ellipse-curve $-1 0 0 3 0 0 1 2 0 0 1 I I #
+point $-1 2 0 0 #
+point $-1 2 0 3 #
+End-of-ACIS-data
+"""
+
+
+# The square hole of holed_face_400: centre, half side and turn about z.
+HOLE = ((4.0, 5.0), 2.0, math.radians(20))
+
+
+def holed_face_400():
+    """A double-sided plane face (as a region's) on z = 0: the square 0 .. 10 with a square hole
+    of side 4 about (4, 5), turned by 20 degrees. The outer loop runs counter-clockwise seen
+    from +z, the hole's clockwise."""
+    (cx, cy), h, a = HOLE
+    outer = [(0.0, 0.0), (10.0, 0.0), (10.0, 10.0), (0.0, 10.0)]
+    corners = [(-h, -h), (-h, h), (h, h), (h, -h)]  # clockwise
+    inner = [(cx + x * math.cos(a) - y * math.sin(a), cy + x * math.sin(a) + y * math.cos(a)) for x, y in corners]
+    r = Records()
+    body, lump, shell, face, surface = r.add(), r.add(), r.add(), r.add(), r.add()
+    loops = [r.add(), r.add()]
+    r.set(body, f"body $-1 ${lump} $-1 $-1")
+    r.set(lump, f"lump $-1 $-1 ${shell} ${body}")
+    r.set(shell, f"shell $-1 $-1 $-1 ${face} $-1 ${lump}")
+    r.set(face, f"face $-1 $-1 ${loops[0]} ${shell} $-1 ${surface} forward double out")
+    r.set(surface, "plane-surface $-1 0 0 0 0 0 1 1 0 0 forward_v I I I I")
+    for n, polygon in enumerate((outer, inner)):
+        coedges = [r.add() for _ in polygon]
+        edges = [r.add() for _ in polygon]
+        vertices = [r.add() for _ in polygon]
+        curves = [r.add() for _ in polygon]
+        points = [r.add() for _ in polygon]
+        nxt = ref(loops[1]) if n == 0 else "$-1"
+        r.set(loops[n], f"loop $-1 {nxt} ${coedges[0]} ${face}")
+        count = len(polygon)
+        for i, (x, y) in enumerate(polygon):
+            x1, y1 = polygon[(i + 1) % count]
+            r.set(coedges[i], f"coedge $-1 ${coedges[(i + 1) % count]} ${coedges[(i - 1) % count]} $-1 ${edges[i]} "
+                              f"forward ${loops[n]} $-1")
+            r.set(edges[i], f"edge $-1 ${vertices[i]} ${vertices[(i + 1) % count]} ${coedges[i]} ${curves[i]} forward")
+            r.set(vertices[i], f"vertex $-1 ${edges[i]} ${points[i]}")
+            r.set(curves[i], f"straight-curve $-1 {num(x)} {num(y)} 0 {num(x1 - x)} {num(y1 - y)} 0 F 0 F 1")
+            r.set(points[i], f"point $-1 {num(x)} {num(y)} 0")
+    return header(400, len(r.lines)) + r.text()
+
+
 def hostile():
     body = "body $-1 $1 $-1 $-1 #\n"
     point = "point $-1 1 2 3 #\n"
@@ -287,6 +390,10 @@ def main():
     write("spline_face_400.sat", spline_face(400))
     write("spline_face_500.sat", spline_face(500))
     write("pcurve_104.sat", pcurve_104())
+    write("render_two_cubes_400.sat", two_cubes_400())
+    write("render_transformed_cube_400.sat", transformed_cube_400())
+    write("render_cylinder_400.sat", cylinder_400())
+    write("render_holed_face_400.sat", holed_face_400())
     hostile()
 
 

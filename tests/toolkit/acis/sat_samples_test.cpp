@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "sat_test_support.h"
 #include "test_paths.h"
 #include "toolkit/acis/kernel_diagnostics.h"
 #include "toolkit/acis/kernel_state.h"
@@ -23,17 +24,7 @@
 namespace tracemill {
 namespace {
 
-class SatSamplesTest : public test::ToolkitTest {
-protected:
-    void SetUp() override {
-        test::ToolkitTest::SetUp();
-        acisResetKernelState();
-    }
-    void TearDown() override {
-        acisResetKernelState();
-        test::ToolkitTest::TearDown();
-    }
-};
+using SatSamplesTest = test::AcisSamplesTest;
 
 // What a solid's model holds, counted over its entity table.
 struct ModelCounts {

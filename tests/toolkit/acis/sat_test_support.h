@@ -10,6 +10,7 @@
 #include "acis_test_support.h"
 #include "toolkit/acis/sat/acis_entity.h"
 #include "toolkit/acis/sat/sat_parser.h"
+#include "toolkit_fixture.h"
 
 namespace tracemill::test {
 
@@ -41,6 +42,20 @@ protected:
 private:
     std::string mText;
     std::unique_ptr<satParser> mParser;
+};
+
+// The toolkit started (the samples' drawings load through it) and the kernel's process-wide
+// values reset around each test.
+class AcisSamplesTest : public ToolkitTest {
+protected:
+    void SetUp() override {
+        ToolkitTest::SetUp();
+        acisResetKernelState();
+    }
+    void TearDown() override {
+        acisResetKernelState();
+        ToolkitTest::TearDown();
+    }
 };
 
 } // namespace tracemill::test

@@ -13,6 +13,7 @@ struct TraceSwitches {
     bool surface = false;      // c_Surface with the cone and cylinder classes
     bool torus = false;        // c_Torus
     bool renderer = false;     // the wireframe renderer
+    bool faceClassification = false;  // point-in-face classification of the SAT faces
 };
 
 TraceSwitches& traceSwitches();

@@ -7,6 +7,7 @@
 // coedges through next until the walk comes back to the first coedge. A walk stops at a null.
 #pragma once
 
+#include "toolkit/acis/geometry/bounding_box.h"
 #include "toolkit/acis/geometry/point_vector.h"
 #include "toolkit/acis/sat/acis_entity.h"
 
@@ -26,6 +27,25 @@ class acis_Surface;
 class acis_Transform;
 class acis_Vertex;
 class acis_Wire;
+class c_Curve;
+
+// Where a point lies on an edge: at its start vertex, its end vertex, both (a closed edge),
+// inside it, outside it, or undecided.
+enum AcisEdgeClass : int {
+    ecOnStartV = 0,
+    ecOnEndV = 1,
+    ecOnStartAndEndV = 2,
+    ecIn = 3,
+    ecOut = 4,
+    ecUnknown = 5,
+};
+
+// The results of point-in-face classification.
+enum AcisFaceClass : int {
+    kFaceInside = 2,
+    kFaceOutside = 3,
+    kFaceUndetermined = 4,
+};
 
 // "body": lump [200], wire [201], transform [202].
 class acis_Body final : public acis_Entity {
@@ -175,10 +195,39 @@ public:
     void readFields(satParser& parser) override;
     void setPointerField(int field, acis_Entity* target) override;
 
+    // Point-in-face classification (face_classification.cpp) of a point on the face's
+    // surface: kFaceInside, kFaceOutside or kFaceUndetermined. classify casts rays (curves of
+    // the surface through the point) and judges the boundary crossing nearest to the point;
+    // classify2 is the cheaper judgement by the nearest edge (inside or outside).
+    int classify(const aPoint& p);
+    int classify2(const aPoint& p);
+    // The normal of the surface at p, reversed for a reversed face and for a surface turned
+    // inside out (a cone with a negative cosine, a sphere with a negative radius); the zero
+    // vector without a surface.
+    aVector faceNormal(const aPoint& p) const;
+    // The box of the face's boundary, which the renderer extends while it draws the face.
+    BoundingBox& box() { return mBox; }
+    const BoundingBox& box() const { return mBox; }
+    // The number of changes of curve along the coedges of the loops (computed once).
+    int loopCurveCount() const;
+
 protected:
     void printFields(std::ostream& out) const override;
 
 private:
+    struct Classification;
+    struct RayHitInfo;
+    int classifyAtDepth(const aPoint& p, Classification& work);
+    int traceRay(const aPoint& p, const c_Curve& ray, Classification& work);
+    int crossRayWithEdge(const aPoint& p, const c_Curve& ray, const c_Curve& edgeCurve, const acis_CoEdge& coedge,
+                         Classification& work);
+    void updateRayHitInfo(const c_Curve& ray, const aPoint& hit, AcisEdgeClass edgeClass, const acis_CoEdge& coedge,
+                          Classification& work);
+    int analyzeRayHitInfo(const c_Curve& ray, const Classification& work) const;
+    // The side of the face on which the hit lies seen from the coedge: 1 inside, 0 outside,
+    // 2 undecided.
+    int sideOfCoedge(const c_Curve& ray, const acis_CoEdge& coedge, const Classification& work) const;
+
     acis_Face* mNext = nullptr;
     acis_Loop* mLoop = nullptr;
     acis_Shell* mShell = nullptr;
@@ -187,6 +236,8 @@ private:
     int mSense = 2;
     int mSides = 2;
     int mContainment = 3;
+    BoundingBox mBox;
+    mutable int mLoopCurveCount = -1;
 };
 
 // "loop": next loop [700], first coedge [701], face [702].
@@ -232,6 +283,11 @@ public:
     // True when the coedge runs in the direction of its edge's curve (its sense equals the
     // edge's); false without an edge.
     bool alongCurve() const;
+    // The edge's answer; ecOut without an edge.
+    AcisEdgeClass pointClass(const aPoint& p) const;
+    // The tangent of the edge's curve at t, pointing the way the coedge runs; (0, 0, 0) with
+    // "acis_CoEdge::tangentAt returning (0,0,0)" without a curve.
+    aVector tangentAt(double t) const;
 
     void readFields(satParser& parser) override;
     void setPointerField(int field, acis_Entity* target) override;
@@ -262,6 +318,18 @@ public:
     acis_Curve* curve() const { return mCurve; }
     // 0 forward, 1 reversed, 3 unknown (2 before the field is read).
     int sense() const { return mSense; }
+
+    // Edge queries (edge_queries.cpp).
+    // True unless the edge has two vertices and they are different vertices.
+    bool isClosed() const;
+    // Where p lies on the edge: at a vertex (coincidence), on the curve between the vertices
+    // (ecIn), or off the edge (ecOut).
+    AcisEdgeClass pointClass(const aPoint& p) const;
+    // Whether the parameter t of the curve lies on the edge: between the parameters of the two
+    // vertex positions in the direction the edge runs; anywhere on a closed edge.
+    bool parameterOnEdge(double t) const;
+    // The point of the curve in the middle of the edge; the origin without a curve.
+    aPoint midpoint() const;
 
     void readFields(satParser& parser) override;
     void setPointerField(int field, acis_Entity* target) override;
