@@ -1,7 +1,7 @@
-// Saving a large drawing as DXF: the drawing of the DXF load benchmark (about 1,000,000 mixed
-// entities, bench/dxf_twin_writer.h) is generated into the temporary folder, loaded once, and
-// saved as ASCII and as binary "AC1015" DXF several times; the median time of each save and the
-// output rate (MB/s of the written file) are printed.
+// Saving a large drawing: the drawing of the DXF load benchmark (about 1,000,000 mixed entities,
+// bench/dxf_twin_writer.h) is generated into the temporary folder, loaded once, and saved as
+// ASCII and as binary "AC1015" DXF and as "AC1009" DWG several times; the median time of each
+// save and the output rate (MB/s of the written file) are printed.
 //
 // Run: build/bench/dxf_save_bench [entity count] [folder] [saves of each form, 5 by default]
 #include <algorithm>
@@ -40,12 +40,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("%d entities, %d saves of each form (median, best, worst)\n", entities, saves);
-    for (uint8_t format : {kSaveFormatAsciiDxf, kSaveFormatBinaryDxf}) {
-        const auto out = folder / (format == kSaveFormatAsciiDxf ? "tm_save_bench.dxf" : "tm_save_bench.dxfb");
+    struct Form {
+        uint8_t format;
+        int16_t version;
+        const char* name;
+        const char* file;
+    };
+    const Form forms[] = {{kSaveFormatAsciiDxf, 7, "ASCII", "tm_save_bench.dxf"},
+                          {kSaveFormatBinaryDxf, 7, "binary", "tm_save_bench.dxfb"},
+                          {kSaveFormatDwg, 4, "DWG12", "tm_save_bench.dwg"}};
+    for (const auto& [format, version, name, file] : forms) {
+        const auto out = folder / file;
         std::vector<double> times;
         for (int i = 0; i < saves; ++i) {
             const auto start = std::chrono::steady_clock::now();
-            const int saved = wrSaveDrawing(drawing, out.string().c_str(), format, 7, kSaveRealSwitch,
+            const int saved = wrSaveDrawing(drawing, out.string().c_str(), format, version, kSaveRealSwitch,
                                             kSaveDecimalPlaces, kSaveEntitySwitch, kSaveOldDxfFlag);
             const auto end = std::chrono::steady_clock::now();
             if (!saved) {
@@ -58,7 +67,7 @@ int main(int argc, char** argv) {
         const double megabytes = double(std::filesystem::file_size(out)) / 1e6;
         const double median = times[times.size() / 2];
         std::printf("%-6s %8.1f MB  median %.3f s (%.0f MB/s)  best %.3f s  worst %.3f s\n",
-                    format == kSaveFormatAsciiDxf ? "ASCII" : "binary", megabytes, median, megabytes / median,
+                    name, megabytes, median, megabytes / median,
                     times.front(), times.back());
         std::filesystem::remove(out);
     }

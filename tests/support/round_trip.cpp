@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
 #include "toolkit/core/drawing_dump.h"
 
 namespace tracemill::test {
@@ -181,6 +183,62 @@ std::set<std::string> readNeededRows(const std::string& directory, std::set<std:
         }
     }
     return rows;
+}
+
+void removeFileVersion(DumpLines& lines, const RoundTripCase&) {
+    for (std::string_view field : {"version", "creationVersion", "sourceFormat", "handleSeed"})
+        replaceField(lines, "DRAWING", field, "");
+    removeLines(lines, "HEADER ACADVER ");
+    removeLines(lines, "HEADER ACADMAINTVER ");
+    removeLines(lines, "HEADER HANDSEED ");
+}
+
+void zerosWithoutSign(DumpLines& lines, const RoundTripCase&) {
+    rewriteNumbers(lines, [](double value, std::string_view text) {
+        return value == 0.0 ? std::string("0") : std::string(text);
+    });
+}
+
+void clearLayoutBlockFields(DumpLines& lines, std::initializer_list<std::string_view> fields) {
+    for (std::string& line : lines) {
+        if (!line.starts_with("BLOCK_RECORD ")) continue;
+        std::string name = fieldOf(line, "name");
+        for (char& ch : name) ch = char(std::toupper(uint8_t(ch)));
+        if (name != "\"*MODEL_SPACE\"" && name != "\"*PAPER_SPACE\"") continue;
+        DumpLines one{line};
+        for (std::string_view field : fields) replaceField(one, "", field, "");
+        line = one[0];
+    }
+}
+
+void layoutBlockFlagsCleared(DumpLines& lines, const RoundTripCase&) { clearLayoutBlockFields(lines, {"flags"}); }
+
+const std::vector<const char*>& roundTripSamples() {
+    static const std::vector<const char*> samples = {
+        "dxf/2000_entities-2d.dxf", "dxf/example_2000.dxf", "dxf/example_2000.dxfb", "dxf/example_r12.dxf",
+        "dxf/r11_entities-2d.dxf",  "dxf/r14_Leader.dxf",   "dxf/r2.6_entities.dxf", "dxf/sample_r14.dxf",
+        "dwg/2000_entities-2d.dwg", "dwg/example_2000.dwg", "dwg/example_r13.dwg",   "dwg/example_r14.dwg",
+        "dwg/oscilloscope_case_2000.dwg", "dwg/r10_entities.dwg", "dwg/r11_entities-2d.dwg",
+        "dwg/r2.6_entities.dwg", "dwg/r9_entities.dwg",
+    };
+    return samples;
+}
+
+std::string sampleTestName(const char* path) {
+    std::string name = path;
+    for (char& c : name) {
+        if (!std::isalnum(uint8_t(c))) c = '_';
+    }
+    return name;
+}
+
+void expectEveryRowNeeded(const std::string& directory, size_t cases, std::span<const AllowedDifference> rows) {
+    if (directory.empty()) GTEST_SKIP() << "run through CTest";
+    std::set<std::string> ran;
+    const std::set<std::string> needed = readNeededRows(directory, &ran);
+    if (ran.size() < cases) GTEST_SKIP() << "only " << ran.size() << " of " << cases << " cases ran";
+    for (const AllowedDifference& row : rows)
+        EXPECT_TRUE(needed.count(std::string(row.id))) << "row never needed: " << row.id << " (" << row.reason << ")";
 }
 
 } // namespace tracemill::test

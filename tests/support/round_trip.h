@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <set>
 #include <span>
 #include <string>
@@ -72,9 +73,26 @@ void removeLines(DumpLines& lines, std::string_view prefix);
 // The value of a field of a dump line, empty when the line has none.
 std::string fieldOf(std::string_view line, std::string_view field);
 
+// Rows that several writers' tables share: the version, creation version, source format and
+// handle seed of the file read back; zeros of either sign as 0 (readers take a binary -0.0 as 0.0); the flags of
+// the layout blocks, which files before AC1012 do not have.
+void removeFileVersion(DumpLines& lines, const RoundTripCase& c);
+void zerosWithoutSign(DumpLines& lines, const RoundTripCase& c);
+void layoutBlockFlagsCleared(DumpLines& lines, const RoundTripCase& c);
+// Clears fields of the BLOCK_RECORD lines of the layout blocks ("*MODEL_SPACE", "*PAPER_SPACE").
+void clearLayoutBlockFields(DumpLines& lines, std::initializer_list<std::string_view> fields);
+
+// The sample drawings the readers accept, as paths below the samples folder; a test name made
+// from one.
+const std::vector<const char*>& roundTripSamples();
+std::string sampleTestName(const char* path);
+
 // Records of needed rows shared between the processes of one test run: each case adds the rows
 // it needed under its own name; the final check reads them all.
 void recordNeededRows(const std::string& directory, const std::string& caseName, const std::set<std::string>& rows);
 std::set<std::string> readNeededRows(const std::string& directory, std::set<std::string>* caseNames = nullptr);
+// The check after every case of a run: each row of `rows` was needed by some case, once all
+// `cases` cases noted theirs (skipped while fewer ran, and outside CTest).
+void expectEveryRowNeeded(const std::string& directory, size_t cases, std::span<const AllowedDifference> rows);
 
 } // namespace tracemill::test

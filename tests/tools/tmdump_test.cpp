@@ -186,12 +186,12 @@ TEST(TmdumpNew, TheGoldensKeyLinesFollowFromTheRulesOfANewDrawing) {
         "applicationName=\"AutoCAD 2000\" proxyFlags=0 wasAZombie=0 itemClassId=499",
         "CLASS number=518 dxfName=\"ACDBPLACEHOLDER\" className=\"AcDbPlaceHolder\" "
         "applicationName=\"AutoCAD 2000\" proxyFlags=0 wasAZombie=0 itemClassId=499",
-        "LAYER handle=14 name=\"0\" owner=2 endOfTable=0 xrefIndex=-1 flags=0 extensionDictionary=0 xdata=- "
+        "LAYER handle=14 name=\"0\" owner=2 endOfTable=0 xrefIndex=-1 flags=0 deleted=0 extensionDictionary=0 xdata=- "
         "reactors=[] colour=7 linetype=13 plotFlag=0 lineweight=0 plotStyle=1D frozenInViewports=0",
-        "STYLE handle=17 name=\"Standard\" owner=3 endOfTable=0 xrefIndex=-1 flags=0 extensionDictionary=0 "
+        "STYLE handle=17 name=\"Standard\" owner=3 endOfTable=0 xrefIndex=-1 flags=0 deleted=0 extensionDictionary=0 "
         "xdata=- reactors=[] bigFontFile=\"\" generation=0 fontFile=\"txt\" obliqueAngle=0 fixedHeight=0 "
         "widthFactor=1 lastHeight=0 xrefBlock=0",
-        "APPID handle=16 name=\"ACAD\" owner=8 endOfTable=0 xrefIndex=-1 flags=0 extensionDictionary=0 xdata=- "
+        "APPID handle=16 name=\"ACAD\" owner=8 endOfTable=0 xrefIndex=-1 flags=0 deleted=0 extensionDictionary=0 xdata=- "
         "reactors=[]",
         "ENTITIES block=A count=0",
         "ENTITIES block=B count=0",
@@ -216,15 +216,15 @@ TEST(TmdumpNew, TheGoldensKeyLinesFollowFromTheRulesOfANewDrawing) {
     };
     // Records whose many template fields are pinned by the golden alone: their identity here.
     const char* const linePrefixes[] = {
-        "LTYPE handle=13 name=\"Continuous\" owner=4 endOfTable=0 xrefIndex=-1 flags=64 extensionDictionary=0 "
+        "LTYPE handle=13 name=\"Continuous\" owner=4 endOfTable=0 xrefIndex=-1 flags=64 deleted=0 extensionDictionary=0 "
         "xdata=- reactors=[] description=\"Solid line\" alignment=65 dashCount=0 patternLength=0 ",
         "LTYPE handle=11 name=\"ByBlock\" owner=4 ",
         "LTYPE handle=12 name=\"ByLayer\" owner=4 ",
         "VPORT handle=15 name=\"*ACTIVE\" owner=7 ",
         "DIMSTYLE handle=18 name=\"Standard\" owner=9 ",
-        "BLOCK_RECORD handle=A name=\"*MODEL_SPACE\" owner=1 endOfTable=0 xrefIndex=-1 flags=0 "
+        "BLOCK_RECORD handle=A name=\"*MODEL_SPACE\" owner=1 endOfTable=0 xrefIndex=-1 flags=0 deleted=0 "
         "extensionDictionary=0 xdata=- reactors=[] layout=20 ",
-        "BLOCK_RECORD handle=B name=\"*PAPER_SPACE\" owner=1 endOfTable=0 xrefIndex=-1 flags=0 "
+        "BLOCK_RECORD handle=B name=\"*PAPER_SPACE\" owner=1 endOfTable=0 xrefIndex=-1 flags=0 deleted=0 "
         "extensionDictionary=0 xdata=- reactors=[] layout=21 ",
         "OBJECT handle=20 type=515 owner=1F extensionDictionary=0 xdata=- reactors=[1F] ",
         "OBJECT handle=21 type=515 owner=1F extensionDictionary=0 xdata=- reactors=[1F] ",

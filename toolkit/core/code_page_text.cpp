@@ -1,5 +1,7 @@
 #include "toolkit/core/code_page_text.h"
 
+#include <algorithm>
+
 #include "toolkit/core/code_pages.h"
 #include "toolkit/core/hex_text.h"
 
@@ -76,6 +78,16 @@ void dbCopyChars(std::string& dest, std::string_view& src, int n, int codePage) 
         dest.append(src.substr(0, width));
         src.remove_prefix(width);
     }
+}
+
+size_t dbFittingLength(std::string_view text, size_t limit, int codePage) {
+    size_t length = 0;
+    while (length < text.size()) {
+        const size_t width = size_t(std::max(1, dbCharWidth(text.substr(length), codePage)));
+        if (length + width > limit) break;
+        length += width;
+    }
+    return length;
 }
 
 size_t dbFindChar(std::string_view text, uint16_t code, int codePage) {

@@ -4,6 +4,7 @@
 // A lead byte at the very end of a text stands alone.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,6 +29,9 @@ int dbCountChars(std::string_view text, int codePage);
 
 // Appends n characters (fewer when the source ends) of src to dest and advances src.
 void dbCopyChars(std::string& dest, std::string_view& src, int n, int codePage);
+
+// Bytes in the longest start of `text` that fits `limit` bytes without cutting a character.
+size_t dbFittingLength(std::string_view text, size_t limit, int codePage);
 
 // Byte position of the first character whose dbNextChar value is `code`, npos when none.
 size_t dbFindChar(std::string_view text, uint16_t code, int codePage);

@@ -639,6 +639,7 @@ void describe(FieldWriter& f, const TableRecordCommon& r) {
     f("endOfTable", r.endOfTable);
     f("xrefIndex", r.xrefIndex);
     f("flags", r.flags);
+    f("deleted", r.deleted);
     f("extensionDictionary", r.extensionDictionary);
     f("xdata", r.xdata);
     f("reactors", r.reactors);

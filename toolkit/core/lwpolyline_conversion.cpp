@@ -58,10 +58,14 @@ void dbLwpolyVertex(const LwpolylineVertex& source, const LwpolylineBody& lwpoly
 
 int dbReserveLwpolyHandles(Drawing* drawing, LwpolyConversion& conversion) {
     if (!drawing) return 0;
-    const uint16_t lwpolyline = dbClassLwpolyline(drawing->classes);
+    return dbReserveLwpolyHandles(*drawing, drawing->handleSeed, conversion);
+}
+
+int dbReserveLwpolyHandles(const Drawing& drawing, Handle& seed, LwpolyConversion& conversion) {
+    const uint16_t lwpolyline = dbClassLwpolyline(drawing.classes);
     if (lwpolyline == 0) return 1;
     uint64_t count = 0;
-    for (const BlockNode& block : drawing->blocks) {
+    for (const BlockNode& block : drawing.blocks) {
         if (!block.entityList) continue;
         for (const EntityNode& node : *block.entityList) {
             if (node.record.header.type != lwpolyline) continue;
@@ -69,9 +73,9 @@ int dbReserveLwpolyHandles(Drawing* drawing, LwpolyConversion& conversion) {
         }
     }
     conversion = LwpolyConversion{};
-    conversion.counter = Handle(drawing->handleSeed.value + 1);
+    conversion.counter = Handle(seed.value + 1);
     conversion.end = Handle(conversion.counter.value + count);
-    drawing->handleSeed = Handle(drawing->handleSeed.value + count + 2);
+    seed = Handle(seed.value + count + 2);
     return 1;
 }
 

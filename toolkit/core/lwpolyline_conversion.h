@@ -46,6 +46,9 @@ void dbLwpolyVertex(const LwpolylineVertex& source, const LwpolylineBody& lwpoly
 // starts at the handle seed + 1; the seed moves past it (by the count + 2). 1, 0 for a null
 // drawing.
 int dbReserveLwpolyHandles(Drawing* drawing, LwpolyConversion& conversion);
+// The same from a seed of the caller's (a save's copy), which moves past the run; the drawing
+// is not changed.
+int dbReserveLwpolyHandles(const Drawing& drawing, Handle& seed, LwpolyConversion& conversion);
 
 // Takes `count` handles for one polyline from the run: `first` to `last`. 0 when the run has
 // fewer left (nothing reserved, or the drawing changed since).

@@ -34,6 +34,9 @@ struct TableRecordCommon {
     uint8_t flags = 0;           // 70
     std::string name;            // 2
     Handle handle;               // 5 (105 for DIMSTYLE)
+    // A deleted record that keeps its place: files before R13 name records by position, so
+    // their writer puts it down marked as erased (and, for a block, with a stand-in block).
+    uint8_t deleted = 0;
     Handle extensionDictionary;  // 360
     OwnedStream xdata;           // XDataItems
     HandleList reactors;

@@ -14,6 +14,8 @@
 #include <cstdint>
 
 #include "toolkit/core/entity_bodies.h"
+#include "toolkit/core/entity_record.h"
+#include "toolkit/core/entity_types.h"
 #include "toolkit/read/dwg12_header_layout.h"
 
 namespace tracemill {
@@ -35,6 +37,12 @@ inline constexpr double kDwg12ScaleEpsilon = 1e-12;
 inline constexpr uint32_t kDwg12VertexFaceRecord = 0x4000;
 // The INSERT flag (entity flags 0x80) that attributes and a SEQEND follow.
 inline constexpr uint8_t kDwg12AttributesFollow = 0x80;
+
+// Kinds whose z values stand in their own fields from "AC1006" on: they carry no elevation in
+// the head, whose flag 0x04 marks them flat (all z 0, left out) instead.
+inline bool dbDwg12ZInOwnFields(uint16_t kind) {
+    return kind == kEntityLine || kind == kEntityPoint || kind == kEntityLine3d || kind == kEntityFace3d;
+}
 
 // The table records an entity names by position; -1 names none.
 struct Dwg12EntityRefs {
@@ -91,7 +99,7 @@ template <class Io> void dwg12CircleBody(Io& io, CircleBody& circle) {
     if (io.version() >= 3) io.ext(0x01);
 }
 
-// SHAPE. The text style of the shape file is always there.
+// SHAPE. The text style of the shape file is always there (writers set its option bit 0x02).
 template <class Io> void dwg12ShapeBody(Io& io, ShapeBody& shape, int32_t& styleIndex) {
     io.rd2(shape.insertion);
     io.rd(shape.size);
@@ -100,6 +108,7 @@ template <class Io> void dwg12ShapeBody(Io& io, ShapeBody& shape, int32_t& style
     io.u8(number);
     if constexpr (Io::kReading) shape.shapeNumber = number;
     io.opt(0x01, shape.rotation, 0.0);
+    io.announce(0x02);
     io.u8(styleIndex);
     io.opt(0x04, shape.widthFactor, 1.0);
     io.opt(0x08, shape.obliqueAngle, 0.0);
@@ -135,18 +144,16 @@ template <class Io> void dwg12SolidBody(Io& io, SolidBody& solid) {
     if (io.version() >= 3) io.ext(0x01);
 }
 
-// BLOCK: the base point; "AC1009" also names the block and its external-reference path.
+// BLOCK: the base point, whose z is the elevation before "AC1006" and an optional field of its
+// own from it; "AC1009" also names the block and its external-reference path.
 template <class Io> void dwg12BlockBody(Io& io, BlockBeginBody& block) {
     if constexpr (Io::kReading) {
         block.name.clear();
         block.xrefPath.clear();
     }
-    io.z(block.basePoint);
+    if (io.version() < 3) io.z(block.basePoint);
     io.rd2(block.basePoint);
-    if (io.version() >= 3) {
-        double dropped = 0.0;
-        io.opt(0x01, dropped, 0.0);
-    }
+    if (io.version() >= 3) io.opt(0x01, block.basePoint.z, 0.0);
     if (io.version() >= 4) {
         if (io.has(0x02)) io.text(block.xrefPath, kDwg12BlockNameLimit);
         if (io.has(0x04)) io.text(block.name, kDwg12BlockNameLimit);
@@ -157,7 +164,7 @@ template <class Io> void dwg12InsertBody(Io& io, InsertBody& insert, int32_t& bl
     io.i16(blockIndex);
     io.rd2(insert.insertion);
     io.z(insert.insertion);
-    if constexpr (Io::kReading) insert.attributesFollow = (io.entityFlags & kDwg12AttributesFollow) ? 1 : 0;
+    io.entityFlag(kDwg12AttributesFollow, insert.attributesFollow);
     io.opt(0x01, insert.scale.x, 1.0);
     io.opt(0x02, insert.scale.y, 1.0);
     io.opt(0x04, insert.rotation, 0.0);
@@ -208,8 +215,8 @@ template <class Io> void dwg12PolylineBody(Io& io, PolylineBody& polyline) {
     io.optU8(0x01, polyline.flags, int16_t(0));
     io.opt(0x02, polyline.defaultStartWidth, 0.0);
     io.opt(0x04, polyline.defaultEndWidth, 0.0);
+    io.z(polyline.elevation);
     if constexpr (Io::kReading) {
-        polyline.elevation = io.elevation;
         if (polyline.flags & 0x08) polyline.defaultStartWidth = polyline.defaultEndWidth = 0.0;
     }
     if (io.version() < 3) return;
@@ -333,6 +340,72 @@ template <class Io> void dwg12ViewportBody(Io& io, ViewportBody& viewport) {
     io.rd(viewport.width);
     io.rd(viewport.height);
     io.i16(viewport.id);
+}
+
+// The body of a record of `kind` (1 to 24 but 5, 6, 10 and 18; 21, the 3DLINE, into a LINE's
+// body): `body` holds the kind's body. `openerOffset` is the SEQEND's offset of the record
+// that opened its sequence. ENDBLK has no body.
+template <class Io>
+void dwg12EntityBody(Io& io, uint8_t kind, EntityBody& body, Dwg12EntityRefs& refs, uint32_t& openerOffset) {
+    switch (kind) {
+    case kEntityLine:
+        dwg12LineBody(io, body.as<LineBody>());
+        break;
+    case kEntityLine3d:
+        dwg12Line3dBody(io, body.as<LineBody>());
+        break;
+    case kEntityPoint:
+        dwg12PointBody(io, body.as<PointBody>());
+        break;
+    case kEntityCircle:
+        dwg12CircleBody(io, body.as<CircleBody>());
+        break;
+    case kEntityShape:
+        dwg12ShapeBody(io, body.as<ShapeBody>(), refs.textStyle);
+        break;
+    case kEntityText:
+        dwg12TextBody(io, body.as<TextBody>(), refs.textStyle);
+        break;
+    case kEntityArc:
+        dwg12ArcBody(io, body.as<ArcBody>());
+        break;
+    case kEntityTrace:
+    case kEntitySolid:
+        dwg12SolidBody(io, body.as<SolidBody>());
+        break;
+    case kEntityBlock:
+        dwg12BlockBody(io, body.as<BlockBeginBody>());
+        break;
+    case kEntityInsert:
+        dwg12InsertBody(io, body.as<InsertBody>(), refs.block);
+        break;
+    case kEntityAttributeDefinition:
+        dwg12AttributeDefinitionBody(io, body.as<AttributeDefinitionBody>(), refs.textStyle);
+        break;
+    case kEntityAttribute:
+        dwg12AttributeBody(io, body.as<AttributeBody>(), refs.textStyle);
+        break;
+    case kEntitySequenceEnd:
+        dwg12SequenceEndBody(io, openerOffset);
+        break;
+    case kEntityPolyline:
+        dwg12PolylineBody(io, body.as<PolylineBody>());
+        break;
+    case kEntityVertex:
+        dwg12VertexBody(io, body.as<VertexBody>());
+        break;
+    case kEntityFace3d:
+        dwg12FaceBody(io, body.as<FaceBody>());
+        break;
+    case kEntityDimension:
+        dwg12DimensionBody(io, body.as<DimensionBody>(), refs.block, refs.dimStyle);
+        break;
+    case kEntityViewport:
+        dwg12ViewportBody(io, body.as<ViewportBody>());
+        break;
+    default:
+        break; // ENDBLK: nothing
+    }
 }
 
 } // namespace tracemill

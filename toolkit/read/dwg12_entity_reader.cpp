@@ -9,23 +9,6 @@
 namespace tracemill {
 namespace {
 
-// Entity flags of the head.
-constexpr uint8_t kHasColour = 0x01;
-constexpr uint8_t kHasLinetype = 0x02;
-constexpr uint8_t kHasElevation = 0x04;
-constexpr uint8_t kHasThickness = 0x08;
-constexpr uint8_t kHasHandle = 0x20;
-constexpr uint8_t kHasExtraFlags = 0x40;
-// Extra flags.
-constexpr uint8_t kExtraXData = 0x02;
-constexpr uint8_t kExtraPaperSpace = 0x04;
-
-// Kinds whose z values stand in their own fields from "AC1006" on: for them the head's flag
-// 0x04 marks a flat entity instead of announcing an elevation.
-bool zInOwnFields(uint8_t kind) {
-    return kind == kEntityLine || kind == kEntityPoint || kind == kEntityLine3d || kind == kEntityFace3d;
-}
-
 void readHandle(ByteCursor& in, Handle& out) {
     const uint8_t length = in.u8();
     const std::span<const uint8_t> bytes = in.take(length);
@@ -40,78 +23,19 @@ void readHandle(ByteCursor& in, Handle& out) {
 void readBody(Dwg12FieldReader& io, uint8_t kind, Dwg12EntityPassState& state, EntityRecord& entity,
               Dwg12EntityRefs& refs) {
     EntityBody& body = entity.body;
-    switch (kind) {
-    case kEntityLine:
-        dwg12LineBody(io, body.as<LineBody>());
-        break;
-    case kEntityLine3d:
-        dwg12Line3dBody(io, body.as<LineBody>());
-        break;
-    case kEntityPoint:
-        dwg12PointBody(io, body.as<PointBody>());
-        break;
-    case kEntityCircle:
-        dwg12CircleBody(io, body.as<CircleBody>());
-        break;
-    case kEntityShape:
-        dwg12ShapeBody(io, body.as<ShapeBody>(), refs.textStyle);
-        break;
-    case kEntityText:
-        dwg12TextBody(io, body.as<TextBody>(), refs.textStyle);
-        break;
-    case kEntityArc:
-        dwg12ArcBody(io, body.as<ArcBody>());
-        break;
-    case kEntityTrace:
-    case kEntitySolid:
-        dwg12SolidBody(io, body.as<SolidBody>());
-        break;
-    case kEntityBlock:
-        dwg12BlockBody(io, body.as<BlockBeginBody>());
-        break;
-    case kEntityInsert: {
-        InsertBody& insert = body.as<InsertBody>();
-        dwg12InsertBody(io, insert, refs.block);
-        if (insert.attributesFollow) state.sequenceOpen = true;
-        break;
-    }
-    case kEntityAttributeDefinition:
-        dwg12AttributeDefinitionBody(io, body.as<AttributeDefinitionBody>(), refs.textStyle);
-        break;
-    case kEntityAttribute:
-        dwg12AttributeBody(io, body.as<AttributeBody>(), refs.textStyle);
-        break;
-    case kEntitySequenceEnd:
-        if (state.sequenceOpen) {
-            uint32_t opener = 0;
-            dwg12SequenceEndBody(io, opener);
-        }
-        state.sequenceOpen = false;
-        break;
-    case kEntityPolyline:
-        dwg12PolylineBody(io, body.as<PolylineBody>());
-        state.sequenceOpen = true;
-        break;
-    case kEntityVertex:
-        dwg12VertexBody(io, body.as<VertexBody>());
-        break;
-    case kEntityFace3d:
-        dwg12FaceBody(io, body.as<FaceBody>());
-        break;
-    case kEntityDimension: {
+    if (kind == kEntityDimension) {
         DimensionBody& dimension = body.as<DimensionBody>();
         dimension.attachment = 5;
         dimension.lineSpacingStyle = 1;
         dimension.lineSpacingFactor = 1.6666666666666665;
-        dwg12DimensionBody(io, dimension, refs.block, refs.dimStyle);
-        break;
     }
-    case kEntityViewport:
-        dwg12ViewportBody(io, body.as<ViewportBody>());
-        break;
-    default:
-        break; // ENDBLK: nothing
-    }
+    // A SEQEND names the record that opened its sequence only when there is one.
+    if (kind == kEntitySequenceEnd && !state.sequenceOpen) return;
+    uint32_t opener = 0;
+    dwg12EntityBody(io, kind, body, refs, opener);
+    if (kind == kEntitySequenceEnd) state.sequenceOpen = false;
+    if (kind == kEntityPolyline || (kind == kEntityInsert && body.as<InsertBody>().attributesFollow))
+        state.sequenceOpen = true;
 }
 
 } // namespace
@@ -156,8 +80,8 @@ int rdR12ReadEntity(const Drawing& drawing, std::span<const uint8_t> record, int
     hasXData = 0;
 
     uint8_t extra = 0;
-    if (flags & kHasExtraFlags) extra = in.u8();
-    if (extra & kExtraXData) {
+    if (flags & kDwg12HasExtraFlags) extra = in.u8();
+    if (extra & kDwg12ExtraXData) {
         const uint16_t size = in.le16();
         const std::span<const uint8_t> xdata = in.take(size);
         if (xdata.size() == size && size > 0) {
@@ -172,8 +96,8 @@ int rdR12ReadEntity(const Drawing& drawing, std::span<const uint8_t> record, int
 
     EntityHeader& header = entity.header;
     double elevation = 0.0;
-    if (flags & kHasColour) header.colour = in.u8();
-    if (flags & kHasLinetype) {
+    if (flags & kDwg12HasColour) header.colour = in.u8();
+    if (flags & kDwg12HasLinetype) {
         if (versionIndex >= 4) {
             refs.linetype = in.le16();
         } else {
@@ -182,11 +106,11 @@ int rdR12ReadEntity(const Drawing& drawing, std::span<const uint8_t> record, int
                 refs.linetype = kDwg12LinetypeByBlock;
         }
     }
-    const bool flat = versionIndex >= 3 && zInOwnFields(kind);
-    if ((flags & kHasElevation) && !flat) elevation = in.rawDouble();
-    if (flags & kHasThickness) header.thickness = in.rawDouble();
-    if (versionIndex >= 3 && (flags & kHasHandle)) readHandle(in, header.handle);
-    if (versionIndex >= 4 && (extra & kExtraPaperSpace)) {
+    const bool flat = versionIndex >= 3 && dbDwg12ZInOwnFields(kind);
+    if ((flags & kDwg12HasElevation) && !flat) elevation = in.rawDouble();
+    if (flags & kDwg12HasThickness) header.thickness = in.rawDouble();
+    if (versionIndex >= 3 && (flags & kDwg12HasHandle)) readHandle(in, header.handle);
+    if (versionIndex >= 4 && (extra & kDwg12ExtraPaperSpace)) {
         if (in.le16() & 0x01) header.flags |= kEntityInPaperSpace;
     }
     if (in.overrun()) return 0;

@@ -4,9 +4,10 @@
 // Every layout of this format is written once, as a function template over a field stream `Io`,
 // and is shared by the reader and the writer. A layout calls one method per stored field (u8,
 // i16, rd, rd2, rd3, name, text ...) with the member that holds the value; optional entity
-// fields name the option bit that announces them (opt, optU8, optI16, opt2, opt3, ext), and the
-// elevation rules have their own calls (z, zUnlessFlat). `Io::kReading` marks the few places
-// where the two directions differ.
+// fields name the option bit that announces them (opt, optU8, optI16, opt2, ext; announce for a
+// field that is always there but has its bit), the head's flag byte its own call (entityFlag),
+// and the elevation rules theirs (z, zUnlessFlat). `Io::kReading` marks the few places where the
+// two directions differ; the writing stream is toolkit/write/dwg12/dwg12_field_writer.h.
 //
 // Dwg12FieldReader reads one record held in memory. A read past the record's end gives zeros
 // and marks the reader overrun; nothing outside the record is ever read.
@@ -22,12 +23,9 @@
 #include "toolkit/core/point.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/read/byte_cursor.h"
+#include "toolkit/read/dwg12_file_layout.h"
 
 namespace tracemill {
-
-// The entity flag (the record's second byte) that drops the z values of entities with 3D
-// points from "AC1006" on; it announces the elevation for the other kinds.
-inline constexpr uint8_t kDwg12EntityFlat = 0x04;
 
 class Dwg12FieldReader {
   public:
@@ -126,8 +124,13 @@ class Dwg12FieldReader {
             uint8_t(unit ? header->flags & ~kEntityHasExtrusion : header->flags | kEntityHasExtrusion);
     }
 
-    // The elevation of the head as a point's z.
+    // The elevation of the head as a point's z, or as a value of its own (POLYLINE).
     void z(Point3& v) const { v.z = elevation; }
+    void z(double& v) const { v = elevation; }
+    // A field that is always there but has an option bit (set by writers): nothing to read.
+    void announce(uint32_t) const {}
+    // A value the head's flag byte carries: 1 when the flag is set.
+    template <class T> void entityFlag(uint8_t flag, T& v) const { v = T((entityFlags & flag) ? 1 : 0); }
     // From "AC1006" a 3D point's z follows its x and y unless the entity is flat.
     void zUnlessFlat(Point3& v) {
         if (version_ >= 3 && !(entityFlags & kDwg12EntityFlat)) rd(v.z);

@@ -109,6 +109,18 @@ inline constexpr size_t kDwg12TrailerSize = 138;
 // Entity records: a head of kind, flags, length, layer and option word; records are smaller than
 // this.
 inline constexpr size_t kDwg12RecordHeadSize = 8;
+// The entity flags (the record's second byte): which common fields follow the head.
+inline constexpr uint8_t kDwg12HasColour = 0x01;
+inline constexpr uint8_t kDwg12HasLinetype = 0x02;
+inline constexpr uint8_t kDwg12HasElevation = 0x04;
+inline constexpr uint8_t kDwg12HasThickness = 0x08;
+inline constexpr uint8_t kDwg12HasHandle = 0x20; // from "AC1006"
+inline constexpr uint8_t kDwg12HasExtraFlags = 0x40;
+// The same flag drops the z values of entities with 3D points from "AC1006" on.
+inline constexpr uint8_t kDwg12EntityFlat = 0x04;
+// The extra flag byte ("AC1009"): extended data follows; a paper-space word follows.
+inline constexpr uint8_t kDwg12ExtraXData = 0x02;
+inline constexpr uint8_t kDwg12ExtraPaperSpace = 0x04;
 inline constexpr size_t kDwg12JumpRecordSize = 8;
 inline constexpr uint32_t kDwg12MaxRecordSize = 18432;
 

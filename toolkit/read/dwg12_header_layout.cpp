@@ -57,6 +57,7 @@ const Dwg12HeaderField kFields[] = {
     field(0x142, V::Double, 0, &H::tracewid),
     current(0x14A, 0, E::Layer),
     field(0x156, V::Short, 4, &H::psltscale),
+    field(0x158, V::Short, 4, &H::treedepth),
     field(0x164, V::Short, 0, &H::lunits),
     field(0x166, V::Short, 0, &H::luprec),
     field(0x168, V::Short, 0, &H::axismode),
@@ -177,7 +178,9 @@ const Dwg12HeaderField kFields[] = {
 };
 // clang-format on
 
-size_t storedWidth(const Dwg12HeaderField& f) {
+} // namespace
+
+size_t dbDwg12HeaderFieldWidth(const Dwg12HeaderField& f) {
     switch (f.value) {
     case V::Byte:
         return 1;
@@ -204,6 +207,8 @@ size_t storedWidth(const Dwg12HeaderField& f) {
     }
     return 0;
 }
+
+namespace {
 
 // A zero-padded text field: its bytes up to the first NUL.
 std::string fixedText(std::span<const uint8_t> bytes) {
@@ -297,7 +302,7 @@ std::span<const Dwg12HeaderField> dbDwg12HeaderFields() {
 void rdReadR12Header(std::span<const uint8_t> header, int versionIndex, HeaderBlock& out,
                      Dwg12CurrentEntries& current) {
     for (const Dwg12HeaderField& f : kFields) {
-        const size_t width = storedWidth(f);
+        const size_t width = dbDwg12HeaderFieldWidth(f);
         if (versionIndex < f.firstVersion || size_t(f.offset) + width > header.size()) continue;
         readField(f, header.subspan(f.offset, width), versionIndex, out, current);
     }

@@ -60,6 +60,8 @@ struct Dwg12HeaderField {
 
 // The fields in file order.
 std::span<const Dwg12HeaderField> dbDwg12HeaderFields();
+// The bytes a field takes in the file.
+size_t dbDwg12HeaderFieldWidth(const Dwg12HeaderField& field);
 
 // Reads the header variables of a file of version index 0 to 4 into the header and the current
 // entries. `header` holds the header block's bytes (the fixed head and the variables); a field

@@ -89,10 +89,12 @@ int Dwg12Reader::openHeader(Drawing& drawing) {
     current_ = Dwg12CurrentEntries{};
     rdReadR12Header(file_.first(headerSize), version, header, current_);
     header.acadver = std::string(kVersionSignatures[size_t(version)]);
-    // Only "AC1009" gives a tree depth, in the file head's 16-bit value at 0x12.
-    header.treedepth = kDefaultTreedepth;
+    // Only "AC1009" gives a tree depth: in the file head's 16-bit value at 0x12 when that is
+    // not 0, else in the header variables at 0x158 when that is not 0.
     if (version == kVersionAC1009 && head_.treedepthWord != 0)
         header.treedepth = int16_t(head_.treedepthWord);
+    else if (version < kVersionAC1009 || header.treedepth == 0)
+        header.treedepth = kDefaultTreedepth;
     handlesEnabled_ = version >= kVersionAC1006 && header.handling != 0;
     if (LoadSession* session = rdLoadSession(drawing)) session->handlesEnabled = handlesEnabled_;
 

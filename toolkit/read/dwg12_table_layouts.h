@@ -32,8 +32,14 @@ template <class Io, class Record> void dwg12RecordFrame(Io& io, Record& record) 
 
 // BLOCK: the offset of the block's BLOCK entity, relative to the blocks section, with the top
 // six bits as flags; "AC1009" follows it with 32 set bits.
+inline constexpr uint32_t kDwg12BlockRecordFiller = 0xFFFFFFFFu;
+
 template <class Io> void dwg12BlockFields(Io& io, uint32_t& entityOffset) {
     io.u32(entityOffset);
+    if (io.version() >= 4) {
+        uint32_t filler = kDwg12BlockRecordFiller;
+        io.u32(filler);
+    }
 }
 
 // LAYER: colour (negative: off) and the position of its linetype.

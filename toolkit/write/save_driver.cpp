@@ -13,6 +13,7 @@
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/load_fixups.h"
+#include "toolkit/write/dwg12/dwg12_file_writer.h"
 #include "toolkit/write/dxf/dxf_file_driver.h"
 #include "toolkit/write/save_changes.h"
 
@@ -29,6 +30,8 @@ constexpr VersionTableRow kVersionTable[5] = {
 
 constexpr std::string_view kRoundTripEntry = "ACDBHEADERROUNDTRIPXREC";
 constexpr size_t kScratchSize = 4096;
+// The name budget of a block without a row.
+constexpr int32_t kDefaultNameBudget = 26;
 
 // Takes the header round-trip record out of the root dictionary and the drawing.
 int hideRoundTripRecord(Drawing& drawing, SaveChanges& changes) {
@@ -227,6 +230,13 @@ void wrBuildXrefNameBudgets(const Drawing& drawing, OutputContext& output) {
     offerNames(drawing, drawing.linetypes, output);
 }
 
+int32_t wrXrefNameBudget(const OutputContext& output, Handle block) {
+    for (const XrefNameBudget& row : output.xrefNameBudgets) {
+        if (row.block == block) return row.budget;
+    }
+    return kDefaultNameBudget;
+}
+
 int wrSaveDrawing(Drawing* drawing, const char* path, uint8_t format, int16_t versionIndex, int16_t realSwitch,
                   int16_t decimalPlaces, int16_t entitySwitch, uint8_t oldDxfFlag) {
     if (versionIndex < kVersionAC1002 || versionIndex > kVersionAC1015) return dbSetError(kErrorSaveVersion);
@@ -235,7 +245,7 @@ int wrSaveDrawing(Drawing* drawing, const char* path, uint8_t format, int16_t ve
         versionIndex >= kVersionAC1015) {
         return dbSetError(kErrorSaveVersion);
     }
-    if (format == kSaveFormatDwg) return dbSetError(kErrorNoWriter);
+    if (format == kSaveFormatDwg && versionIndex >= kVersionAC1012) return dbSetError(kErrorNoWriter);
 
     SaveChanges changes(*drawing);
     changes.keepDrawingState();
@@ -264,6 +274,10 @@ int wrSaveDrawing(Drawing* drawing, const char* path, uint8_t format, int16_t ve
         output->defaultStyleName = drawing->styles.first
                                        ? static_cast<const StoredRecord<StyleRecord>*>(drawing->styles.first)->record.name
                                        : std::string();
+        if (format == kSaveFormatDwg) {
+            result = WriteDwgOld(*drawing, *output);
+            return;
+        }
         result = versionIndex < kVersionAC1012
                      ? WriteDxfOld(*drawing, *output, oldDxfFlag, realSwitch, decimalPlaces, entitySwitch)
                      : WriteDxfR13(*drawing, *output, realSwitch, decimalPlaces, entitySwitch);

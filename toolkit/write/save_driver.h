@@ -58,5 +58,7 @@ void SetOutputVersion(OutputContext& output, int16_t versionIndex, HeaderBlock& 
 // LTYPE names of the drawing (records of externally dependent blocks that are not marked
 // excluded): 30 less the characters after the bar, at least 4, the smallest per block.
 void wrBuildXrefNameBudgets(const Drawing& drawing, OutputContext& output);
+// The budget of an external-reference block (by handle); 26 when it has none.
+int32_t wrXrefNameBudget(const OutputContext& output, Handle block);
 
 } // namespace tracemill

@@ -42,11 +42,19 @@ constexpr Meaning kMeanings[] = {
     {55, "the entities of model and paper space cannot be read"},
     {56, "the objects cannot be read"},
     {57, "no memory for the work buffers of the save"},
+    {58, "the header block of the DWG file cannot be written"},
+    {59, "the header's current layer names no layer of the drawing"},
+    {60, "the header's current linetype names no linetype of the drawing"},
+    {61, "the header's current dimension style names no dimension style of the drawing"},
+    {62, "the header's current UCS names no UCS of the drawing"},
+    {63, "the header's current paper-space UCS names no UCS of the drawing"},
+    {64, "the header's current text style names no text style of the drawing"},
     {66, "an entity or record names a layer the drawing does not have"},
     {67, "an entity or layer names a linetype the drawing does not have"},
     {68, "an entity or record names a text style the drawing does not have"},
     {69, "an entity or record names a dimension style the drawing does not have"},
     {71, "extended data names an application the drawing does not register"},
+    {74, "a block record has no entity list"},
     {75, "an entity names a block the drawing does not have"},
     {70, "the viewports cannot be set up"},
     {130, "the entities of the blocks cannot be read"},
@@ -72,8 +80,10 @@ constexpr Meaning kMeanings[] = {
     {299, "a DXF group code line holds a letter"},
     {302, "an R12 viewport's entity is not in paper space"},
     {306, "the drawing was made for an older version and cannot be saved as \"AC1015\""},
+    {397, "a value of the drawing does not fit its field in a DWG file before R13 (a count, position, size, "
+          "offset or text beyond what the field holds)"},
     {398, "a field the writer needs is missing from its field table"},
-    {399, "there is no writer for DWG files yet (save as dxf or dxfb)"},
+    {399, "there is no writer for DWG files of this version yet (save as AC1002 to AC1009, dxf or dxfb)"},
 };
 
 } // namespace

@@ -1,13 +1,16 @@
 // The writers read no outside input, but whatever a reader accepts must save: every input of
-// the committed DXF and DWG reader fuzz corpora that loads is saved as "AC1009" and "AC1015",
-// ASCII and binary (under the sanitizers in the test build). Each save passes the structure
-// check, or fails with an error number and leaves no file.
+// the committed DXF and DWG reader fuzz corpora that loads is saved as "AC1009" and "AC1015"
+// DXF, ASCII and binary, and as "AC1002" and "AC1009" DWG (under the sanitizers in the test
+// build). Each save passes the structure check of its format (a DWG file also loads again), or
+// fails with an error number and leaves no file; the drawing is the same after the save.
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
+#include "dwg12_structure_check.h"
 #include "round_trip.h"
 #include "test_paths.h"
 #include "toolkit/read/drawing_loader.h"
@@ -31,23 +34,30 @@ TEST_F(CorpusSave, EveryLoadableInputSavesOrFailsCleanly) {
             if (!drawing) continue;
             ++loaded;
             const test::DumpLines before = test::dumpLines(*drawing);
-            for (int16_t version : {4, 7}) {
-                for (uint8_t format : {kSaveFormatAsciiDxf, kSaveFormatBinaryDxf}) {
-                    const std::string label = input.filename().string() + " as " +
-                                              std::string(kVersionSignatures[version]) + " form " +
-                                              std::to_string(format);
-                    const auto out = folder_ / "out.dxf";
-                    if (test::saveAs(drawing, out, format, version)) {
+            const std::pair<uint8_t, int16_t> saves[] = {{kSaveFormatAsciiDxf, 4}, {kSaveFormatBinaryDxf, 4},
+                                                         {kSaveFormatAsciiDxf, 7}, {kSaveFormatBinaryDxf, 7},
+                                                         {kSaveFormatDwg, 0},      {kSaveFormatDwg, 4}};
+            for (const auto& [format, version] : saves) {
+                const std::string label = input.filename().string() + " as " +
+                                          std::string(kVersionSignatures[version]) + " form " + std::to_string(format);
+                const auto out = folder_ / (format == kSaveFormatDwg ? "out.dwg" : "out.dxf");
+                if (test::saveAs(drawing, out, format, version)) {
+                    if (format == kSaveFormatDwg) {
+                        const test::Dwg12CheckResult result = test::checkDwg12File(out);
+                        EXPECT_TRUE(result.ok()) << label << "\n" << result.report();
+                        EXPECT_NE(keep(rdOpenDrawing(out.c_str(), kOpenOrdinary, 0)), nullptr)
+                            << label << ": reload error " << dbGetError();
+                    } else {
                         const test::DxfCheckResult result =
                             test::checkDxfFile(out, std::string(kVersionSignatures[version]));
                         EXPECT_TRUE(result.ok()) << label << "\n" << result.report();
-                        std::filesystem::remove(out);
-                    } else {
-                        EXPECT_NE(dbGetError(), 0) << label;
-                        EXPECT_TRUE(folder_.files().empty()) << label << ": a failed save leaves no file";
                     }
-                    EXPECT_EQ(test::dumpLines(*drawing), before) << label;
+                    std::filesystem::remove(out);
+                } else {
+                    EXPECT_NE(dbGetError(), 0) << label;
+                    EXPECT_TRUE(folder_.files().empty()) << label << ": a failed save leaves no file";
                 }
+                EXPECT_EQ(test::dumpLines(*drawing), before) << label;
             }
         }
     }

@@ -14,6 +14,7 @@
 #include "toolkit/write/dxf/dxf_group_writer.h"
 #include "toolkit/write/dxf/dxf_names.h"
 #include "toolkit/write/dxf/dxf_stored_groups.h"
+#include "toolkit/write/viewport_mview.h"
 
 namespace tracemill {
 namespace {
@@ -559,36 +560,33 @@ double wrHatchEllipseAngle(double parameter, double axisRatio) {
 }
 
 int wrDxfViewportXData(const Drawing& drawing, OutputContext& output, const ViewportBody& b) {
-    const int32_t flags = b.statusFlags;
-    auto bit = [&](int n) { return int16_t((flags >> n) & 1); };
-    auto point = [&](int code, const Point3& p) {
-        return wrDxfDouble(output, code, p.x) && wrDxfDouble(output, code + 10, p.y) &&
-               wrDxfDouble(output, code + 20, p.z);
-    };
-    auto real = [&](double value) { return wrDxfDouble(output, 1040, value); };
-    auto flag = [&](int16_t value) { return wrDxfInt16(output, 1070, value); };
-    if (!wrDxfString(output, 1001, "ACAD") || !wrDxfString(output, 1000, "MVIEW") || !wrDxfChar(output, 1002, '{') ||
-        !flag(16) || !point(1010, b.viewTarget) || !point(1010, b.viewDirection) || !real(b.twistAngle) ||
-        !real(b.viewHeight) || !real(b.viewCentre.x) || !real(b.viewCentre.y) || !real(b.lensLength) ||
-        !real(b.frontClip) || !real(b.backClip) || !flag(int16_t(flags & 31)) || !flag(b.circleZoom) ||
-        !flag(bit(7)) || !flag(bit(5)) || !flag(bit(8)) || !flag(bit(9)) || !flag(bit(10)) ||
-        !flag(bit(12) ? int16_t(1) : bit(13)) || !real(b.snapAngle) || !real(b.snapBase.x) || !real(b.snapBase.y) ||
-        !real(b.snapSpacing.x) || !real(b.snapSpacing.y) || !real(b.gridSpacing.x) || !real(b.gridSpacing.y) ||
-        !flag(bit(11)) || !wrDxfChar(output, 1002, '{')) {
-        return 0;
-    }
-    const int16_t forceZ = output.numbers.forceZ;
-    output.numbers.forceZ = 1;
-    for (Handle layer : b.frozenLayers) {
-        std::string name;
-        if (!wrLayerNameByHandle(drawing, layer, name)) continue;
-        if (!wrDxfSymbolName(drawing, output, 1003, name, wrRecordPosition(output, layer), wrSymbolNameLimit())) {
+    for (const XDataItem& item : wrViewportMviewItems(b, Handle())) {
+        int ok = 1;
+        switch (item.code) {
+        case 1001: ok = wrDxfString(output, 1001, "ACAD"); break;
+        case 1000: ok = wrDxfString(output, 1000, item.text); break;
+        case 1002: ok = wrDxfChar(output, 1002, item.brace ? '}' : '{'); break;
+        case 1010:
+            ok = wrDxfDouble(output, 1010, item.point.x) && wrDxfDouble(output, 1020, item.point.y) &&
+                 wrDxfDouble(output, 1030, item.point.z);
+            break;
+        case 1040: ok = wrDxfDouble(output, 1040, item.real); break;
+        case 1070: ok = wrDxfInt16(output, 1070, item.int16); break;
+        case 1003: {
+            std::string name;
+            if (!wrLayerNameByHandle(drawing, item.handle, name)) break;
+            const int16_t forceZ = output.numbers.forceZ;
+            output.numbers.forceZ = 1;
+            ok = wrDxfSymbolName(drawing, output, 1003, name, wrRecordPosition(output, item.handle),
+                                 wrSymbolNameLimit());
             output.numbers.forceZ = forceZ;
-            return 0;
+            break;
         }
+        default: break;
+        }
+        if (!ok) return 0;
     }
-    output.numbers.forceZ = forceZ;
-    return wrDxfChar(output, 1002, '}') && wrDxfChar(output, 1002, '}');
+    return 1;
 }
 
 std::string_view wrDxfEntityTypeName(const Drawing& drawing, int16_t versionIndex, const EntityRecord& entity) {

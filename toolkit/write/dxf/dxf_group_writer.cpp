@@ -15,6 +15,7 @@
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/dxf_value_type.h"
 #include "toolkit/write/byte_output.h"
+#include "toolkit/write/save_driver.h"
 
 namespace tracemill {
 namespace {
@@ -140,23 +141,12 @@ void appendFormattedDouble(std::string& out, double value, int precision) {
     out.append(text, length);
 }
 
-// The code-page-aware length of the longest start of `text` that fits `limit` bytes.
-size_t fittingLength(std::string_view text, size_t limit, int codePage) {
-    size_t length = 0;
-    while (length < text.size()) {
-        const int width = std::max(1, dbCharWidth(text.substr(length), codePage));
-        if (length + size_t(width) > limit) break;
-        length += size_t(width);
-    }
-    return length;
-}
-
 // A binary text longer than the format can hold is cut at a character boundary and the host
 // is warned.
 std::string_view binaryText(const OutputContext& output, std::string_view text) {
     if (text.size() <= kDxfBinaryTextLimit) return text;
     dbReportWarning(kWarningDxfTextCut);
-    return text.substr(0, fittingLength(text, kDxfBinaryTextLimit, output.header.dwgcodepage));
+    return text.substr(0, dbFittingLength(text, kDxfBinaryTextLimit, output.header.dwgcodepage));
 }
 
 // An integer value in the width that the code's binary form gives it.
@@ -197,12 +187,7 @@ int32_t budgetOfBlock(const Drawing& drawing, const OutputContext* output, std::
         }
         ++index;
     }
-    if (output && !block.isNull()) {
-        for (const XrefNameBudget& row : output->xrefNameBudgets) {
-            if (row.block == block) return row.budget;
-        }
-    }
-    return 26;
+    return output && !block.isNull() ? wrXrefNameBudget(*output, block) : 26;
 }
 
 std::string convertPlainName(std::string_view name, int32_t number, int limit, int codePage) {

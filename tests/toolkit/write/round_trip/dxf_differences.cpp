@@ -28,13 +28,6 @@ constexpr std::string_view kHandleFields[] = {
     "lastActiveViewport", "reference", "boundaryObjects", "sortHandle", "entity", "celtype", "clayer", "cmlstyle",
     "dimstyle", "pucsname", "textstyle", "ucsname", "viewport"};
 
-void sourceOfTheFile(DumpLines& lines, const RoundTripCase&) {
-    removeFields(lines, "DRAWING", {"version", "creationVersion", "sourceFormat", "handleSeed"});
-    removeLines(lines, "HEADER ACADVER ");
-    removeLines(lines, "HEADER ACADMAINTVER ");
-    removeLines(lines, "HEADER HANDSEED ");
-}
-
 void dwgOnly(DumpLines& lines, const RoundTripCase&) {
     removeLines(lines, "HEADER-DWG");
     removeLines(lines, "PREVIEW");
@@ -167,7 +160,7 @@ bool isTableLine(const std::string& line) {
 std::span<const AllowedDifference> dxfAllowedDifferences() {
     static const AllowedDifference rows[] = {
         {"file-version", "the reloaded drawing has the version, source format and handle seed of the written file",
-         always, sourceOfTheFile},
+         always, removeFileVersion},
         {"class-application-names", "the CLASSES section gives the known classes the writer's own application names",
          [](const RoundTripCase& c) { return c.version >= 5; },
          [](DumpLines& lines, const RoundTripCase&) { removeFields(lines, "CLASS ", {"applicationName"}); }},
@@ -222,27 +215,12 @@ std::span<const AllowedDifference> dxfAllowedDifferences() {
              }
          }},
         {"negative-zero", "the reader reads a binary -0.0 as 0.0", [](const RoundTripCase& c) { return c.format == 2; },
-         [](DumpLines& lines, const RoundTripCase&) {
-             rewriteNumbers(lines, [](double value, std::string_view text) {
-                 return value == 0.0 ? std::string("0") : std::string(text);
-             });
-         }},
+         zerosWithoutSign},
         {"xref-state", "the DWG reader keeps 0 as the external-reference state of an ordinary block, the DXF reader "
                        "255",
          fromDwg, [](DumpLines& lines, const RoundTripCase&) { replaceField(lines, "BLOCK_RECORD ", "xrefState", ""); }},
         {"layout-block-flags-before-R13", "files before AC1012 have no layout blocks: the reader makes them anew",
-         beforeR13,
-         [](DumpLines& lines, const RoundTripCase&) {
-             for (std::string& line : lines) {
-                 std::string name = fieldOf(line, "name");
-                 for (char& ch : name) ch = char(std::toupper(uint8_t(ch)));
-                 if (line.starts_with("BLOCK_RECORD ") && (name == "\"*MODEL_SPACE\"" || name == "\"*PAPER_SPACE\"")) {
-                     DumpLines one{line};
-                     replaceField(one, "", "flags", "");
-                     line = one[0];
-                 }
-             }
-         }},
+         beforeR13, layoutBlockFlagsCleared},
         {"dwg-block-record-xdata", "the DWG reader leaves the extended data of block records in the DWG's raw form, "
                                    "which the DXF writer cannot read",
          fromDwg, [](DumpLines& lines, const RoundTripCase&) { replaceField(lines, "BLOCK_RECORD ", "xdata", ""); }},

@@ -92,31 +92,13 @@ TEST_P(SampleRoundTrip, EveryVersionBothForms) {
     const std::filesystem::path path = samples / GetParam();
     Drawing* drawing = keep(rdOpenDrawing(path.c_str(), kOpenOrdinary, 0));
     ASSERT_NE(drawing, nullptr) << path << ": error " << dbGetError();
-    std::string name = GetParam();
-    for (char& c : name) {
-        if (c == '/' || c == '.') c = '_';
-    }
-    roundTrips(drawing, name);
+    roundTrips(drawing, test::sampleTestName(GetParam()));
 }
 
-// Every sample the reader accepts.
-const char* const kSamples[] = {
-    "dxf/2000_entities-2d.dxf", "dxf/example_2000.dxf", "dxf/example_2000.dxfb", "dxf/example_r12.dxf",
-    "dxf/r11_entities-2d.dxf",  "dxf/r14_Leader.dxf",   "dxf/r2.6_entities.dxf", "dxf/sample_r14.dxf",
-    "dwg/2000_entities-2d.dwg", "dwg/example_2000.dwg", "dwg/example_r13.dwg",   "dwg/example_r14.dwg",
-    "dwg/oscilloscope_case_2000.dwg", "dwg/r10_entities.dwg", "dwg/r11_entities-2d.dwg", "dwg/r2.6_entities.dwg",
-    "dwg/r9_entities.dwg",
-};
-
-std::string sampleName(const ::testing::TestParamInfo<const char*>& info) {
-    std::string name = info.param;
-    for (char& c : name) {
-        if (!std::isalnum(uint8_t(c))) c = '_';
-    }
-    return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Samples, SampleRoundTrip, ::testing::ValuesIn(kSamples), sampleName);
+INSTANTIATE_TEST_SUITE_P(Samples, SampleRoundTrip, ::testing::ValuesIn(test::roundTripSamples()),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return test::sampleTestName(info.param);
+                         });
 
 class NewDrawingRoundTrip : public DxfRoundTrip, public ::testing::WithParamInterface<int> {};
 
@@ -131,13 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Versions, NewDrawingRoundTrip, ::testing::Range(0, 8));
 // Runs after every round trip of the run (CTest orders it last): every row of the table of
 // allowed differences must have been needed by some case, when all cases ran.
 TEST(DxfRoundTripRows, EveryRowIsNeeded) {
-    if (rowsDirectory().empty()) GTEST_SKIP() << "run through CTest";
-    std::set<std::string> cases;
-    const std::set<std::string> needed = test::readNeededRows(rowsDirectory(), &cases);
-    const size_t expected = std::size(kSamples) + 8;
-    if (cases.size() < expected) GTEST_SKIP() << "only " << cases.size() << " of " << expected << " cases ran";
-    for (const test::AllowedDifference& row : test::dxfAllowedDifferences())
-        EXPECT_TRUE(needed.count(std::string(row.id))) << "row never needed: " << row.id << " (" << row.reason << ")";
+    test::expectEveryRowNeeded(rowsDirectory(), test::roundTripSamples().size() + 8, test::dxfAllowedDifferences());
 }
 
 } // namespace
