@@ -16,7 +16,8 @@ harness) into this folder:
   pcurve_104.sat        a face with an integer sense and a pcurve whose data stands in place
   render_*.sat          bodies of the wireframe renderer tests: two cubes as two bodies, a cube
                         placed by a transform (turned, scaled, moved), a cylinder with two plane
-                        caps, a plane face with a turned square hole
+                        caps, a cone with its apex as a loop of its own, a plane face with a
+                        turned square hole
   hostile_*.sat         texts that claim more than they hold: a reference to record
                         2000000000, a record count of 2^31 - 1, a counted string of 10^9
                         characters, NURBS data of 10^9 control points, 1,000 nested braces
@@ -327,6 +328,35 @@ End-of-ACIS-data
 """
 
 
+def cone_400():
+    """A cone of base radius 2 on z = 0 with its apex at (0, 0, 3): a side face bounded by the
+    base circle and by a loop of one edge without a curve at the apex, and a plane base. The
+    cone narrows along its base's normal, so the sine of its half-angle is negative."""
+    s, c = -2 / math.sqrt(13), 3 / math.sqrt(13)
+    return header(400) + f"""body $-1 $1 $-1 $-1 #
+lump $-1 $-1 $2 $0 #
+shell $-1 $-1 $-1 $3 $-1 $1 #
+face $-1 $4 $5 $2 $-1 $7 forward single #
+face $-1 $-1 $6 $2 $-1 $8 forward single #
+loop $-1 $9 $10 $3 #
+loop $-1 $-1 $11 $4 #
+cone-surface $-1 0 0 0 0 0 1 2 0 0 1 I I {num(s)} {num(c)} 2 forward I I I I #
+plane-surface $-1 0 0 0 0 0 -1 1 0 0 forward_v I I I I #
+loop $-1 $-1 $12 $3 #
+coedge $-1 $10 $10 $11 $13 forward $5 $-1 #
+coedge $-1 $11 $11 $10 $13 reversed $6 $-1 #
+coedge $-1 $12 $12 $-1 $14 forward $9 $-1 #
+edge $-1 $15 $15 $10 $17 forward #
+edge $-1 $16 $16 $12 $-1 forward #
+vertex $-1 $13 $18 #
+vertex $-1 $14 $19 #
+ellipse-curve $-1 0 0 0 0 0 1 2 0 0 1 I I #
+point $-1 2 0 0 #
+point $-1 0 0 3 #
+End-of-ACIS-data
+"""
+
+
 # The square hole of holed_face_400: centre, half side and turn about z.
 HOLE = ((4.0, 5.0), 2.0, math.radians(20))
 
@@ -394,6 +424,7 @@ def main():
     write("render_transformed_cube_400.sat", transformed_cube_400())
     write("render_cylinder_400.sat", cylinder_400())
     write("render_holed_face_400.sat", holed_face_400())
+    write("render_cone_400.sat", cone_400())
     hostile()
 
 

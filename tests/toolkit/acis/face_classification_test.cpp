@@ -104,24 +104,10 @@ TEST_F(FaceClassificationTest, ARayThroughAVertexIsJudgedByBothCoedgesThere) {
     for (const auto& c : cases) EXPECT_EQ(face.classify(c.point), c.result) << c.name;
 }
 
-// A spherical cap above z = 2 on a sphere of radius 3, bounded by one circle.
-const char* const kSphericalCap =
-    "body $-1 $1 $-1 $-1 #\n"
-    "lump $-1 $-1 $2 $0 #\n"
-    "shell $-1 $-1 $-1 $3 $-1 $1 #\n"
-    "face $-1 $-1 $4 $2 $-1 $5 forward single #\n"
-    "loop $-1 $-1 $6 $3 #\n"
-    "sphere-surface $-1 0 0 0 3 1 0 0 0 0 1 forward I I I I #\n"
-    "coedge $-1 $6 $6 $-1 $7 forward $4 $-1 #\n"
-    "edge $-1 $8 $8 $6 $9 forward #\n"
-    "vertex $-1 $7 $10 #\n"
-    "ellipse-curve $-1 0 0 2 0 0 1 2.2360679774997898 0 0 1 I I #\n"
-    "point $-1 2.2360679774997898 0 2 #\n";
-
 // Great circles through the point are the rays; the circle of the cap's boundary is the only
 // edge they can meet.
 TEST_F(FaceClassificationTest, PointsOfASphereClassifyByTheBoundaryCircle) {
-    acis_Face& face = faceOf(test::satHeader(400) + kSphericalCap);
+    acis_Face& face = faceOf(test::satHeader(400) + test::kSphericalCap);
     const double boundary = std::acos(2.0 / 3.0);
     for (double polar : {0.0, 0.3, 0.7, 0.95, 1.5, 2.2, 3.0, test::kPi}) {
         for (int k = 0; k < 6; ++k) {
@@ -140,7 +126,7 @@ TEST_F(FaceClassificationTest, FacesWithoutBoundaryOrSurface) {
     EXPECT_EQ(sphere.classify({0, 0, -3}), kFaceInside);
     // Without a kernel surface (spline data without an approximation) nothing is decided, and
     // the tolerances are as they were.
-    std::string text = test::satHeader(400) + kSphericalCap;
+    std::string text = test::satHeader(400) + test::kSphericalCap;
     const std::string sphereRecord = "sphere-surface $-1 0 0 0 3 1 0 0 0 0 1 forward";
     text.replace(text.find(sphereRecord), sphereRecord.size(), "spline-surface $-1 forward { offsur }");
     acis_Face& unknown = faceOf(text);
@@ -174,7 +160,7 @@ TEST_F(FaceClassificationTest, EdgePointQueries) {
     EXPECT_EQ(face.loopCurveCount(), 8);
 
     // A closed circle: at its vertex on both ends, elsewhere inside.
-    acis_Face& cap = faceOf(test::satHeader(400) + kSphericalCap);
+    acis_Face& cap = faceOf(test::satHeader(400) + test::kSphericalCap);
     const acis_Edge& circle = *cap.loop()->coedge()->edge();
     EXPECT_TRUE(circle.isClosed());
     EXPECT_EQ(circle.pointClass({2.2360679774997898, 0, 2}), ecOnStartAndEndV);

@@ -26,6 +26,21 @@ inline std::string satFixture(const char* name) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+// The records of a spherical cap above z = 2 on a sphere of radius 3 about the origin,
+// bounded by one circle (a SAT text of version 400 after its header).
+inline constexpr const char* kSphericalCap =
+    "body $-1 $1 $-1 $-1 #\n"
+    "lump $-1 $-1 $2 $0 #\n"
+    "shell $-1 $-1 $-1 $3 $-1 $1 #\n"
+    "face $-1 $-1 $4 $2 $-1 $5 forward single #\n"
+    "loop $-1 $-1 $6 $3 #\n"
+    "sphere-surface $-1 0 0 0 3 1 0 0 0 0 1 forward I I I I #\n"
+    "coedge $-1 $6 $6 $-1 $7 forward $4 $-1 #\n"
+    "edge $-1 $8 $8 $6 $9 forward #\n"
+    "vertex $-1 $7 $10 #\n"
+    "ellipse-curve $-1 0 0 2 0 0 1 2.2360679774997898 0 0 1 I I #\n"
+    "point $-1 2.2360679774997898 0 2 #\n";
+
 struct RecordedPrimitive {
     int mode = 0;
     std::vector<aPoint> vertices;

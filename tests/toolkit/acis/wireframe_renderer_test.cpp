@@ -10,6 +10,7 @@
 #include "sat_test_support.h"
 #include "toolkit/acis/geometry/circle.h"
 #include "toolkit/acis/geometry/geometry_tolerances.h"
+#include "toolkit/acis/render/gl_callback_output.h"
 #include "toolkit/acis/render/gl_renderer.h"
 #include "toolkit/acis/sat/acis_point.h"
 #include "toolkit/acis/sat/acis_topology.h"
@@ -185,6 +186,148 @@ TEST_F(WireframeRendererTest, ACylinderGivesItsCirclesRulingsAndSilhouettes) {
     std::sort(angles.begin(), angles.end());
     std::sort(expected.begin(), expected.end());
     for (size_t i = 0; i < 6; ++i) EXPECT_NEAR(angles[i], expected[i], 1e-9);
+}
+
+// A cone with its apex as a loop of its own: each ruling crosses the base circle once, and the
+// apex ends it; 4 rulings and 2 silhouettes from the base to the apex, and the base circle.
+TEST_F(WireframeRendererTest, ConeRulingsRunFromTheBaseToTheApex) {
+    SolidDrawingHost host(test::satFixture("render_cone_400.sat"));
+    host.draw();
+    ASSERT_EQ(host.count(3), 1);
+    ASSERT_EQ(host.count(1), 1);
+    for (const RecordedPrimitive& p : host.primitives) {
+        if (p.mode == 3) {
+            for (const aPoint& v : p.vertices) EXPECT_NEAR(std::hypot(v.x, v.y), 2.0, 1e-6);
+            continue;
+        }
+        ASSERT_EQ(p.vertices.size(), 12u);
+        for (size_t i = 0; i < p.vertices.size(); i += 2) {
+            aPoint base = p.vertices[i], apex = p.vertices[i + 1];
+            if (base.z > apex.z) std::swap(base, apex);
+            test::expectPointNear(apex, {0, 0, 3}, 1e-9);
+            EXPECT_NEAR(base.z, 0.0, 1e-9);
+            EXPECT_NEAR(std::hypot(base.x, base.y), 2.0, 1e-9);
+        }
+    }
+}
+
+// An apple torus (major radius 1 below the minor radius 2): its meridians end where they meet
+// the axis, at the minor angles -+2 pi / 3; its parallels lie inside that range.
+TEST_F(WireframeRendererTest, TheMeridiansOfAnAppleEndOnTheAxis) {
+    SolidDrawingHost host(test::satHeader(400) +
+                          "body $-1 $1 $-1 $-1 #\n"
+                          "lump $-1 $-1 $2 $0 #\n"
+                          "shell $-1 $-1 $-1 $3 $-1 $1 #\n"
+                          "face $-1 $-1 $-1 $2 $-1 $4 forward single #\n"
+                          "torus-surface $-1 0 0 0 0 0 1 1 2 1 0 0 forward I I I I #\n");
+    host.draw();
+    ASSERT_EQ(host.primitives.size(), 8u);
+    int meridians = 0;
+    for (const RecordedPrimitive& p : host.primitives) {
+        ASSERT_EQ(p.mode, 3);
+        for (const aPoint& v : p.vertices) {
+            const double ring = std::hypot(v.x, v.y) - 1.0;
+            EXPECT_NEAR(ring * ring + v.z * v.z, 4.0, 1e-5);
+        }
+        const aPoint& a = p.vertices.front();
+        const aPoint& b = p.vertices.back();
+        if (a.distance(b) < 1e-6) continue;  // a parallel: a closed circle
+        ++meridians;
+        test::expectPointNear(a, {0, 0, -std::sqrt(3.0)}, 1e-5);
+        test::expectPointNear(b, {0, 0, std::sqrt(3.0)}, 1e-5);
+    }
+    EXPECT_EQ(meridians, 4);
+}
+
+// Parameter lines of a spline face (2 of constant u, 2 of constant v) on the quarter cylinder
+// of the fixture: every point drawn lies on the face.
+TEST_F(WireframeRendererTest, SplineFacesGetTheirParameterLines) {
+    ASSERT_EQ(parse(test::satFixture("spline_face_400.sat")), satParser::kParsed);
+    SolidDrawingHost host("");
+    GlCallbackOutput output(host.record);
+    GL_RendererSettings settings;
+    settings.curveCounts[GL_RendererSettings::kNURBSCurves] = 2;
+    GL_Renderer(*parser().firstBody(), settings, output, parser().modelBox()).render(0);
+    EXPECT_EQ(host.count(3), 8);
+    EXPECT_EQ(int(host.primitives.size()), 8);
+    for (const RecordedPrimitive& p : host.primitives) {
+        for (const aPoint& v : p.vertices) {
+            EXPECT_NEAR(std::hypot(v.x - 22, v.y - 18), 2.0, 1e-4) << v;
+            EXPECT_GE(v.z, 10.5 - 1e-4);
+            EXPECT_LE(v.z, 16.5 + 1e-4);
+            EXPECT_LE(v.x, 22 + 1e-4);
+            EXPECT_LE(v.y, 20 + 1e-4);
+        }
+    }
+}
+
+// A spherical cap: the section circles and the silhouette are cut where they cross the cap's
+// boundary circle, the circles wholly outside the cap are left out, and every point drawn lies
+// on the cap.
+TEST_F(WireframeRendererTest, SectionCirclesOfASphericalCapStayOnTheCap) {
+    SolidDrawingHost host(test::satHeader(400) + test::kSphericalCap);
+    host.draw();
+    EXPECT_EQ(host.count(1), 0);
+    int pieces = 0, closed = 0;
+    for (const RecordedPrimitive& p : host.primitives) {
+        for (const aPoint& v : p.vertices) {
+            EXPECT_NEAR(v.distance(kOrigin), 3.0, 1e-5);
+            EXPECT_GE(v.z, 2.0 - 1e-5) << v;
+        }
+        if (p.vertices.front().distance(p.vertices.back()) < 1e-6) ++closed;
+        else ++pieces;
+    }
+    // The boundary circle is the one closed strip. The 8 section circles across x and y (radii
+    // 2.33 to 2.96 about points of the axes) and the silhouette reach above z = 2: 9 arcs; the
+    // 4 across z lie below it.
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(pieces, 9);
+}
+
+// The wall of a hole of radius 1 from z = 0 to z = 2, written either way: a reversed face on an
+// outward cylinder, or a forward face on a cylinder turned inside out (a negative cosine). Its
+// rulings and silhouettes run from the bottom circle to the top one.
+TEST_F(WireframeRendererTest, TheWallOfAHoleGetsItsRulings) {
+    const auto wall = [](const char* sense, const char* cosine) {
+        return test::satHeader(400) + "body $-1 $1 $-1 $-1 #\n"
+               "lump $-1 $-1 $2 $0 #\n"
+               "shell $-1 $-1 $-1 $3 $-1 $1 #\n" +
+               "face $-1 $-1 $4 $2 $-1 $5 " + sense + " single #\n" +
+               "loop $-1 $6 $7 $3 #\n"
+               "cone-surface $-1 0 0 0 0 0 1 1 0 0 1 I I 0 " + cosine + " 1 forward I I I I #\n" +
+               "loop $-1 $-1 $8 $3 #\n"
+               "coedge $-1 $7 $7 $-1 $9 reversed $4 $-1 #\n"
+               "coedge $-1 $8 $8 $-1 $10 forward $6 $-1 #\n"
+               "edge $-1 $11 $11 $7 $13 forward #\n"
+               "edge $-1 $12 $12 $8 $14 forward #\n"
+               "vertex $-1 $9 $15 #\n"
+               "vertex $-1 $10 $16 #\n"
+               "ellipse-curve $-1 0 0 0 0 0 1 1 0 0 1 I I #\n"
+               "ellipse-curve $-1 0 0 2 0 0 1 1 0 0 1 I I #\n"
+               "point $-1 1 0 0 #\n"
+               "point $-1 1 0 2 #\n";
+    };
+    for (const auto& [sense, cosine] : {std::pair{"reversed", "1"}, {"forward", "-1"}}) {
+        SCOPED_TRACE(sense);
+        SolidDrawingHost host(wall(sense, cosine));
+        host.draw();
+        EXPECT_EQ(host.count(3), 2);
+        ASSERT_EQ(host.count(1), 1);
+        for (const RecordedPrimitive& p : host.primitives) {
+            if (p.mode != 1) continue;
+            EXPECT_EQ(p.vertices.size(), 12u);
+            for (size_t i = 0; i + 1 < p.vertices.size(); i += 2) {
+                EXPECT_NEAR(std::min(p.vertices[i].z, p.vertices[i + 1].z), 0.0, 1e-9);
+                EXPECT_NEAR(std::max(p.vertices[i].z, p.vertices[i + 1].z), 2.0, 1e-9);
+            }
+        }
+    }
+    // Turned the wrong way round (a forward face on an outward cylinder), the same loops bound
+    // the rest of the infinite cylinder: the rulings between the circles are outside.
+    SolidDrawingHost outside(wall("forward", "1"));
+    outside.draw();
+    EXPECT_EQ(outside.count(3), 2);
+    EXPECT_EQ(outside.count(1), 0);
 }
 
 // A sphere face gives its 12 section circles and its silhouette across (1, 1, 1); a torus face
