@@ -2,7 +2,9 @@
 // ARC, CIRCLE, LWPOLYLINE, TEXT, INSERT on 20 layers; 1,000,000 by default) is loaded once and
 // drawn, zoomed to its extents, through a counting hook set on one thread at curve resolution
 // 40. An extents pass without hooks finds the view; then each pass is timed, and the best of
-// five gives the figure.
+// five gives the figure. Then the same view through the display-list cache, as the screen
+// draws it: a pass that regenerates and records, and a pass that replays what it recorded
+// (best of five each).
 //
 // Run: build/bench/display_walk_bench [entity count] [folder]
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "bench/dxf_twin_writer.h"
@@ -17,12 +20,23 @@
 #include "toolkit/core/display_access.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/output_hook_table.h"
+#include "toolkit/core/paged_stream.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/toolkit_startup.h"
 #include "toolkit/display/display_interface.h"
 #include "toolkit/display/hook_sets/hook_counter.h"
 #include "toolkit/read/drawing_loader.h"
 #include "toolkit/read/dxf_driver.h"
+
+namespace {
+
+double secondsOf(const std::function<void()>& pass) {
+    const auto start = std::chrono::steady_clock::now();
+    pass();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace tracemill;
@@ -51,6 +65,7 @@ int main(int argc, char** argv) {
         if (const auto* arc = e.body.getIf<ArcBody>(); arc && !(arc->radius > 0.0)) ++degenerate;
     }
     dbSetCurveResolution(40);
+    dbSetDisplayListMode(0);
     const HostRect device{0, 0, 1920, 1080};
     ViewBlock view;
     genBeginDisplay(drawing, view, device, nullptr, nullptr);
@@ -81,6 +96,38 @@ int main(int argc, char** argv) {
     std::printf("pass: best %.3f s, median %.3f s, worst %.3f s\n", seconds.front(), seconds[seconds.size() / 2],
                 seconds.back());
     std::printf("primitives per second: %.0f\n", double(primitives) / seconds.front());
+
+    // The display-list cache: the grid laid anew before each regeneration, then replays of the
+    // view the cells were recorded with.
+    dbSetDisplayListMode(1);
+    ViewBlock stored;
+    genBeginDisplay(drawing, stored, device, nullptr, nullptr);
+    std::vector<double> regeneration, replay;
+    uint64_t recordedPrimitives = 0, replayedPrimitives = 0;
+    counter.install();
+    for (int pass = 0; pass < 5; ++pass) {
+        genResetViewCache(drawing);
+        genPrepareView(drawing, view, device, nullptr);
+        counter.clear();
+        regeneration.push_back(secondsOf([&] { genDrawDrawing(drawing); }));
+        recordedPrimitives = counter.primitives();
+    }
+    uint64_t listBytes = 0;
+    for (const DisplayListCell& cell : drawing->displayContext->displayList.cells) listBytes += uint64_t(dbStreamSizeOf(cell.stream));
+    for (int pass = 0; pass < 5; ++pass) {
+        genPrepareView(drawing, view, device, nullptr);
+        counter.clear();
+        replay.push_back(secondsOf([&] { genDrawDrawing(drawing); }));
+        replayedPrimitives = counter.primitives();
+    }
+    counter.uninstall();
+    std::sort(regeneration.begin(), regeneration.end());
+    std::sort(replay.begin(), replay.end());
+    std::printf("display list: %llu bytes, %llu primitives recorded, %llu replayed\n",
+                static_cast<unsigned long long>(listBytes), static_cast<unsigned long long>(recordedPrimitives),
+                static_cast<unsigned long long>(replayedPrimitives));
+    std::printf("regeneration seconds: %.3f\n", regeneration.front());
+    std::printf("replay seconds: %.3f\n", replay.front());
     dbFreeDisplayContext(drawing);
     dbFreeDrawing(drawing);
     dbTermToolkit();

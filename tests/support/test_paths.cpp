@@ -1,5 +1,6 @@
 #include "test_paths.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -21,6 +22,20 @@ std::filesystem::path samplesDir() {
     std::filesystem::path dir = fromEnvironment("TRACEMILL_SAMPLES", TRACEMILL_SAMPLES_DEFAULT);
     std::error_code ec;
     return std::filesystem::is_directory(dir, ec) ? dir : std::filesystem::path();
+}
+
+std::vector<std::filesystem::path> loadableSampleDrawings(const std::filesystem::path& samples) {
+    std::vector<std::filesystem::path> found;
+    for (const char* folder : {"dwg", "dxf"}) {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(samples / folder, ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.starts_with("r1.4") || name.find("2004") != std::string::npos) continue;
+            found.push_back(entry.path());
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 std::vector<uint8_t> readFileBytes(const std::filesystem::path& path) {

@@ -16,6 +16,10 @@ std::filesystem::path testDataDir();
 // folder is a failure, so a wrong path never turns every sample test into a silent skip.
 std::filesystem::path samplesDir();
 
+// The drawings of the samples folder's "dwg" and "dxf" folders that the readers take (the
+// versions they refuse, "AC1.40" and "AC1018" on, left out), sorted.
+std::vector<std::filesystem::path> loadableSampleDrawings(const std::filesystem::path& samples);
+
 // The bytes of a file; empty when it cannot be read.
 std::vector<uint8_t> readFileBytes(const std::filesystem::path& path);
 

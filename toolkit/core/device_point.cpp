@@ -18,6 +18,4 @@ int32_t clampedInteger(double whole) {
 
 int32_t dbDeviceCoordinate(double value) { return clampedInteger(std::round(value)); }
 
-int32_t dbDeviceCoordinateTruncated(double value) { return clampedInteger(std::trunc(value)); }
-
 } // namespace tracemill

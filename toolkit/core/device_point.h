@@ -16,7 +16,12 @@ struct DevicePoint {
 // damaged geometry can never make the conversion undefined.
 int32_t dbDeviceCoordinate(double value);
 
-// The same truncated toward zero, as clipped lines and fills take their points.
-int32_t dbDeviceCoordinateTruncated(double value);
+// The same truncated toward zero, as clipped lines and fills take their points (inline: every
+// point of a pass goes through it).
+inline int32_t dbDeviceCoordinateTruncated(double value) {
+    if (!(value > -2147483648.0)) return value != value ? 0 : INT32_MIN;  // NaN gives 0
+    if (value >= 2147483647.0) return INT32_MAX;
+    return int32_t(value);
+}
 
 } // namespace tracemill

@@ -4,6 +4,7 @@
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/display/display_context.h"
+#include "toolkit/display/display_list_view.h"
 
 namespace tracemill {
 
@@ -15,6 +16,7 @@ int dbFreeDisplayContext(Drawing* drawing) {
         if (gOutputHookTable) gOutputHookTable->walkContinue = 0;
         return 1;
     }
+    // The display list's cell streams go with the context.
     drawing->displayContext.reset();
     return 1;
 }
@@ -25,6 +27,9 @@ int dbWorldToDevice(const Drawing* drawing, const Point3& world, Point2& device)
     Point4 out;
     genPointTransform({world.x, world.y, world.z, 1.0}, context->viewports[0].worldToDevice, out);
     device = {out.x, out.y};
+    // With the display-list cache the view transform gives grid units (half a unit on, as on
+    // the device), which reach the device through the window.
+    if (context->displayList.active) device = genDlistGridToDevice(context->displayList, {out.x - 0.5, out.y - 0.5});
     return 1;
 }
 
@@ -33,8 +38,13 @@ int dbDeviceToWorld(const Drawing* drawing, const Point2& device, Point3& world)
     if (!context) return 0;
     Matrix4 inverse = context->viewports[0].worldToDevice;
     if (!genMatrixInverse(inverse)) return 0;
+    Point2 in = device;
+    if (context->displayList.active) {
+        in = genDlistDeviceToGrid(context->displayList, device);
+        in = {in.x + 0.5, in.y + 0.5};
+    }
     Point4 out;
-    genPointTransform({device.x, device.y, 0.0, 1.0}, inverse, out);
+    genPointTransform({in.x, in.y, 0.0, 1.0}, inverse, out);
     world = {out.x, out.y, out.z};
     return 1;
 }
@@ -47,10 +57,16 @@ uint8_t dbGetDisplayKind(const Drawing* drawing) {
 int dbGetDisplayExtents(const Drawing* drawing, int32_t min[2], int32_t max[2]) {
     const DisplayContext* context = drawing ? drawing->displayContext.get() : nullptr;
     if (!context) return 0;
-    min[0] = dbDeviceCoordinateTruncated(context->extentsMinX);
-    min[1] = dbDeviceCoordinateTruncated(context->extentsMinY);
-    max[0] = dbDeviceCoordinateTruncated(context->extentsMaxX);
-    max[1] = dbDeviceCoordinateTruncated(context->extentsMaxY);
+    Point2 lo{context->extentsMinX, context->extentsMinY}, hi{context->extentsMaxX, context->extentsMaxY};
+    // With the display-list cache a pass collects them in grid units.
+    if (context->displayList.active && context->extentsFlag) {
+        lo = genDlistGridToDevice(context->displayList, {lo.x - 0.5, lo.y - 0.5});
+        hi = genDlistGridToDevice(context->displayList, {hi.x - 0.5, hi.y - 0.5});
+    }
+    min[0] = dbDeviceCoordinateTruncated(lo.x);
+    min[1] = dbDeviceCoordinateTruncated(lo.y);
+    max[0] = dbDeviceCoordinateTruncated(hi.x);
+    max[1] = dbDeviceCoordinateTruncated(hi.y);
     return 1;
 }
 

@@ -25,7 +25,8 @@ int dbDeviceToWorld(const Drawing* drawing, const Point2& device, Point3& world)
 
 // The extents flag of the display context: 1 once a pass collected extents; 0 without one.
 uint8_t dbGetDisplayKind(const Drawing* drawing);
-// The collected extents in device units, truncated; 0 without a display context.
+// The collected extents in device units (through the window of the display-list cache's grid
+// while it is on), truncated; 0 without a display context.
 int dbGetDisplayExtents(const Drawing* drawing, int32_t min[2], int32_t max[2]);
 // The view of the collected extents, or null without a display context.
 const ViewBlock* dbGetDisplayViewBlock(const Drawing* drawing);

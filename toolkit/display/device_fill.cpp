@@ -122,11 +122,15 @@ void genViewportTransforms(Drawing* drawing, const Matrix4& transform, std::vect
     for (size_t i = 0; i < out.size(); ++i) genMatrixMultiply(transform, context.viewports[i].worldToDevice, out[i]);
 }
 
-void genFillPolygon(Drawing* drawing, const DevicePoint* points, int32_t count) {
-    if (count < 1) return;
+bool genPolygonSpansBothAxes(const DevicePoint* points, int32_t count) {
+    if (count < 1) return false;
     const bool sameX = std::all_of(points, points + count, [&](const DevicePoint& p) { return p.x == points[0].x; });
     const bool sameY = std::all_of(points, points + count, [&](const DevicePoint& p) { return p.y == points[0].y; });
-    if (sameX || sameY || !gOutputHookTable->polygon) return;
+    return !sameX && !sameY;
+}
+
+void genFillPolygon(Drawing* drawing, const DevicePoint* points, int32_t count) {
+    if (!genPolygonSpansBothAxes(points, count) || !gOutputHookTable->polygon) return;
     gOutputHookTable->polygon({0, count - 1}, points, drawing->hostContext);
 }
 
@@ -320,9 +324,7 @@ int genImageFrame(Drawing* drawing, const ImagePlacement& placement, const Matri
         const DevicePoint* polygon = integerPoints(clipped.loops.front().points);
         if (!polygon) continue;
         const int32_t count = int32_t(clipped.loops.front().points.size());
-        const bool sameX = std::all_of(polygon, polygon + count, [&](const DevicePoint& q) { return q.x == polygon[0].x; });
-        const bool sameY = std::all_of(polygon, polygon + count, [&](const DevicePoint& q) { return q.y == polygon[0].y; });
-        if (sameX || sameY) continue;
+        if (!genPolygonSpansBothAxes(polygon, count)) continue;
         image.polygonCount = count;
         image.polygon = polygon;
         std::vector<Point2> mapped;

@@ -43,6 +43,9 @@ void genFillQuadInViewport(Drawing* drawing, const Point3& p1, const Point3& p2,
 int genFillLoops(Drawing* drawing, const Point3* points, const int32_t* counts, int32_t loopCount,
                  const Matrix4* matrices);
 
+// false when all the points share x or all share y: a polygon without area, not sent.
+bool genPolygonSpansBothAxes(const DevicePoint* points, int32_t count);
+
 // One integer polygon through slot 2, unless all its points share x or y.
 void genFillPolygon(Drawing* drawing, const DevicePoint* points, int32_t count);
 

@@ -22,6 +22,7 @@
 #include "toolkit/core/table_records.h"
 #include "toolkit/display/clip/loop_set.h"
 #include "toolkit/display/deferred_reference.h"
+#include "toolkit/display/display_list.h"
 #include "toolkit/display/linetype_state.h"
 #include "toolkit/display/matrix4.h"
 #include "toolkit/display/view_block.h"
@@ -163,7 +164,7 @@ struct DisplayContext {
     double linetypeScale = 1.0;  // LTSCALE at the start of the pass
     int16_t clipWindowX = 32766;
     int16_t clipWindowY = 32767;
-    uint8_t viewCacheValid = 0;
+    uint8_t viewCacheValid = 0;  // display-list mode: the display list holds a whole pass
     uint8_t xclipFrame = 0;
     uint8_t imageFrame = 1;
     uint8_t wipeoutFrame = 1;
@@ -223,6 +224,9 @@ struct DisplayContext {
     // The clip stacks of block and external-reference clipping, the top at the back.
     std::vector<ClipEntry> clipEntries;
     std::vector<ClipBoundaryEntry> clipBoundaries;
+
+    // The display-list cache (display-list mode, the context of a host's own drawing).
+    DisplayList displayList;
 
     // A pass is running on this context; a free asked for meanwhile waits for its end.
     int passDepth = 0;

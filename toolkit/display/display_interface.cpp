@@ -16,6 +16,9 @@
 #include "toolkit/core/paper_space_switch.h"
 #include "toolkit/core/plot_style_names.h"
 #include "toolkit/core/version_index.h"
+#include "toolkit/display/display_list_recorder.h"
+#include "toolkit/display/display_list_replay.h"
+#include "toolkit/display/display_list_view.h"
 #include "toolkit/display/draw_order.h"
 #include "toolkit/display/entity_walk.h"
 #include "toolkit/display/viewports.h"
@@ -86,8 +89,8 @@ void walkBlock(Drawing* drawing, Handle block) {
 
 } // namespace
 
-int genCreateDisplayContext(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, Drawing* owner,
-                            const Handle* layout) {
+int genCreateDisplayContext(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, HostRect* cacheRect,
+                            Drawing* owner, const Handle* layout) {
     if (!drawing || !drawing->header) return 0;
     DisplayContext* context = new (std::nothrow) DisplayContext();
     if (!context) return dbReportError(kErrorNoDisplayContext, kErrorReasonNoMemory);
@@ -103,7 +106,16 @@ int genCreateDisplayContext(Drawing* drawing, ViewBlock& view, const HostRect& d
     if (context->ownerDrawing == drawing) {
         readFrameSwitches(*drawing, *context);
         context->xclipFrame = uint8_t(dictionaryVariable(*drawing, "XCLIPFRAME", 0) != 0);
-        genSetupViewports(drawing, deviceRect, view, layout ? *layout : Handle());
+        // With the display-list cache the viewports are laid on its grid, which stands for the
+        // device rectangle.
+        HostRect grid;
+        const bool onGrid = context->displayListMode && genDlistSetGrid(drawing, deviceRect, grid);
+        genSetupViewports(drawing, onGrid ? grid : deviceRect, view, layout ? *layout : Handle());
+        if (onGrid) {
+            genDlistSaveView(drawing, view);
+            genDlistSetWindow(drawing, view, deviceRect);
+            if (cacheRect) *cacheRect = grid;
+        }
         context->lastView = view;
         genComputeExtentsView(drawing);
     } else {
@@ -113,22 +125,48 @@ int genCreateDisplayContext(Drawing* drawing, ViewBlock& view, const HostRect& d
     return 1;
 }
 
-int genBeginDisplay(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, const HostRect*,
+int genBeginDisplay(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, HostRect* cacheRect,
                     const Handle* layout) {
     if (!drawing) return 0;
     if (drawing->displayContext && drawing->displayContext->passDepth > 0) return dbSetError(kErrorNotDisplayed);
     if (layout) drawing->layoutBlockToShow = *layout;
     const Handle shown = drawing->layoutBlockToShow;
-    return genCreateDisplayContext(drawing, view, deviceRect, drawing, shown.isNull() ? nullptr : &shown);
+    return genCreateDisplayContext(drawing, view, deviceRect, cacheRect, drawing, shown.isNull() ? nullptr : &shown);
 }
 
-int genPrepareView(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, const HostRect*) {
+int genPrepareView(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, HostRect* cacheRect) {
     if (!drawing || !drawing->displayContext) return 0;
     view.direction.w = 0.0;
     view.target.w = 1.0;
     view.up.w = 0.0;
-    genApplyView(drawing, view, deviceRect);
-    return 0;
+    DisplayContext& context = *drawing->displayContext;
+    if (!context.displayListMode || context.ownerDrawing != drawing) {
+        genApplyView(drawing, view, deviceRect);
+        return 0;
+    }
+    DisplayList& list = context.displayList;
+    if (context.viewCacheValid && !genDlistViewChanged(drawing, view, deviceRect)) {
+        genDlistSetWindow(drawing, view, deviceRect);
+        if (cacheRect) *cacheRect = {0, 0, list.gridWidth, list.gridHeight};
+        return 0;
+    }
+    // The recorded cells do not serve this view: the grid is laid anew for it, and the next
+    // pass regenerates. A view without size or a device without area leaves the transforms
+    // (and with them the grid) as they were.
+    context.viewCacheValid = 0;
+    const bool usable = deviceRect.right > deviceRect.left && deviceRect.bottom > deviceRect.top &&
+                        view.width > 0.0 && view.height > 0.0;
+    HostRect grid;
+    if (!usable || !genDlistSetGrid(drawing, deviceRect, grid)) {
+        if (usable) list.active = false;
+        genApplyView(drawing, view, deviceRect);
+        return 0;
+    }
+    genApplyView(drawing, view, grid);
+    genDlistSaveView(drawing, view);
+    genDlistSetWindow(drawing, view, deviceRect);
+    if (cacheRect) *cacheRect = grid;
+    return 1;
 }
 
 int genDrawDrawing(Drawing* drawing) {
@@ -138,6 +176,16 @@ int genDrawDrawing(Drawing* drawing) {
     ++context->passDepth;
     table.walkContinue = 1;
     table.penPosition = {kPenPositionUnset, kPenPositionUnset};
+    DisplayList& list = context->displayList;
+    if (list.active && list.recording) {
+        // A pass of the drawing asked for from a hook of its own recording pass draws into that
+        // recording: it neither replays nor starts the cells again.
+    } else if (list.active && context->viewCacheValid) {
+        genDlistReplay(drawing);
+        if (--context->passDepth == 0 && context->freeRequested) dbFreeDisplayContext(drawing);
+        return 1;
+    }
+    const bool record = list.active && !list.recording;
 
     const Handle modelBlock = drawing->handles.modelSpaceBlock;
     const Handle paperBlock =
@@ -147,6 +195,11 @@ int genDrawDrawing(Drawing* drawing) {
     context->entitiesDone = 0;
     context->lastPercent = 0;
     if (table.progress) table.progress(0, drawing->hostContext);
+    if (record) {
+        genDlistStartRecording(drawing);
+        genDlistClear(drawing);
+        genDlistBeginPass(drawing);
+    }
 
     context->layout = LayoutBody{};
     context->plotStyleTable.reset();
@@ -174,6 +227,12 @@ int genDrawDrawing(Drawing* drawing) {
         context->extentsMaxY != -1e300)
         context->extentsFlag = 1;
     genComputeExtentsView(drawing);
+    if (record) {
+        genDlistCloseCells(drawing);
+        genDlistStopRecording(drawing);
+        // A pass that was stopped, or that could not keep all it drew, is not replayed.
+        context->viewCacheValid = uint8_t(table.walkContinue != 0 && !list.incomplete);
+    }
     if (table.progress) table.progress(100, drawing->hostContext);
     context->passPlotStyleTable = nullptr;
     context->plotStyleTable.reset();

@@ -28,20 +28,23 @@ inline constexpr int kErrorNoDisplayContext = 275;
 // A pass was asked for a drawing without a display context.
 inline constexpr int kErrorNotDisplayed = 277;
 
-// Gives the drawing its display context for the view and device rectangle (the cache
-// rectangle serves the display-list cache). `layout` (may be null) names the layout block to
-// show. `view` receives the view the drawing has stored, the host's starting point.
-int genBeginDisplay(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, const HostRect* cacheRect,
+// Gives the drawing its display context for the view and device rectangle. `layout` (may be
+// null) names the layout block to show. `view` receives the view the drawing has stored, the
+// host's starting point. In display-list mode the view is laid on the cache's grid, whose
+// rectangle (the cache rectangle) `cacheRect` receives when given.
+int genBeginDisplay(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, HostRect* cacheRect,
                     const Handle* layout);
 
 // Makes the display context of a drawing for a pass of `owner` (the drawing itself for a
 // host's display, the host drawing for an external reference drawn inside it).
-int genCreateDisplayContext(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, Drawing* owner,
-                            const Handle* layout);
+int genCreateDisplayContext(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, HostRect* cacheRect,
+                            Drawing* owner, const Handle* layout);
 
-// States the view of the next passes. Returns 1 when the display-list cache was rebuilt, which
-// does not happen outside display-list mode; 0 otherwise (no error).
-int genPrepareView(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, const HostRect* cacheRect);
+// States the view of the next passes. In display-list mode, when the recorded display list
+// does not serve the view (or holds no whole pass), lays the grid anew for it and returns 1:
+// the next pass regenerates; when it serves the view, the next pass replays it. 0 otherwise
+// and always outside display-list mode (no error). `cacheRect` receives the grid's rectangle.
+int genPrepareView(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, HostRect* cacheRect);
 
 // One display pass over the current layout: model space and the layout's paper space,
 // external references included, every primitive through the output hooks. 0 only for a

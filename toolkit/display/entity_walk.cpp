@@ -143,7 +143,7 @@ void drawDeferredReferences(Drawing* drawing, double ltscale) {
         }
         if (table.xrefOpened) table.xrefOpened(referenced, drawing->hostContext);
         ViewBlock view;
-        if (genCreateDisplayContext(referenced, view, kReferenceRect, drawing, nullptr)) {
+        if (genCreateDisplayContext(referenced, view, kReferenceRect, nullptr, drawing, nullptr)) {
             drawReference(drawing, referenced, record, ltscale);
             dbFreeDisplayContext(referenced);
         } else if (table.xrefMissing) {

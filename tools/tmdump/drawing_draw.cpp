@@ -63,6 +63,9 @@ private:
 
 int writeDrawingPass(Drawing* drawing, const char* path, std::FILE* out) {
     const HostFonts fonts;
+    // The primitives of the entities themselves, as export draws them: without the display-list
+    // cache's grid.
+    dbSetDisplayListMode(0);
     ViewBlock view;
     bool ok = genBeginDisplay(drawing, view, kDevice, nullptr, nullptr) != 0;
     if (ok) {

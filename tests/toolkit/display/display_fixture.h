@@ -1,5 +1,5 @@
-// A new drawing displayed through the recording hook set, with helpers that build entities and
-// state a view. The default view maps world (x, y) to device (x + 0.5, y + 0.5) on a 100 x 100
+// A new drawing displayed through the recording hook set (display-list mode off), with helpers
+// that build entities and state a view. The default view maps world (x, y) to device (x + 0.5, y + 0.5) on a 100 x 100
 // device, so that a world point with integer coordinates lands on the same device integers.
 #pragma once
 
@@ -21,6 +21,9 @@ class DisplayTest : public DrawingTest {
 protected:
     void SetUp() override {
         DrawingTest::SetUp();
+        // These tests check what a pass draws straight onto the device; the display-list cache,
+        // through which a host's passes go while its mode is on, has tests of its own.
+        dbSetDisplayListMode(0);
         recorder.install();
     }
     void TearDown() override {

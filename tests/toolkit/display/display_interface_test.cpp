@@ -115,19 +115,6 @@ TEST_F(DisplayInterfaceTest, APassWithoutAContextFailsAndDrawsNothing) {
     EXPECT_EQ(dbFreeDisplayContext(drawing), 0);
 }
 
-TEST_F(DisplayInterfaceTest, DisplayListModeDrawsEveryPassForNow) {
-    add(lineFrom({10, 10, 0}, {20, 20, 0}));
-    dbSetDisplayListMode(1);
-    begin();
-    ViewBlock view = squareView();
-    EXPECT_EQ(genPrepareView(drawing, view, kDevice, nullptr), 0);
-    genDrawDrawing(drawing);
-    recorder.clear();
-    genDrawDrawing(drawing);
-    EXPECT_EQ(recorder.linesOf("progress").front(), "progress 0") << "a second pass draws again";
-    EXPECT_EQ(strokes().size(), 2u);
-}
-
 int gStopAt = -1;
 Drawing* gFreed = nullptr;
 

@@ -96,6 +96,30 @@ void genRefreshTick(Drawing* drawing) {
     }
 }
 
+bool genClipSegmentToRect(Point2& p1, Point2& p2, const DeviceRect& rect) {
+    int code1 = regionCode(p1, rect);
+    int code2 = regionCode(p2, rect);
+    for (int moves = 0; moves <= kMaxClipMoves; ++moves) {
+        if (code1 & code2) return false;
+        if ((code1 | code2) == 0) return true;
+        if (code1 == 0) {
+            std::swap(p1, p2);
+            std::swap(code1, code2);
+        }
+        if (code1 & kAbove) {
+            p1 = {p1.x + (p2.x - p1.x) / (p2.y - p1.y) * (rect.y1 - p1.y), rect.y1};
+        } else if (code1 & kBelow) {
+            p1 = {p1.x + (p2.x - p1.x) / (p2.y - p1.y) * (rect.y0 - p1.y), rect.y0};
+        } else if (code1 & kRight) {
+            p1 = {rect.x1, p1.y + (p2.y - p1.y) / (p2.x - p1.x) * (rect.x1 - p1.x)};
+        } else {
+            p1 = {rect.x0, p1.y + (p2.y - p1.y) / (p2.x - p1.x) * (rect.x0 - p1.x)};
+        }
+        code1 = regionCode(p1, rect);
+    }
+    return false;
+}
+
 int32_t genClipSegment(Drawing* drawing, Point2 p1, Point2 p2, int16_t viewport, std::vector<Point2>& pieces) {
     pieces.clear();
     DisplayContext* context = drawing ? drawing->displayContext.get() : nullptr;
@@ -119,28 +143,8 @@ int32_t genClipSegment(Drawing* drawing, Point2 p1, Point2 p2, int16_t viewport,
         size_t(viewport) < context->clipBoundaries.back().regions.size() &&
         !context->clipBoundaries.back().regions[size_t(viewport)].loops.empty()) {
         clipToRegion(p1, p2, context->clipBoundaries.back().regions[size_t(viewport)], rect, pieces);
-    } else {
-        for (int moves = 0; moves <= kMaxClipMoves; ++moves) {
-            if (code1 & code2) break;
-            if ((code1 | code2) == 0) {
-                addPiece(pieces, p1, p2);
-                break;
-            }
-            if (code1 == 0) {
-                std::swap(p1, p2);
-                std::swap(code1, code2);
-            }
-            if (code1 & kAbove) {
-                p1 = {p1.x + (p2.x - p1.x) / (p2.y - p1.y) * (rect.y1 - p1.y), rect.y1};
-            } else if (code1 & kBelow) {
-                p1 = {p1.x + (p2.x - p1.x) / (p2.y - p1.y) * (rect.y0 - p1.y), rect.y0};
-            } else if (code1 & kRight) {
-                p1 = {rect.x1, p1.y + (p2.y - p1.y) / (p2.x - p1.x) * (rect.x1 - p1.x)};
-            } else {
-                p1 = {rect.x0, p1.y + (p2.y - p1.y) / (p2.x - p1.x) * (rect.x0 - p1.x)};
-            }
-            code1 = regionCode(p1, rect);
-        }
+    } else if (genClipSegmentToRect(p1, p2, rect)) {
+        addPiece(pieces, p1, p2);
     }
 
     if (collector && afterClipping && !pieces.empty()) {

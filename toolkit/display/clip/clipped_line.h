@@ -12,6 +12,7 @@
 namespace tracemill {
 
 struct Drawing;
+struct DeviceRect;
 
 // An entity whose header flags carry this bit widens the collected extents with what is
 // visible of it instead of with its whole segments.
@@ -29,6 +30,10 @@ void genDrawClippedLine(Drawing* drawing, Point2 p1, Point2 p2, int16_t viewport
 // Clips the segment to viewport `viewport`; the visible pieces go to `pieces` as {start, end}
 // pairs, in order along the segment. The number of pieces.
 int32_t genClipSegment(Drawing* drawing, Point2 p1, Point2 p2, int16_t viewport, std::vector<Point2>& pieces);
+
+// Clips the segment to the rectangle (Cohen-Sutherland; the ends may come back swapped): true
+// with the visible piece in p1 and p2, false when nothing of it lies inside.
+bool genClipSegmentToRect(Point2& p1, Point2& p2, const DeviceRect& rect);
 
 // 1 when p lies within tol of the segment a-b.
 int genPointNearSegment(const Point2& p, const Point2& a, const Point2& b, double tol);
