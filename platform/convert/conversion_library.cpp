@@ -3,8 +3,8 @@
 #include <fstream>
 #include <string>
 
-#include "error_meaning.h"
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/error_meanings.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/read/drawing_loader.h"
 #include "toolkit/write/save_driver.h"
@@ -36,7 +36,7 @@ int fail(int result, std::string message) {
 }
 
 std::string toolkitFailure(const char* path, int error) {
-    return std::string(path) + ": " + tmdump::errorMeaning(error) + " (error " + std::to_string(error) + ")";
+    return std::string(path) + ": " + dbErrorMeaning(error) + " (error " + std::to_string(error) + ")";
 }
 
 // The version a DWG file names in its first six bytes ("AC1018"), or nothing.

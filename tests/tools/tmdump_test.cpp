@@ -273,6 +273,29 @@ TEST(TmdumpDrawing, TheReportDescribesTheDrawingInWords) {
     EXPECT_EQ(run.output.find("SEQEND"), std::string::npos) << "sequence ends are structure, not entities";
 }
 
+// A DXF file of a version newer than the reader knows is read as "AC1009" and dumped, and the
+// dump says so: the version the file names, what it was read as, and what was not kept.
+TEST(TmdumpDrawing, ASummaryOfANewerDxfTellsWhatItWasReadAsAndWhatWasNotKept) {
+    const ToolRun run = tmdump("--summary " + dxfFixture("newer_version.dxf"));
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::vector<std::string> lines = linesOf(run.output);
+    ASSERT_GE(lines.size(), 3u) << run.output;
+    EXPECT_EQ(lines[0].rfind("DRAWING version=4 ", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1], "NOTE read as AC1009: the file names version \"AC1018\"; 2 classes and 3 objects not kept");
+    EXPECT_NE(run.output.find("\nENTITY-COUNTS space=model LINE=1 LWPOLYLINE=1\n"), std::string::npos) << run.output;
+    // A file read as it is has no such line.
+    EXPECT_EQ(tmdump("--summary " + dxfFixture("minimal.dxf")).output.find("NOTE"), std::string::npos);
+    // The report says it in words.
+    const ToolRun report = tmdump("--report " + dxfFixture("newer_version.dxf"));
+    ASSERT_EQ(report.status, 0) << report.output;
+    EXPECT_NE(report.output.find("  version   AC1009 (R11/R12), DXF (ASCII)\n"
+                                 "  note      the file names version \"AC1018\", which this program does not read; "
+                                 "read as AC1009 (R11/R12),\n"
+                                 "            2 classes and 3 objects were not kept\n"),
+              std::string::npos)
+        << report.output;
+}
+
 TEST(TmdumpDrawing, AFailedLoadPrintsTheErrorAndItsMeaning) {
     const struct {
         const char* file;
@@ -280,6 +303,8 @@ TEST(TmdumpDrawing, AFailedLoadPrintsTheErrorAndItsMeaning) {
     } cases[] = {
         {"no_eof.dxf", "error 30: the DXF file has no EOF"},
         {"code_letter.dxf", "error 299: a DXF group code line holds a letter"},
+        {"release_2_10.dwg", "error 8: the DWG file is of a version this program does not read"},
+        {"duplicate_handle.dxf", "error 172: a record's handle is already in use"},
     };
     for (const auto& c : cases) {
         const ToolRun run = tmdump(dxfFixture(c.file));

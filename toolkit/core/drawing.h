@@ -19,6 +19,7 @@
 #include "toolkit/core/record_list.h"
 #include "toolkit/core/stored_record.h"
 #include "toolkit/core/table_records.h"
+#include "toolkit/core/version_fallback_note.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/display/fonts/drawing_fonts.h"
 
@@ -207,6 +208,8 @@ struct Drawing {
     LoadSession* load = nullptr;  // the state of the load while one runs (toolkit/read)
     // Records the reader met but could not place: of an unknown kind, or referring to nothing.
     uint32_t unplacedRecords = 0;
+    // A DXF file of a version the reader does not know: what it named and what was left out.
+    VersionFallbackNote versionFallback;
     AnnouncedCounts announced;
     SourceFormat sourceFormat = SourceFormat::Dwg;
     int16_t versionIndex = 0;

@@ -1118,6 +1118,24 @@ std::vector<const Node*> sortedByHandle(const RecordList<Node>& list, auto handl
     return nodes;
 }
 
+// A drawing of a version the reader does not know, read as an older one: the version the file
+// names and what it lost.
+std::string versionFallbackLine(const Drawing& drawing) {
+    const VersionFallbackNote& note = drawing.versionFallback;
+    std::string line = "NOTE read as ";
+    line += drawing.versionIndex >= 0 && drawing.versionIndex <= kVersionAC1015
+                ? kVersionSignatures[size_t(drawing.versionIndex)]
+                : std::string_view("an unknown version");
+    line += ": the file names version ";
+    appendValue(line, note.fileVersion);
+    line += "; ";
+    line += std::to_string(note.classesNotKept);
+    line += note.classesNotKept == 1 ? " class and " : " classes and ";
+    line += std::to_string(note.objectsNotKept);
+    line += note.objectsNotKept == 1 ? " object not kept" : " objects not kept";
+    return line;
+}
+
 void writeSummary(const Drawing& drawing, const WriteLine& writeLine) {
     std::string line = "COUNTS";
     FieldWriter f(line);
@@ -1178,6 +1196,7 @@ void dbDumpDrawing(const Drawing& drawing, DumpMode mode, const WriteLine& write
     f("sourceFormat", static_cast<int>(drawing.sourceFormat));
     f("handleSeed", drawing.handleSeed);
     writeLine(line);
+    if (drawing.versionFallback.any()) writeLine(versionFallbackLine(drawing));
     if (mode == DumpMode::Summary) {
         writeSummary(drawing, writeLine);
         return;

@@ -3,7 +3,8 @@
 // compare drawings by comparing dumps, so the text is stable: it depends on nothing but the
 // drawing (no addresses, no locale).
 //
-// Order: the drawing line, the header variables (by name), the fixed handles, the classes (list
+// Order: the drawing line (with a NOTE line after it for a drawing read as an older version
+// than its file names), the header variables (by name), the fixed handles, the classes (list
 // order), the tables (list order), the block records and then each block's entities in list
 // order (blocks sorted by handle), the viewport index, and the objects sorted by handle.
 #pragma once

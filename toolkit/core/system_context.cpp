@@ -62,6 +62,17 @@ void dbNotifyError(int callbackReason) {
 
 int dbGetError() { return gSystemContext ? gSystemContext->errorNumber : 0; }
 
+void dbWarnVersionFallback(const VersionFallbackNote& note) {
+    if (!gSystemContext) return;
+    gSystemContext->versionFallbackWarning = note;
+    dbNotifyError(kErrorReasonVersionFallback);
+}
+
+const VersionFallbackNote& dbGetVersionFallbackWarning() {
+    static const VersionFallbackNote none;
+    return gSystemContext ? gSystemContext->versionFallbackWarning : none;
+}
+
 int dbCreateSystemContext(const char* initDataName, int& error) {
     if (gSystemContext) {
         error = kErrorContextAllocation;

@@ -16,6 +16,7 @@
 #include "toolkit/core/init_data.h"
 #include "toolkit/core/point.h"
 #include "toolkit/core/true_type_lookup.h"
+#include "toolkit/core/version_fallback_note.h"
 #include "toolkit/display/fonts/shape_font.h"
 
 namespace tracemill {
@@ -32,6 +33,9 @@ using ErrorReplyCallback = int (*)(int reason);
 inline constexpr int kErrorReasonNoMemory = 2;
 inline constexpr int kErrorReasonBadLength = 5;
 inline constexpr int kErrorReasonBadDxfLine = 6;  // a DXF line too long, or a letter in a group code
+// A warning, not a failure: a drawing of a version the reader does not know was read as an
+// older version and records of it were not kept (dbGetVersionFallbackWarning tells what).
+inline constexpr int kErrorReasonVersionFallback = 7;
 
 // Finds a file the toolkit needs by name: the path to open goes to outPath; 1 when a file
 // was found. hostContext is the drawing's host word (null outside a drawing).
@@ -89,6 +93,9 @@ struct SystemContext {
 
     int32_t errorNumber = 0;
     Handle errorHandle;               // the handle a failing handle operation was given
+    // What the last load read as an older version (empty when it read its file as it is); set
+    // before the error callback hears kErrorReasonVersionFallback.
+    VersionFallbackNote versionFallbackWarning;
 
     // Host callbacks.
     FileFinder fileFinder;            // dbDefaultFileFinder unless the host sets its own
@@ -180,6 +187,14 @@ void dbReportWarning(int number);
 
 // The last error number, 0 without a context.
 int dbGetError();
+
+// Keeps the note as the context's warning and calls the error callback with
+// kErrorReasonVersionFallback; the error number is left alone.
+void dbWarnVersionFallback(const VersionFallbackNote& note);
+
+// The warning of the last load that read a drawing as an older version; an empty note when the
+// last load read its file as it is (or without a context).
+const VersionFallbackNote& dbGetVersionFallbackWarning();
 
 // Creates the context: callbacks, tolerances, work buffers, the init data (read through the
 // init-data callbacks under initDataName, which may be null) and the built-in fonts. 1 on

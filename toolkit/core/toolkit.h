@@ -4,6 +4,7 @@
 
 #include "toolkit/core/builtin_init_data.h"
 #include "toolkit/core/code_pages.h"
+#include "toolkit/core/error_meanings.h"
 #include "toolkit/core/file_finder.h"
 #include "toolkit/core/file_name_resolver.h"
 #include "toolkit/core/system_context.h"

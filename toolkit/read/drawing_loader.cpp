@@ -95,6 +95,7 @@ Drawing* DrawingLoader::run(Drawing** outDrawing) {
     if (outDrawing) *outDrawing = nullptr;
     if (!gSystemContext) return nullptr;
     gSystemContext->continueFlag = 1;
+    gSystemContext->versionFallbackWarning = VersionFallbackNote{};
     drawing_.reset(dbAllocDrawing());
     if (!drawing_) return nullptr;
     dbSetHostContext(drawing_.get(), hostContext_);
@@ -298,6 +299,8 @@ void DrawingLoader::finish() {
     if (d.versionIndex == kVersionAC1014) rdMarkUnloadedXrefs(d);
     d.header->handseed = d.handleSeed;
     d.unplacedRecords = session_.unplacedRecords;
+    // A file read as an older version loads, but not whole: the host hears of it.
+    if (d.versionFallback.any()) dbWarnVersionFallback(d.versionFallback);
 }
 
 } // namespace

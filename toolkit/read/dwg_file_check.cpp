@@ -33,29 +33,28 @@ int rdCheckDwgFile(std::span<const uint8_t> file, int /*mode*/) {
     }
 
     Dwg12FileHead head;
-    if (!rdReadDwg12FileHead(file, version, head)) return fail(kErrorDwgHeaderSizeOutOfRange);
+    if (!rdReadDwg12FileHead(file, version, head)) return fail(kErrorDwgCheckHeaderSize);
     // The header block runs up to the entities' begin sentinel; its last two bytes are its
     // checksum.
     const uint32_t headerSize = head.headerSize();
-    if (head.entityStart > kMaxCheckedHeader || headerSize < 2 || head.entityStart > file.size()) {
-        return fail(kErrorDwgHeaderSizeOutOfRange);
-    }
+    if (head.entityStart > kMaxCheckedHeader || headerSize < 2) return fail(kErrorDwgCheckHeaderSize);
+    if (head.entityStart > file.size()) return fail(kErrorDwgCheckEntitiesStart);
     const uint16_t stored = getLe16(file.data() + headerSize - 2);
     if (uint16_t(wrCrc16(0, file.data(), headerSize - 2) ^ kDwg12HeaderCrcXor) != stored) {
-        return fail(kErrorDwgHeaderCrc);
+        return fail(kErrorDwgCheckHeaderCrc);
     }
 
     const uint64_t length = file.size();
-    const uint64_t sections[] = {head.entityStart, head.entityEnd, head.blockStart,
-                                 uint64_t(head.blockStart) + head.blockSize,
-                                 uint64_t(head.extraStart) + head.extraSize};
-    for (size_t i = 0; i < std::size(sections); ++i) {
-        if (sections[i] > length) return fail(kErrorDwgSectionOutsideFile + int(i));
+    const std::array<uint64_t, kDwgCheckSectionErrors.size()> sections = {
+        head.entityStart, head.entityEnd, head.blockStart, uint64_t(head.blockStart) + head.blockSize,
+        uint64_t(head.extraStart) + head.extraSize};
+    for (size_t i = 0; i < sections.size(); ++i) {
+        if (sections[i] > length) return fail(kDwgCheckSectionErrors[i]);
     }
     for (int t = 0; t < kDwg12TableCount; ++t) {
         const Dwg12TableHead& table = head.tables[size_t(t)];
         if (int16_t(table.recordSize) < 0 || int32_t(table.count) < 0 || table.offset > length) {
-            return fail(kErrorDwgTableHeadBad + t);
+            return fail(kDwgCheckTableErrors[size_t(t)]);
         }
     }
     return 0;

@@ -15,6 +15,7 @@
 #include "toolkit/core/hex_text.h"
 #include "toolkit/core/name_compare.h"
 #include "toolkit/core/vector_utilities.h"
+#include "toolkit/display/matrix4.h"
 #include "toolkit/read/dxf_bit_data.h"
 #include "toolkit/read/dxf_entity_fields.h"
 #include "toolkit/read/dxf_reader.h"
@@ -93,12 +94,25 @@ EntityBody dxfDefaultBody(Drawing& drawing, uint16_t type, DxfEntityKind::Reader
         }
         // Values that files leave out when they have their usual value.
         if constexpr (std::is_same_v<B, MtextBody> || std::is_same_v<B, ToleranceBody>) b.xDirection = {1.0, 0.0, 0.0};
+        // A leader without 211 runs along the x axis of its plane (EntityReader::readLeader
+        // turns it into the plane of a leader with an extrusion).
+        if constexpr (std::is_same_v<B, LeaderBody>) b.horizontalDirection = {1.0, 0.0, 0.0};
         if constexpr (std::is_same_v<B, DimensionBody>) {
             b.lineSpacingStyle = 1;
             b.lineSpacingFactor = 1.0;
         }
     });
     return body;
+}
+
+// The x axis of the plane of an extrusion by the arbitrary axis rule: (1, 0, 0) for the z axis,
+// and for an extrusion of length 0, which names no plane.
+Point3 planeXAxis(const Point3& extrusion) {
+    const Point3 normal = genNormalized(extrusion);
+    if (normal == Point3{}) return {1.0, 0.0, 0.0};
+    Matrix4 ocs;
+    genOcsMatrix(normal, ocs);
+    return {ocs.at(0, 0), ocs.at(0, 1), ocs.at(0, 2)};
 }
 
 // The elevation (38) of a kind: the z of its points that lie in the entity's plane.
@@ -310,7 +324,13 @@ int EntityReader::readMtext() {
 
 int EntityReader::readLeader() {
     LeaderBody& leader = e_.bodyAs<LeaderBody>();
+    bool directionGiven = false;
     const int read = groups(leader, dxfLeaderFields(), [&](const DxfGroup& g) {
+        if ((g.code == 211 || g.code == 221 || g.code == 231) && !directionGiven) {
+            // The field table stores the groups given; those left out are 0.
+            leader.horizontalDirection = Point3{};
+            directionGiven = true;
+        }
         switch (g.code) {
         case 3: session_.entityRefs.dimStyle = g.text; return true;
         case 10: leader.points.push_back(rdDxfReadPoint(s_, 10)); return true;
@@ -320,6 +340,7 @@ int EntityReader::readLeader() {
     });
     // With a hook line the file lists the hook's vertex before the last one; it is not kept.
     if (read && leader.hookLine && leader.points.size() >= 2) leader.points.erase(leader.points.end() - 2);
+    if (read && !directionGiven) leader.horizontalDirection = planeXAxis(e_.header.extrusion);
     return read;
 }
 

@@ -227,14 +227,14 @@ int readAsciiGroup(DxfGroupReader& reader, bool convert) {
     do {
         LineResult result = readCutLine(reader, line);
         if (result == LineResult::End) return 0;
-        if (result == LineResult::TooLong) return failBadLine(298);
+        if (result == LineResult::TooLong) return failBadLine(kErrorDxfLineTooLong);
     } while (line.empty());
     uint16_t code;
-    if (!groupCode(line, code)) return failBadLine(299);
+    if (!groupCode(line, code)) return failBadLine(kErrorDxfCodeLetter);
     reader.group.code = code;
     LineResult result = readCutLine(reader, line);
     if (result == LineResult::End) return 0;
-    if (result == LineResult::TooLong) return failBadLine(298);
+    if (result == LineResult::TooLong) return failBadLine(kErrorDxfLineTooLong);
     if (convert || reader.group.code == 0) convertAsciiValue(reader.group, line);
     return 1;
 }
@@ -398,7 +398,7 @@ template <bool Convert> int readBinaryGroup(DxfGroupReader& reader) {
             in.advance(in.available());
             return 0;
         case Decoded::TooLong:
-            return failBadLine(298);
+            return failBadLine(kErrorDxfLineTooLong);
         }
     }
 }
@@ -467,7 +467,7 @@ int rdDxfReadLine(DxfGroupReader& reader) {
     case LineResult::End:
         return 0;
     case LineResult::TooLong:
-        return failBadLine(298);
+        return failBadLine(kErrorDxfLineTooLong);
     case LineResult::Line:
         break;
     }

@@ -26,6 +26,10 @@ inline constexpr size_t kMaxDxfLineLength = 2050;
 // The longest string value of a binary file.
 inline constexpr size_t kMaxDxfBinaryText = 131071;
 
+// Errors of the group input (the error callback is called with kErrorReasonBadDxfLine first).
+inline constexpr int kErrorDxfLineTooLong = 298;  // a line or binary string beyond its limit
+inline constexpr int kErrorDxfCodeLetter = 299;   // a letter in an ASCII group code line
+
 // The current group. Only the field that belongs to the code is written; the others keep what
 // earlier groups left. `text` holds the value line of every ASCII group; in binary files only
 // string, handle, 310 (as hexadecimal text) and 1004 (raw bytes) groups write it.

@@ -60,6 +60,8 @@ struct DxfSectionIndex {
     int64_t objectsStart = 0;
     int64_t firstMlineStyle = 0;
     int32_t mlineStyleCount = 0;
+    int64_t classCount = 0;   // (0, "CLASS") groups of the CLASSES sections
+    int64_t objectCount = 0;  // code-0 groups of the OBJECTS section
 };
 
 // How the reader reads an entity of a (0, name) group.

@@ -138,6 +138,7 @@ int scanBlocks(DxfLoadState& state) {
 int scanObjects(DxfLoadState& state) {
     state.index.objectsStart = rdDxfTell(state);
     const int64_t end = scanSection(state, [&](int64_t position, const DxfGroup& group) {
+        ++state.index.objectCount;
         if (group.text != "MLINESTYLE") return;
         if (state.index.mlineStyleCount++ == 0) state.index.firstMlineStyle = position;
     });
@@ -145,11 +146,12 @@ int scanObjects(DxfLoadState& state) {
 }
 
 // The version index of the header's ACADVER; a version the reader does not know is read as
-// "AC1009" (noted in the session).
+// "AC1009" (noted in the session, and in the drawing when the file named that version).
 int settleDxfVersion(Drawing& drawing, LoadSession& session) {
     HeaderBlock& header = *drawing.header;
     int version = dbVersionIndex(header.acadver);
     if (version == kVersionUnknown) {
+        if (!header.acadver.empty()) drawing.versionFallback.fileVersion = header.acadver;
         header.acadver = "AC1009";
         version = kVersionAC1009;
         session.versionDefaulted = true;
@@ -167,6 +169,11 @@ void setDefaultNames(HeaderEntryNames& names) {
     names[HeaderEntryName::Dimstyle] = "Standard";
     names[HeaderEntryName::Dimtxsty] = "Standard";
     names[HeaderEntryName::Textstyle] = "Standard";
+}
+
+bool isExtents(const HeaderVariable& variable) {
+    return variable.name == "EXTMIN" || variable.name == "EXTMAX" || variable.name == "PEXTMIN" ||
+           variable.name == "PEXTMAX";
 }
 
 // Stores the value group in hand into a header variable; points take the 20 (and 30) groups
@@ -196,6 +203,9 @@ int storeHeaderValue(DxfLoadState& state, HeaderBlock& header, const HeaderVaria
         Point3 point = is3d ? std::get<Point3>(current)
                             : Point3{std::get<Point2>(current).x, std::get<Point2>(current).y, 0.0};
         point.x = group.real;
+        // Extents given as 2D points (older files) lie in the plane z = 0: their template z
+        // (+1e20 for the minimum, -1e20 for the maximum) would leave them empty.
+        if (isExtents(variable)) point.z = 0.0;
         if (!rdDxfNextGroup(state)) return 0;
         if (group.code == 20) {
             point.y = group.real;
@@ -292,6 +302,7 @@ int rdDxfOpen(Drawing& drawing) {
 
     DxfGroup& group = state.group();
     bool tablesSeen = false;
+    bool inClasses = false;  // the skim below passes over a CLASSES section: its classes are counted
     bool eof = false;
     while (!eof) {
         if (!continueFlagSet()) break;
@@ -300,8 +311,11 @@ int rdDxfOpen(Drawing& drawing) {
         // To the next section (or the end of the file).
         for (;;) {
             if (!rdDxfSkimGroup(state.reader) || !continueFlagSet()) return 0;
-            if (group.code == 0 && (group.text == "SECTION" || group.text == "EOF")) break;
+            if (group.code != 0) continue;
+            if (group.text == "SECTION" || group.text == "EOF") break;
+            if (inClasses && group.text == "CLASS") ++state.index.classCount;
         }
+        inClasses = false;
         if (group.text == "EOF") {
             eof = true;
             break;
@@ -326,6 +340,7 @@ int rdDxfOpen(Drawing& drawing) {
             if (!scanObjects(state)) return dbSetError(kErrorDxfObjects);
         } else if (group.text == "CLASSES") {
             if (state.index.classesStart == 0) state.index.classesStart = rdDxfTell(state);
+            inClasses = true;
         }
     }
     if (!eof && continueFlagSet()) return dbSetError(kErrorDxfNoEof);
@@ -333,6 +348,12 @@ int rdDxfOpen(Drawing& drawing) {
     if (!state.index.headerSeen) {
         drawing.header->acadver.clear();
         settleDxfVersion(drawing, session);
+    }
+
+    // Read as "AC1009", the file keeps no classes and no objects.
+    if (drawing.versionFallback.any()) {
+        drawing.versionFallback.classesNotKept = state.index.classCount;
+        drawing.versionFallback.objectsNotKept = state.index.objectCount;
     }
 
     session.handlesEnabled = drawing.header->handling != 0;

@@ -20,6 +20,8 @@ namespace tracemill {
 namespace {
 
 inline constexpr uint8_t kVertexPolyfaceFace = 128;
+// POLYLINE flags of the kinds that are no 2D polyline: 3D polyline, 3D mesh, polyface mesh.
+inline constexpr int16_t kPolylineNot2d = 8 | 16 | 64;
 
 std::string upperName(std::string_view name) {
     std::string out(name);
@@ -158,6 +160,33 @@ void followSequence(LoadSession& session, EntityRecord& entity) {
     }
 }
 
+// A VERTEX without a width of its own takes the default width of its 2D POLYLINE, as the
+// vertices of R13-2000 DWG files hold it, so that a wide polyline reads alike from every format.
+// The vertex's flags still tell that the width is not its own.
+void takePolylineWidths(LoadSession& session, EntityRecord& entity) {
+    PolylineWidths& widths = session.polylineWidths;
+    switch (entity.header.type) {
+    case kEntityPolyline: {
+        const PolylineBody* polyline = entity.body.getIf<PolylineBody>();
+        widths.open = polyline && !(polyline->flags & kPolylineNot2d);
+        if (widths.open) {
+            widths.start = polyline->defaultStartWidth;
+            widths.end = polyline->defaultEndWidth;
+        }
+        break;
+    }
+    case kEntityVertex:
+        if (VertexBody* vertex = entity.body.getIf<VertexBody>(); widths.open && vertex) {
+            if (!vertex->hasStartWidth) vertex->startWidth = widths.start;
+            if (!vertex->hasEndWidth) vertex->endWidth = widths.end;
+        }
+        break;
+    default:
+        widths.open = false;  // the SEQEND, or any other entity, ends the sequence
+        break;
+    }
+}
+
 void resolveDxfReferences(Drawing& drawing, LoadSession& session, EntityRecord& entity) {
     followSequence(session, entity);
     const EntityReferences& refs = session.entityRefs;
@@ -214,6 +243,7 @@ int rdReadEntities(Drawing& drawing, EntityList* modelList, EntityList* paperLis
         return kind;
     }
 
+    if (dxf || drawing.versionIndex < kVersionAC1012) takePolylineWidths(session, entity);
     if (dxf) resolveDxfReferences(drawing, session, entity);
     else resolveIndexedReferences(drawing, session, entity);
     resolveStyleFields(drawing, session, entity);

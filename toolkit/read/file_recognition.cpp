@@ -15,6 +15,12 @@ bool startsWith(std::span<const uint8_t> bytes, std::string_view prefix) {
     return asText(bytes).starts_with(prefix);
 }
 
+// Every DWG signature starts with "AC" and a digit: "AC1.40" and "AC2.10" of the oldest
+// versions as much as "AC1002" to "AC1015" and the later ones. A DXF file never starts so.
+bool namesDwgSignature(std::span<const uint8_t> head) {
+    return startsWith(head, "AC") && head.size() > 2 && head[2] >= '0' && head[2] <= '9';
+}
+
 } // namespace
 
 int rdFindSignature(std::span<const uint8_t> buffer, std::string_view text) {
@@ -46,7 +52,7 @@ int rdDwgVersionIndex(std::span<const uint8_t> fileStart, bool acceptAc1013) {
 FileKind rdRecognizeFile(std::span<const uint8_t> head) {
     FileKind kind;
     kind.version = rdVersionIndexOfHead(head);
-    if (startsWith(head, "AC1")) return kind;
+    if (namesDwgSignature(head)) return kind;
     kind.sourceFormat =
         startsWith(head, kBinaryDxfSentinel) ? SourceFormat::BinaryDxf : SourceFormat::AsciiDxf;
     kind.dxfAccepted = rdFindSignature(head, "SECTION") || startsWith(head, "999");

@@ -43,8 +43,9 @@ struct FileKind {
 };
 
 // Recognises a file from its head (the first kRecognitionHeadSize bytes, or all of a shorter
-// file): a head that does not start with "AC1" is DXF, binary when it starts with the binary
-// sentinel. The loader refuses a DXF head that is not accepted (error 5) and an "AC1013" head
+// file): a head that starts with "AC" and a digit is DWG (of any version: the DWG open refuses
+// the versions it does not read, older ones such as "AC2.10" too, with error 8); any other head
+// is DXF, binary when it starts with the binary sentinel. The loader refuses a DXF head that is not accepted (error 5) and an "AC1013" head
 // while that version is not enabled (error 286).
 FileKind rdRecognizeFile(std::span<const uint8_t> head);
 

@@ -86,6 +86,14 @@ struct EntitySequence {
     uint8_t paperSpace = 0;
 };
 
+// The default widths of the 2D POLYLINE whose vertices are being read, in files that list a
+// polyline's vertices after it (DXF, DWG before R13).
+struct PolylineWidths {
+    bool open = false;  // a 2D POLYLINE opened a sequence that no SEQEND has closed yet
+    double start = 0.0;
+    double end = 0.0;
+};
+
 // Hashes names for lookups by std::string_view without making a string.
 struct NameHash {
     using is_transparent = void;
@@ -124,6 +132,7 @@ struct LoadSession {
     EntityReferences entityRefs;   // filled by the driver for each entity
     bool entitySkipped = false;    // the driver read something that is no entity to store
     EntitySequence sequence;
+    PolylineWidths polylineWidths;
     Handle currentBlock;           // the block whose entities are read
     std::string currentBlockName;
 

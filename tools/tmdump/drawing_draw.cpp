@@ -3,9 +3,9 @@
 #include <charconv>
 #include <string>
 
-#include "error_meaning.h"
 #include "toolkit/core/display_access.h"
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/error_meanings.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/display/display_interface.h"
@@ -24,7 +24,7 @@ std::string number(double value) {
 }
 
 int fail(const char* path) {
-    std::fprintf(stderr, "tmdump: %s: error %d: %s\n", path, dbGetError(), errorMeaning(dbGetError()));
+    std::fprintf(stderr, "tmdump: %s: error %d: %s\n", path, dbGetError(), dbErrorMeaning(dbGetError()));
     return 1;
 }
 

@@ -9,9 +9,9 @@
 
 #include "drawing_draw.h"
 #include "drawing_report.h"
-#include "error_meaning.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/drawing_dump.h"
+#include "toolkit/core/error_meanings.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/read/drawing_loader.h"
 
@@ -48,7 +48,7 @@ Drawing* openDrawingFile(const char* path) {
         if (error == kErrorNeitherDwgNorDxf)
             std::fprintf(stderr, "tmdump: %s: not a drawing: neither a DWG nor a DXF file (error %d)\n", path, error);
         else
-            std::fprintf(stderr, "tmdump: %s: error %d: %s\n", path, error, errorMeaning(error));
+            std::fprintf(stderr, "tmdump: %s: error %d: %s\n", path, error, dbErrorMeaning(error));
     }
     return drawing;
 }

@@ -79,6 +79,13 @@ void writeDrawingReport(const Drawing& drawing, std::string_view fileName, std::
     const std::string_view format = formatName(drawing.sourceFormat);
     std::fprintf(out, "  version   %.*s, %.*s\n", static_cast<int>(version.size()), version.data(),
                  static_cast<int>(format.size()), format.data());
+    if (const VersionFallbackNote& note = drawing.versionFallback; note.any()) {
+        std::fprintf(out, "  note      the file names version \"%s\", which this program does not read; read as %.*s,\n"
+                          "            %s and %s were not kept\n",
+                     note.fileVersion.c_str(), static_cast<int>(version.size()), version.data(),
+                     plural(note.classesNotKept, "class", "classes").c_str(),
+                     plural(note.objectsNotKept, "object", "objects").c_str());
+    }
 
     int64_t userBlocks = 0;
     for (const BlockNode& block : drawing.blocks) {

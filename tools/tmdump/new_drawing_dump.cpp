@@ -3,9 +3,9 @@
 #include <charconv>
 #include <string_view>
 
-#include "error_meaning.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/drawing_dump.h"
+#include "toolkit/core/error_meanings.h"
 #include "toolkit/core/system_context.h"
 
 namespace tracemill::tmdump {
@@ -26,7 +26,7 @@ int dumpNewDrawing(int argc, char** argv, std::FILE* out) {
     Drawing* drawing = dbCreateDrawing(nullptr, nullptr, 0, version);
     if (!drawing) {
         std::fprintf(stderr, "tmdump: the new drawing could not be built: error %d: %s\n", dbGetError(),
-                     errorMeaning(dbGetError()));
+                     dbErrorMeaning(dbGetError()));
         return 1;
     }
     dbDumpDrawing(*drawing, mode, [out](std::string_view line) {

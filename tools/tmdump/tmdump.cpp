@@ -4,10 +4,10 @@
 #include <string_view>
 
 #include "drawing_file_dump.h"
-#include "error_meaning.h"
 #include "init_data_dump.h"
 #include "new_drawing_dump.h"
 #include "solids_dump.h"
+#include "toolkit/core/error_meanings.h"
 #include "toolkit_session.h"
 
 namespace tracemill::tmdump {
@@ -74,7 +74,7 @@ int run(int argc, char** argv) {
     ToolkitSession session;
     if (!session.started()) {
         std::fprintf(stderr, "tmdump: the toolkit does not start: error %d: %s\n", session.error(),
-                     errorMeaning(session.error()));
+                     dbErrorMeaning(session.error()));
         return 1;
     }
     if (initData) return dumpInitData(stdout);

@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "error_meaning.h"
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/error_meanings.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/drawing_loader.h"
@@ -57,14 +57,14 @@ int run(int argc, char** argv) {
     tmdump::ToolkitSession session;
     if (!session.started()) {
         std::fprintf(stderr, "tmsave: the toolkit does not start: error %d: %s\n", session.error(),
-                     tmdump::errorMeaning(session.error()));
+                     dbErrorMeaning(session.error()));
         return 1;
     }
     Drawing* drawing = newDrawing ? dbCreateDrawing(nullptr, nullptr, 0, newVersion)
                                   : rdOpenDrawing(input, kOpenOrdinary, 0);
     if (!drawing) {
         std::fprintf(stderr, "tmsave: %s: error %d: %s\n", newDrawing ? "--new" : input, dbGetError(),
-                     tmdump::errorMeaning(dbGetError()));
+                     dbErrorMeaning(dbGetError()));
         return 1;
     }
     const int saved = wrSaveDrawing(drawing, output, format, int16_t(version), kSaveRealSwitch, kSaveDecimalPlaces,
@@ -72,7 +72,7 @@ int run(int argc, char** argv) {
     const int error = dbGetError();
     dbFreeDrawing(drawing);
     if (!saved) {
-        std::fprintf(stderr, "tmsave: %s: error %d: %s\n", output, error, tmdump::errorMeaning(error));
+        std::fprintf(stderr, "tmsave: %s: error %d: %s\n", output, error, dbErrorMeaning(error));
         return 1;
     }
     return 0;

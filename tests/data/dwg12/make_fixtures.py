@@ -537,6 +537,22 @@ def anonymous_blocks():
     return f
 
 
+def wide_polyline_ac1009():
+    """A 2D POLYLINE with default widths 0.5 and 0.25: a VERTEX without widths of its own, one
+    with its own start width 2.0; the twin of the DXF text in dwg12_load_test.cpp."""
+    v = 4
+    f = DwgFile(v)
+    standard_tables(f)
+    E = lambda kind, body=b"", **kw: entity(v, kind, bytes(body), **kw)
+    f.entities = [
+        E(POLYLINE, F().rd(0.5).rd(0.25), opts=0x06, flags=0x80),
+        E(VERTEX, F().rd(0, 0)),
+        E(VERTEX, F().rd(1, 0).rd(2.0), opts=0x01),
+        E(SEQEND, F().u32(0)),
+    ]
+    return f
+
+
 def damaged():
     """Files whose entity sections are damaged, each from a small "AC1004" drawing."""
 
@@ -579,6 +595,7 @@ def main():
         "kinds_ac1002": kinds_ac1002(),
         "edges_ac1009": edges_ac1009().build(),
         "anonymous_blocks": anonymous_blocks().build(),
+        "wide_polyline_ac1009": wide_polyline_ac1009().build(),
         **damaged(),
     }
     out.mkdir(parents=True, exist_ok=True)

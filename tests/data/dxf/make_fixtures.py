@@ -47,6 +47,46 @@ def loader_fixtures():
     write('progress.dxf', dxf(HEADER + blocks + entities + EOF_GROUP))
     # The head of an "AC1013" drawing.
     write('ac1013.dwg', b'AC1013' + bytes(64), 'wb')
+    # The head of a DWG file older than "AC1002" (release 2.10).
+    write('release_2_10.dwg', b'AC2.10' + bytes(64), 'wb')
+    # Two layers with one handle, as damaged files have them.
+    layers = [(0, 'SECTION'), (2, 'TABLES'), (0, 'TABLE'), (2, 'LAYER'), (5, '2'), (70, '2')]
+    for name in ('A', 'B'):
+        layers += [(0, 'LAYER'), (5, '10'), (2, name), (70, '0'), (62, '7'), (6, 'CONTINUOUS')]
+    layers += [(0, 'ENDTAB'), (0, 'ENDSEC')]
+    write('duplicate_handle.dxf', dxf([(0, 'SECTION'), (2, 'HEADER'), (9, '$ACADVER'), (1, 'AC1015'), (0, 'ENDSEC')]
+                                      + layers + ENTITIES + EOF_GROUP))
+    write('newer_version.dxf', dxf(newer_version()))
+
+
+def newer_version():
+    """A drawing of a version newer than "AC1015": two classes, a layer, a LINE and an LWPOLYLINE,
+    three objects."""
+    g = [(0, 'SECTION'), (2, 'HEADER'), (9, '$ACADVER'), (1, 'AC1018'), (9, '$HANDSEED'), (5, '30'),
+         (0, 'ENDSEC')]
+    g += [(0, 'SECTION'), (2, 'CLASSES')]
+    for name, cpp in (('ACDBDICTIONARYWDFLT', 'AcDbDictionaryWithDefault'), ('MLEADERSTYLE', 'AcDbMLeaderStyle')):
+        g += [(0, 'CLASS'), (1, name), (2, cpp), (3, 'Fixture'), (90, '0'), (91, '0'), (280, '0'), (281, '0')]
+    g += [(0, 'ENDSEC')]
+    g += [(0, 'SECTION'), (2, 'TABLES'), (0, 'TABLE'), (2, 'LAYER'), (5, '2'), (330, '0'),
+          (100, 'AcDbSymbolTable'), (70, '1'),
+          (0, 'LAYER'), (5, '10'), (330, '2'), (100, 'AcDbSymbolTableRecord'), (100, 'AcDbLayerTableRecord'),
+          (2, 'WALLS'), (70, '0'), (62, '3'), (6, 'Continuous'),
+          (0, 'ENDTAB'), (0, 'ENDSEC')]
+    g += [(0, 'SECTION'), (2, 'ENTITIES'),
+          (0, 'LINE'), (5, '20'), (330, '1F'), (100, 'AcDbEntity'), (8, 'WALLS'), (100, 'AcDbLine'),
+          (10, '0.0'), (20, '0.0'), (30, '0.0'), (11, '10.0'), (21, '5.0'), (31, '0.0'),
+          (0, 'LWPOLYLINE'), (5, '21'), (330, '1F'), (100, 'AcDbEntity'), (8, 'WALLS'), (100, 'AcDbPolyline'),
+          (90, '2'), (70, '0'), (43, '0.0'), (10, '0.0'), (20, '0.0'), (10, '3.0'), (20, '4.0'),
+          (0, 'ENDSEC')]
+    g += [(0, 'SECTION'), (2, 'OBJECTS'),
+          (0, 'DICTIONARY'), (5, 'C'), (330, '0'), (100, 'AcDbDictionary'), (281, '1'), (3, 'ACAD_MLEADERSTYLE'),
+          (350, 'D'),
+          (0, 'DICTIONARY'), (5, 'D'), (330, 'C'), (100, 'AcDbDictionary'), (281, '1'), (3, 'Standard'),
+          (350, 'E'),
+          (0, 'MLEADERSTYLE'), (5, 'E'), (330, 'D'), (100, 'AcDbMLeaderStyle'), (170, '2'), (171, '1'),
+          (0, 'ENDSEC')]
+    return g + EOF_GROUP
 
 
 # --- Binary DXF ---------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "tests/support/test_paths.h"
@@ -10,9 +11,11 @@
 #include "tests/support/toolkit_fixture.h"
 #include "tests/toolkit/read/dxf_test_support.h"
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/error_meanings.h"
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/core/table_access.h"
 #include "toolkit/read/drawing_loader.h"
 
 namespace tracemill::test {
@@ -71,6 +74,73 @@ TEST_F(LoaderTest, EachFailingStageLeavesItsErrorNumber) {
         EXPECT_EQ(dbGetError(), c.error) << c.name;
         dbFreeDrawing(drawing);
     }
+}
+
+// A refusal names what was found: DWG files of versions this program does not read (older ones
+// too) are refused as such (8), never as files that are no DXF (5); a damaged file that reuses
+// a handle gives the number that says so. Every number has its meaning.
+TEST_F(LoaderTest, RefusalsNameWhatWasFound) {
+    const std::string zeros(64, '\0');
+    struct Case {
+        const char* name;
+        std::string bytes;  // empty: the fixture of that name
+        const char* suffix;
+        int error;
+        const char* meaning;  // a part of the meaning
+    } cases[] = {
+        {"DWG of release 1.4", "AC1.40" + zeros, ".dwg", 8, "a version this program does not read"},
+        {"DWG of release 2.10", "AC2.10" + zeros, ".dwg", 8, "a version this program does not read"},
+        {"DWG of release 2.21 named .dxf", "AC2.21" + zeros, ".dxf", 8, "a version this program does not read"},
+        {"DWG 2004", "AC1018" + zeros, ".dwg", 8, "a version this program does not read"},
+        {"duplicate_handle.dxf", "", ".dxf", 172, "already in use"},
+        {"a text file", "This is a text file\nand not a drawing.\n", ".dwg", 5, "neither a DWG drawing nor a DXF file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFile file(c.bytes, c.suffix);
+        EXPECT_FALSE(loadFile(c.bytes.empty() ? fixture(c.name) : file.path()));
+        EXPECT_EQ(dbGetError(), c.error);
+        EXPECT_NE(std::string(dbErrorMeaning(c.error)).find(c.meaning), std::string::npos) << dbErrorMeaning(c.error);
+    }
+}
+
+// A DXF file of a version newer than the reader knows loads as "AC1009" without its classes and
+// objects; the load says so: the error callback hears a warning of its own, the context tells
+// the version the file names and what was not kept, and the drawing keeps the same note.
+TEST_F(LoaderTest, ANewerDxfLoadsAsAc1009WithAWarningOfWhatWasNotKept) {
+    gCallbackReasons.clear();
+    gSystemContext->errorCallback = recordReason;
+    DrawingPtr drawing = loadFile(fixture("newer_version.dxf"));
+    ASSERT_TRUE(drawing) << dbGetError();
+    EXPECT_EQ(dbGetError(), 0);
+    EXPECT_EQ(gCallbackReasons, (std::vector<int>{kErrorReasonVersionFallback}));
+    const VersionFallbackNote& warning = dbGetVersionFallbackWarning();
+    EXPECT_EQ(warning.fileVersion, "AC1018");
+    EXPECT_EQ(warning.classesNotKept, 2);
+    EXPECT_EQ(warning.objectsNotKept, 3);
+    EXPECT_EQ(warning.recordsNotKept(), 5);
+    EXPECT_EQ(drawing->versionFallback.fileVersion, "AC1018");
+    EXPECT_EQ(drawing->versionFallback.recordsNotKept(), 5);
+    EXPECT_EQ(drawing->versionIndex, kVersionAC1009);
+    EXPECT_EQ(drawing->header->acadver, "AC1009");
+    // What it does hold is there: the layer and both entities on it.
+    ASSERT_EQ(entities(drawing->modelSpace).size(), 2u);
+    Handle walls;
+    ASSERT_TRUE(table::findByName(drawing->layers, "WALLS", walls));
+    for (const EntityRecord* entity : entities(drawing->modelSpace)) EXPECT_EQ(entity->header.layer, walls);
+
+    // The next load, of a file read as it is, clears the warning and gives none.
+    gCallbackReasons.clear();
+    DrawingPtr minimal = loadFile(fixture("minimal.dxf"));
+    ASSERT_TRUE(minimal) << dbGetError();
+    EXPECT_TRUE(gCallbackReasons.empty());
+    EXPECT_FALSE(dbGetVersionFallbackWarning().any());
+    EXPECT_FALSE(minimal->versionFallback.any());
+    // A file that names no version is read as "AC1009" too, but it lost nothing.
+    DrawingPtr unnamed = loadFile(fixture("entities_only.dxf"));
+    ASSERT_TRUE(unnamed) << dbGetError();
+    EXPECT_FALSE(unnamed->versionFallback.any());
+    EXPECT_TRUE(gCallbackReasons.empty());
 }
 
 TEST_F(LoaderTest, BadLinesCallTheErrorCallbackWithSix) {

@@ -1,15 +1,21 @@
 // The file structure of DWG files before R13: the fixed head, the header variables and the
 // light file check, on the shared sample drawings (read in place) and changed copies of them in
 // memory.
+#include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <set>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "test_paths.h"
+#include "tests/toolkit/read/dxf_test_support.h"
 #include "toolkit/core/byte_order.h"
+#include "toolkit/core/error_meanings.h"
 #include "toolkit/core/header_block.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/read/dwg12_file_layout.h"
@@ -164,34 +170,34 @@ TEST_F(Dwg12FileTest, LightCheckFindsDamageInChecksummedFiles) {
         int error;
     } cases[] = {
         {"intact", [](std::vector<uint8_t>&) {}, 0, 0},
-        {"a header byte changed", [](std::vector<uint8_t>& f) { f[0x200] ^= 0x10; }, 1, kErrorDwgHeaderCrc},
-        {"checksum changed", [](std::vector<uint8_t>& f) { f[1725] ^= 0x01; }, 1, kErrorDwgHeaderCrc},
+        {"a header byte changed", [](std::vector<uint8_t>& f) { f[0x200] ^= 0x10; }, 1, kErrorDwgCheckHeaderCrc},
+        {"checksum changed", [](std::vector<uint8_t>& f) { f[1725] ^= 0x01; }, 1, kErrorDwgCheckHeaderCrc},
         {"header beyond 2,048 bytes", [](std::vector<uint8_t>& f) { setLe32(f, 0x14, 3000); }, 1,
-         kErrorDwgHeaderSizeOutOfRange},
+         kErrorDwgCheckHeaderSize},
         {"entity end outside the file",
          [](std::vector<uint8_t>& f) {
              setLe32(f, 0x18, 100000);
              seal(f);
          },
-         1, kErrorDwgSectionOutsideFile + 1},
+         1, kErrorDwgCheckEntitiesEnd},
         {"block section beyond the file",
          [](std::vector<uint8_t>& f) {
              setLe32(f, 0x20, 0x40000000 | 5000);
              seal(f);
          },
-         1, kErrorDwgSectionOutsideFile + 3},
+         1, kErrorDwgCheckBlocksEnd},
         {"LAYER table outside the file",
          [](std::vector<uint8_t>& f) {
              setLe32(f, 0x36 + 6, 99999);
              seal(f);
          },
-         1, kErrorDwgTableHeadBad + kDwg12Layer},
+         1, kErrorDwgCheckLayerTable},
         {"negative DIMSTYLE count",
          [](std::vector<uint8_t>& f) {
              setLe32(f, 0x522 + 2, 0x80000001);
              seal(f);
          },
-         1, kErrorDwgTableHeadBad + kDwg12DimStyle},
+         1, kErrorDwgCheckDimStyleTable},
         // Without layout 205 the file carries no checksums and is not checked.
         {"another layout number",
          [](std::vector<uint8_t>& f) {
@@ -208,6 +214,72 @@ TEST_F(Dwg12FileTest, LightCheckFindsDamageInChecksummedFiles) {
         EXPECT_EQ(rdCheckDwgFile(file, kDwgCheckLight), c.result);
         EXPECT_EQ(dbGetError(), c.error);
     }
+}
+
+// Each failure of the light check ends the open of a damaged copy of an "AC1009" fixture with a
+// number of its own and a meaning that says what was found; none is taken for a file that cannot
+// be opened or is no drawing.
+TEST_F(Dwg12FileTest, EachFailureOfTheCheckEndsTheOpenWithItsOwnNumberAndMeaning) {
+    const std::vector<uint8_t> original = readFileBytes(test::testDataDir() / "dwg12" / "kinds_ac1009.dwg");
+    ASSERT_GT(original.size(), 1800u);
+    ASSERT_EQ(getLe16(original.data() + kDwg12LayoutNumberOffset), kDwg12ChecksummedLayout);
+    struct Case {
+        std::string name;
+        std::function<void(std::vector<uint8_t>&)> change;
+        int error;
+        bool sealed = true;  // the checksum is made right again after the change
+    };
+    std::vector<Case> cases = {
+        {"header block beyond 2,048 bytes", [](std::vector<uint8_t>& f) { setLe32(f, kDwg12EntityStartOffset, 3000); },
+         kErrorDwgCheckHeaderSize},
+        {"header block too short for its checksum",
+         [](std::vector<uint8_t>& f) { setLe32(f, kDwg12EntityStartOffset, 17); }, kErrorDwgCheckHeaderSize},
+        {"a header variable changed", [](std::vector<uint8_t>& f) { f[0x200] ^= 0x10; }, kErrorDwgCheckHeaderCrc,
+         false},
+        {"entities start beyond the file (cut inside the header)", [](std::vector<uint8_t>& f) { f.resize(1720); },
+         kErrorDwgCheckEntitiesStart},
+        {"entities end beyond the file", [](std::vector<uint8_t>& f) { setLe32(f, kDwg12EntityEndOffset, 900000); },
+         kErrorDwgCheckEntitiesEnd},
+        {"blocks start beyond the file", [](std::vector<uint8_t>& f) { setLe32(f, kDwg12BlockStartOffset, 900000); },
+         kErrorDwgCheckBlocksStart},
+        {"blocks end beyond the file",
+         [](std::vector<uint8_t>& f) { setLe32(f, kDwg12BlockSizeOffset, 0x40000000 | 900000); },
+         kErrorDwgCheckBlocksEnd},
+        {"extra entities end beyond the file", [](std::vector<uint8_t>& f) { setLe32(f, kDwg12ExtraSizeOffset, 900000); },
+         kErrorDwgCheckExtraEnd},
+    };
+    for (int t = 0; t < kDwg12TableCount; ++t) {
+        const size_t head = kDwg12Tables[size_t(t)].headOffset;
+        // Offsets beyond the file for the even tables, negative counts for the odd ones.
+        cases.push_back({std::string(kDwg12Tables[size_t(t)].name) + " table head damaged",
+                         [head, t](std::vector<uint8_t>& f) { setLe32(f, head + (t % 2 ? 2 : 6), t % 2 ? 0x80000001 : 900000); },
+                         kDwgCheckTableErrors[size_t(t)]});
+    }
+    std::set<int> numbers;
+    std::set<std::string> meanings;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> file = original;
+        c.change(file);
+        const uint32_t entityStart = getLe32(file.data() + kDwg12EntityStartOffset);
+        if (c.sealed && entityStart >= 18 && entityStart <= std::min<size_t>(file.size(), 2048)) seal(file);
+        test::TempFile copy(std::string(file.begin(), file.end()), ".dwg");
+        test::DrawingPtr drawing = test::loadFile(copy.path());
+        EXPECT_FALSE(drawing);
+        EXPECT_EQ(dbGetError(), c.error);
+        const std::string meaning = dbErrorMeaning(c.error);
+        EXPECT_NE(meaning, kUnknownErrorMeaning);
+        EXPECT_NE(meaning.find("DWG"), std::string::npos) << meaning;
+        numbers.insert(c.error);
+        meanings.insert(meaning);
+    }
+    // Every failure its own number and meaning (the two header sizes are one failure), and none
+    // of the numbers of the open's stages (3 not opened, 4 not recognised, 5 not a DXF file, 22
+    // header).
+    const size_t failures = 2 + kDwgCheckSectionErrors.size() + kDwgCheckTableErrors.size();
+    EXPECT_EQ(numbers.size(), failures);
+    EXPECT_EQ(meanings.size(), failures);
+    for (int stage : {2, 3, 4, 5, 22}) EXPECT_FALSE(numbers.contains(stage)) << stage;
 }
 
 TEST_F(Dwg12FileTest, LightCheckLeavesOlderFilesAlone) {

@@ -156,6 +156,32 @@ TEST_F(Dwg12LoadTest, InsertsNameTheirOwnAnonymousBlock) {
     EXPECT_EQ(inserts[1]->bodyAs<InsertBody>().block, second);
 }
 
+// A wide 2D polyline reads alike from a DWG file before R13 and its DXF twin: a vertex without
+// widths of its own takes the polyline's default widths in both.
+TEST_F(Dwg12LoadTest, AWidePolylineReadsAlikeFromDwgAndDxf) {
+    DrawingPtr dwg = loadFile((testDataDir() / "dwg12" / "wide_polyline_ac1009.dwg").string());
+    DrawingPtr dxf = loadText(dxfDrawing("AC1009", {{"ENTITIES",
+                                                     {{0, "POLYLINE"}, {8, "0"}, {66, "1"}, {40, "0.5"}, {41, "0.25"},
+                                                      {0, "VERTEX"}, {8, "0"}, {10, "0.0"}, {20, "0.0"},
+                                                      {0, "VERTEX"}, {8, "0"}, {10, "1.0"}, {20, "0.0"}, {40, "2.0"},
+                                                      {0, "SEQEND"}, {8, "0"}}}}));
+    ASSERT_TRUE(dwg && dxf) << "error " << dbGetError();
+    for (const Drawing* drawing : {dwg.get(), dxf.get()}) {
+        SCOPED_TRACE(drawing->sourceFormat == SourceFormat::Dwg ? "DWG" : "DXF");
+        const std::vector<const EntityRecord*> list = entities(drawing->modelSpace);
+        ASSERT_EQ(list.size(), 4u);
+        const VertexBody& plain = list[1]->bodyAs<VertexBody>();
+        const VertexBody& own = list[2]->bodyAs<VertexBody>();
+        EXPECT_EQ(plain.startWidth, 0.5);
+        EXPECT_EQ(plain.endWidth, 0.25);
+        EXPECT_EQ(plain.hasStartWidth, 0);
+        EXPECT_EQ(own.startWidth, 2.0);
+        EXPECT_EQ(own.endWidth, 0.25);
+        EXPECT_EQ(own.hasStartWidth, 1);
+        EXPECT_EQ(own.hasEndWidth, 0);
+    }
+}
+
 // The fixtures load whole; the damaged ones fail with the number of their damage.
 TEST_F(Dwg12LoadTest, FixturesLoadOrFailWithTheirError) {
     struct Case {
@@ -164,7 +190,8 @@ TEST_F(Dwg12LoadTest, FixturesLoadOrFailWithTheirError) {
     } cases[] = {
         {"kinds_ac1002.dwg", 0},        {"kinds_ac1004.dwg", 0},     {"kinds_ac1006.dwg", 0},
         {"kinds_ac1009.dwg", 0},        {"edges_ac1009.dwg", 0},     {"anonymous_blocks.dwg", 0},
-        {"block_without_endblk.dwg", 0}, {"jump_beyond_file.dwg", 283}, {"jump_loop.dwg", 283},
+        {"block_without_endblk.dwg", 0}, {"wide_polyline_ac1009.dwg", 0},
+        {"jump_beyond_file.dwg", 283}, {"jump_loop.dwg", 283},
         {"record_past_section.dwg", 282},
     };
     for (const Case& c : cases) {

@@ -138,6 +138,89 @@ TEST_F(DxfEntitiesTest, LightweightPolylinesKeepWidthsAndBulges) {
     EXPECT_EQ(polyline.vertices[2].endWidth, 0.2);
 }
 
+// A leader without 211 runs along the x axis of its plane: (1, 0, 0), or for an extrusion the
+// x axis the arbitrary axis rule gives that plane. A direction given in part keeps 0 for the
+// groups left out.
+TEST_F(DxfEntitiesTest, LeadersWithoutADirectionRunAlongTheXAxisOfTheirPlane) {
+    struct Case {
+        const char* name;
+        DxfGroups groups;
+        Point3 direction;
+    } cases[] = {
+        {"no direction", {}, {1.0, 0.0, 0.0}},
+        {"no direction, extrusion -z", {{210, "0.0"}, {220, "0.0"}, {230, "-1.0"}}, {-1.0, 0.0, 0.0}},
+        {"no direction, extrusion x", {{210, "2.0"}, {220, "0.0"}, {230, "0.0"}}, {0.0, 1.0, 0.0}},
+        {"no direction, extrusion of length 0", {{210, "0.0"}, {220, "0.0"}, {230, "0.0"}}, {1.0, 0.0, 0.0}},
+        {"direction given", {{211, "0.0"}, {221, "1.0"}, {231, "0.0"}}, {0.0, 1.0, 0.0}},
+        {"direction given without 211", {{221, "-1.0"}}, {0.0, -1.0, 0.0}},
+        {"direction given with an extrusion", {{211, "0.6"}, {221, "0.8"}, {231, "0.0"}, {230, "-1.0"}},
+         {0.6, 0.8, 0.0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DxfGroups leader = {{0, "LEADER"}, {5, "40"}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbLeader"},
+                            {76, "2"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}, {10, "1.0"}, {20, "1.0"}, {30, "0.0"}};
+        leader.insert(leader.end(), c.groups.begin(), c.groups.end());
+        DrawingPtr drawing;
+        const auto list = modelEntities("AC1015", leader, drawing);
+        ASSERT_EQ(list.size(), 1u);
+        const Point3 direction = list[0]->bodyAs<LeaderBody>().horizontalDirection;
+        EXPECT_NEAR(direction.x, c.direction.x, 1e-15);
+        EXPECT_NEAR(direction.y, c.direction.y, 1e-15);
+        EXPECT_NEAR(direction.z, c.direction.z, 1e-15);
+    }
+}
+
+// A VERTEX of a 2D POLYLINE without a width of its own takes the polyline's default width (its
+// flags still tell that it has none of its own); 3D polylines and meshes have no widths.
+TEST_F(DxfEntitiesTest, VerticesWithoutWidthsTakeTheDefaultWidthsOfTheirPolyline) {
+    auto vertex = [](const char* x, DxfGroups widths) {
+        DxfGroups v = {{0, "VERTEX"}, {8, "0"}, {10, x}, {20, "0.0"}, {30, "0.0"}};
+        v.insert(v.end(), widths.begin(), widths.end());
+        return v;
+    };
+    DxfGroups groups = {{0, "POLYLINE"}, {8, "0"}, {66, "1"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"},
+                        {40, "0.5"}, {41, "0.25"}};
+    for (const DxfGroups& v : {vertex("0.0", {}), vertex("1.0", {{40, "0.0"}, {41, "0.0"}}), vertex("2.0", {{41, "1.0"}}),
+                               vertex("3.0", {{40, "2.0"}})}) {
+        groups.insert(groups.end(), v.begin(), v.end());
+    }
+    const DxfGroups rest = {{0, "SEQEND"}, {8, "0"},
+                            {0, "POLYLINE"}, {8, "0"}, {66, "1"}, {70, "8"}, {40, "3.0"}, {41, "3.0"},
+                            {0, "VERTEX"}, {8, "0"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}, {70, "32"},
+                            {0, "SEQEND"}, {8, "0"},
+                            {0, "VERTEX"}, {8, "0"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}};
+    groups.insert(groups.end(), rest.begin(), rest.end());
+    for (const char* version : {"AC1009", "AC1015"}) {
+        SCOPED_TRACE(version);
+        DrawingPtr drawing;
+        const auto list = modelEntities(version, groups, drawing);
+        ASSERT_EQ(list.size(), 10u);
+        struct Expected {
+            size_t index;
+            double start;
+            double end;
+            int16_t hasStart;
+            int16_t hasEnd;
+        } expected[] = {
+            {1, 0.5, 0.25, 0, 0},  // none of its own: the polyline's
+            {2, 0.0, 0.0, 1, 1},   // its own 0
+            {3, 0.5, 1.0, 0, 1},   // its own end width alone
+            {4, 2.0, 0.25, 1, 0},  // its own start width alone
+            {7, 0.0, 0.0, 0, 0},   // a vertex of a 3D polyline
+            {9, 0.0, 0.0, 0, 0},   // a vertex after the sequence ended
+        };
+        for (const Expected& e : expected) {
+            SCOPED_TRACE(e.index);
+            const VertexBody& v = list[e.index]->bodyAs<VertexBody>();
+            EXPECT_EQ(v.startWidth, e.start);
+            EXPECT_EQ(v.endWidth, e.end);
+            EXPECT_EQ(v.hasStartWidth, e.hasStart);
+            EXPECT_EQ(v.hasEndWidth, e.hasEnd);
+        }
+    }
+}
+
 TEST_F(DxfEntitiesTest, SplinesCollectKnotsWeightsAndPoints) {
     DrawingPtr drawing;
     const auto list = modelEntities("AC1015", {

@@ -85,6 +85,43 @@ TEST_F(DxfOpenTest, APointWithoutItsZKeepsItAndTheNextGroupIsAName) {
     EXPECT_EQ(drawing->header->ltscale, 3.0);
 }
 
+// Older files give the extents as 2D points: they lie in the plane z = 0 (the template's z of
+// +1e20 and -1e20 would make them empty). Given in 3D, their z is the file's.
+TEST_F(DxfOpenTest, ExtentsGivenIn2dLieInThePlaneZ0) {
+    struct Case {
+        const char* name;
+        DxfGroups variables;
+        Point3 extmin;
+        Point3 extmax;
+        Point3 pextmin;
+        Point3 pextmax;
+    } cases[] = {
+        {"2D",
+         {{9, "$EXTMIN"}, {10, "1.0"}, {20, "2.0"}, {9, "$EXTMAX"}, {10, "8.0"}, {20, "9.0"},
+          {9, "$PEXTMIN"}, {10, "-1.0"}, {20, "-2.0"}, {9, "$PEXTMAX"}, {10, "3.0"}, {20, "4.0"}},
+         {1.0, 2.0, 0.0}, {8.0, 9.0, 0.0}, {-1.0, -2.0, 0.0}, {3.0, 4.0, 0.0}},
+        {"3D",
+         {{9, "$EXTMIN"}, {10, "1.0"}, {20, "2.0"}, {30, "-5.0"}, {9, "$EXTMAX"}, {10, "8.0"}, {20, "9.0"}, {30, "5.0"},
+          {9, "$PEXTMIN"}, {10, "-1.0"}, {20, "-2.0"}, {30, "-3.0"}, {9, "$PEXTMAX"}, {10, "3.0"}, {20, "4.0"}, {30, "3.0"}},
+         {1.0, 2.0, -5.0}, {8.0, 9.0, 5.0}, {-1.0, -2.0, -3.0}, {3.0, 4.0, 3.0}},
+        {"x only", {{9, "$EXTMIN"}, {10, "1.0"}, {9, "$EXTMAX"}, {10, "8.0"}},
+         {1.0, 1e20, 0.0}, {8.0, -1e20, 0.0}, {1e20, 1e20, 1e20}, {-1e20, -1e20, -1e20}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* version : {"AC1009", "AC1015"}) {
+            DxfGroups variables{{9, "$ACADVER"}, {1, version}};
+            variables.insert(variables.end(), c.variables.begin(), c.variables.end());
+            DrawingPtr drawing = loadHeader(variables);
+            ASSERT_TRUE(drawing) << dbGetError();
+            EXPECT_EQ(drawing->header->extmin, c.extmin) << version;
+            EXPECT_EQ(drawing->header->extmax, c.extmax) << version;
+            EXPECT_EQ(drawing->header->pextmin, c.pextmin) << version;
+            EXPECT_EQ(drawing->header->pextmax, c.pextmax) << version;
+        }
+    }
+}
+
 TEST_F(DxfOpenTest, UnknownVariablesAndTheirValuesArePassedOver) {
     DrawingPtr drawing = loadHeader({{9, "$ACADVER"}, {1, "AC1015"},
                                      {9, "$NOSUCHVARIABLE"}, {1, "$LTSCALE"},

@@ -86,6 +86,7 @@ TEST_F(DwgVersionIndex, TakesTheSixSignatureBytesExactly) {
         {"AC1013 refused", "AC1013", false, -1, 286},
         {"2004", "AC1018", true, -1, 8},
         {"release 1.4", "AC1.40", true, -1, 8},
+        {"release 2.10", "AC2.10", true, -1, 8},
         {"a signature not at the start", "xAC1015", true, -1, 8},
         {"a file of five bytes", "AC101", true, -1, 8},
     };
@@ -105,6 +106,12 @@ TEST(RecognizeFile, DwgAsciiAndBinaryDxfFromTheHead) {
         bool accepted;
     } cases[] = {
         {"DWG", "AC1015", SourceFormat::Dwg, false},
+        // DWG versions older than "AC1002" are DWG files too (which the DWG open refuses).
+        {"DWG of release 1.4", "AC1.40", SourceFormat::Dwg, false},
+        {"DWG of release 2.10", "AC2.10", SourceFormat::Dwg, false},
+        {"DWG of release 2.21", "AC2.21 with SECTION later", SourceFormat::Dwg, false},
+        {"AC and no digit", "ACME SECTION", SourceFormat::AsciiDxf, true},
+        {"AC alone", "AC", SourceFormat::AsciiDxf, false},
         {"ASCII DXF", "  0\nSECTION\n  2\nHEADER\n", SourceFormat::AsciiDxf, true},
         {"binary DXF", std::string("AutoCAD Binary DXF\r\n\x1a\0\0\0SECTION\0", 32), SourceFormat::BinaryDxf, true},
         {"a comment first, no section in the head", "999\nmade by hand\n", SourceFormat::AsciiDxf, true},
