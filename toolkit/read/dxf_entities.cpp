@@ -64,9 +64,13 @@ DxfEntityKind kindOf(Drawing& drawing, DxfLoadState& state, const std::string& n
     }
     ClassEntry entry;
     if (kind.reader == DxfEntityKind::Unknown && dbFindClassByName(drawing.classes, name, entry)) {
+        // A kind with a reader of its own is read under the number the class list keeps for that
+        // kind, the number its body is made for (as the objects are): a file that lists the
+        // class twice gives the kind two numbers, and the first found by name is not the kept one.
         ClassKind own;
-        const bool ownReader = dbClassKindByDxfName(name, own) && dbClassKindIsEntity(own);
-        kind = {ownReader ? DxfEntityKind::OwnClass : DxfEntityKind::ClassData, entry.number};
+        const uint16_t number =
+            dbClassKindByDxfName(name, own) && dbClassKindIsEntity(own) ? dbClassNumber(drawing.classes, own) : 0;
+        kind = number ? DxfEntityKind{DxfEntityKind::OwnClass, number} : DxfEntityKind{DxfEntityKind::ClassData, entry.number};
     }
     state.entityKinds.emplace(name, kind);
     return kind;
@@ -624,7 +628,9 @@ int EntityReader::readByType() {
     if (kind_.reader == DxfEntityKind::ClassData) return readClassData();
     if (kind_.reader == DxfEntityKind::OwnClass) {
         ClassKind own = ClassKind::Lwpolyline;
-        dbClassKindByNumber(d_.classes, type, own);
+        // The body was made for the kind of this number (dxfDefaultBody); without one it keeps
+        // the class's groups.
+        if (!dbClassKindByNumber(d_.classes, type, own)) return readClassData();
         switch (own) {
         case ClassKind::Lwpolyline: return readLwpolyline();
         case ClassKind::Hatch: return readHatch();

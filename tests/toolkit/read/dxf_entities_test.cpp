@@ -289,6 +289,31 @@ TEST_F(DxfEntitiesTest, HatchesReadEveryEdgeType) {
     EXPECT_DOUBLE_EQ(hatch.patternAngle, std::numbers::pi / 4);
 }
 
+// A damaged file that lists a class twice gives its kind two numbers; its entities are still
+// read by their own reader, under the number the class list keeps for the kind (they once
+// reached a reader whose body they did not have, and the load ended the program).
+TEST_F(DxfEntitiesTest, AClassListedTwiceStillReadsItsEntities) {
+    DxfGroups classes;
+    for (const char* name : {"LWPOLYLINE", "ARCALIGNEDTEXT", "LWPOLYLINE", "ARCALIGNEDTEXT"}) {
+        classes.insert(classes.end(), {{0, "CLASS"}, {1, name}, {2, "Twice"}, {3, "Fixture"}, {90, "0"}, {280, "0"},
+                                       {281, "1"}});
+    }
+    DrawingPtr drawing;
+    const auto list = modelEntities("AC1015", {
+        {0, "LWPOLYLINE"}, {5, "40"}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbPolyline"}, {90, "2"}, {70, "0"},
+        {10, "0.0"}, {20, "0.0"}, {10, "3.0"}, {20, "4.0"},
+        {0, "ARCALIGNEDTEXT"}, {5, "41"}, {100, "AcDbEntity"}, {8, "0"}, {1, "arc"}, {10, "1.0"}, {20, "2.0"},
+    }, drawing, classes);
+    ASSERT_EQ(list.size(), 2u);
+    ClassKind kind;
+    ASSERT_TRUE(dbClassKindByNumber(drawing->classes, list[0]->header.type, kind));
+    EXPECT_EQ(kind, ClassKind::Lwpolyline);
+    EXPECT_EQ(list[0]->bodyAs<LwpolylineBody>().vertices.size(), 2u);
+    ASSERT_TRUE(dbClassKindByNumber(drawing->classes, list[1]->header.type, kind));
+    EXPECT_EQ(kind, ClassKind::ArcAlignedText);
+    EXPECT_EQ(list[1]->bodyAs<ArcAlignedTextBody>().text, "arc");
+}
+
 TEST_F(DxfEntitiesTest, ClassEntitiesWithoutAReaderKeepTheirGroupsAsBits) {
     const DxfGroups classes = {{0, "CLASS"}, {1, "MYENTITY"}, {2, "MyEntity"}, {3, "MyApp"}, {90, "0"}, {280, "0"}, {281, "1"}};
     DrawingPtr drawing;
