@@ -1,11 +1,14 @@
 // The save entry: the version check, the output file and its failures, the changes a version
 // needs made for the length of the save only.
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "round_trip.h"
 #include "toolkit/core/drawing.h"
@@ -356,6 +359,29 @@ TEST_F(SaveDriverTest, ARetriedWriteCompletesTheFile) {
     EXPECT_EQ(replies(), std::vector<int>{kErrorReasonWriteFailed});
     const test::DxfCheckResult result = test::checkDxfFile(target, "AC1015");
     EXPECT_TRUE(result.ok()) << result.report();
+}
+
+// The folder of a writer test that ended without its fixture (a crash, a time-out) is removed by
+// the next test that makes one; a running process keeps its folders.
+TEST(WriterTestFolders, FoldersOfEndedProcessesAreRemoved) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const auto temporary = std::filesystem::temp_directory_path();
+    const auto ended = temporary / ("tm_write_" + std::to_string(child) + "_Crashed_Case");
+    const auto running = temporary / ("tm_write_" + std::to_string(::getpid()) + "_Running_Case");
+    for (const auto& folder : {ended, running}) {
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / "first.7.1") << "0\nEOF\n";
+    }
+    {
+        test::TemporaryFolder folder;
+        EXPECT_TRUE(std::filesystem::exists(folder.path()));
+    }
+    EXPECT_FALSE(std::filesystem::exists(ended));
+    EXPECT_TRUE(std::filesystem::exists(running));
+    std::filesystem::remove_all(running);
 }
 
 } // namespace

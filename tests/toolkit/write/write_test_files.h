@@ -2,11 +2,15 @@
 // saved DXF file as the structure check reads them.
 #pragma once
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "dxf_structure_check.h"
@@ -17,12 +21,16 @@
 
 namespace tracemill::test {
 
-// A folder of its own for each test, removed with it.
+// A folder of its own for each test ("tm_write_" PID "_" test name), removed with the test's
+// fixture whatever the test's result. A process that ends without its fixtures (a crash, a
+// sanitizer's abort, a time-out) cannot remove its folders: each new folder first removes the
+// folders of processes that no longer run.
 class TemporaryFolder {
 public:
     TemporaryFolder() {
+        removeFoldersOfEndedProcesses();
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("tm_write_") + std::to_string(::getpid()) + "_" +
+        std::string name = std::string(kPrefix) + std::to_string(::getpid()) + "_" +
                            (info ? std::string(info->test_suite_name()) + "_" + info->name() : "x");
         for (char& c : name) {
             if (c == '/') c = '_';
@@ -31,7 +39,12 @@ public:
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
-    ~TemporaryFolder() { std::filesystem::remove_all(path_); }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
     // The names of the files in the folder.
@@ -42,6 +55,22 @@ public:
     }
 
 private:
+    static constexpr std::string_view kPrefix = "tm_write_";
+
+    static void removeFoldersOfEndedProcesses() {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), error)) {
+            const std::string name = entry.path().filename().string();
+            if (!name.starts_with(kPrefix)) continue;
+            const size_t end = name.find('_', kPrefix.size());
+            const std::string digits = name.substr(kPrefix.size(), end - kPrefix.size());
+            if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+            const pid_t pid = pid_t(std::stol(digits));
+            if (::kill(pid, 0) == 0 || errno != ESRCH) continue;  // running, or not ours to ask
+            std::filesystem::remove_all(entry.path(), error);
+        }
+    }
+
     std::filesystem::path path_;
 };
 

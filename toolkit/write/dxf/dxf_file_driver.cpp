@@ -194,7 +194,9 @@ Handle DxfFileWriter::nextHandleOfTheFile() const {
     if (run.end.value > run.counter.value) note(Handle(run.end.value - 1));
     if (r13) {
         auto table = [&](const auto& list) {
-            for (const auto& node : list) note(node.record.handle);
+            for (const auto& node : list) {
+                if (!node.record.deleted) note(node.record.handle);
+            }
         };
         table(d_.layers);
         table(d_.linetypes);
@@ -217,18 +219,40 @@ Handle DxfFileWriter::nextHandleOfTheFile() const {
     return Handle(largest + 1);
 }
 
+// The records of a list that a table writes: those not marked deleted.
+template <class List> int32_t liveRecords(const List& list) {
+    int32_t count = 0;
+    for (const auto& node : list) count += node.record.deleted ? 0 : 1;
+    return count;
+}
+
+// Writes every record of the list that is not marked deleted through `write(record, number)`,
+// numbered by position from `first` (names are numbered by position, so a deleted record keeps
+// its number); records `skip` names are neither written nor numbered. 1, or 0 on a failure.
+template <class List, class Skip, class Write>
+int writeLiveRecords(const List& list, int32_t first, Skip skip, Write write) {
+    int32_t number = first;
+    for (const auto& node : list) {
+        if (skip(node.record)) continue;
+        const int32_t position = number++;
+        if (!node.record.deleted && !write(node.record, position)) return 0;
+    }
+    return 1;
+}
+
+constexpr auto kNoRecordSkipped = [](const auto&) { return false; };
+
 template <class List, class Write>
 int DxfFileWriter::table(std::string_view name, Handle control, const List& list, Write write, bool xdata) {
-    if (!DxfTableHead(o_, name, tableHandle(name, control), dbListCount(&list))) return 0;
-    int32_t number = 0;
-    for (const auto& node : list) {
-        if (!write(d_, o_, node.record, number++)) return 0;
-        if (xdata && node.record.xdata && !DxfXDataWriter(d_, o_, node.record.xdata)) {
-            // A text style keeps its place when its extended data names no application.
-            if (!(name == "STYLE" && dbGetError() == kErrorNoSuchAppId)) return 0;
-        }
-    }
-    return DxfTableEnd(o_);
+    if (!DxfTableHead(o_, name, tableHandle(name, control), liveRecords(list))) return 0;
+    return writeLiveRecords(list, 0, kNoRecordSkipped, [&](const auto& record, int32_t number) {
+               if (!write(d_, o_, record, number)) return 0;
+               // A text style keeps its place when its extended data names no application.
+               if (xdata && record.xdata && !DxfXDataWriter(d_, o_, record.xdata))
+                   return name == "STYLE" && dbGetError() == kErrorNoSuchAppId ? 1 : 0;
+               return 1;
+           }) &&
+           DxfTableEnd(o_);
 }
 
 // BYBLOCK first as number 0, BYLAYER as number 1 (from R13 on), then every other linetype;
@@ -242,7 +266,7 @@ int DxfFileWriter::linetypeTable() {
     };
     int32_t count = 0;
     for (const auto& node : d_.linetypes) {
-        if (!special(node.record)) ++count;
+        if (!special(node.record) && !node.record.deleted) ++count;
     }
     const bool r13 = v_ >= kVersionAC1012;
     const auto* byBlockNode = byBlock.isNull() ? nullptr : dbLookupNode(d_, d_.linetypes, byBlock);
@@ -258,12 +282,7 @@ int DxfFileWriter::linetypeTable() {
         if (byLayerNode && !write(byLayerNode->record, 1)) return 0;
     }
     progress(o_, r13 ? 12 : 10);
-    int32_t number = 2;
-    for (const auto& node : d_.linetypes) {
-        if (special(node.record)) continue;
-        if (!write(node.record, number++)) return 0;
-    }
-    return DxfTableEnd(o_);
+    return writeLiveRecords(d_.linetypes, 2, special, write) && DxfTableEnd(o_);
 }
 
 int DxfFileWriter::blockRecordTable() {
@@ -317,11 +336,8 @@ int DxfFileWriter::tables() {
     } else {
         // Files before R13 announce no count in the VIEW table head.
         if (!DxfTableHead(o_, "VIEW", Handle(), 0)) return 0;
-        int32_t number = 0;
-        for (const auto& node : d_.views) {
-            if (!DxfViewRecord(d_, o_, node.record, number++)) return 0;
-        }
-        if (!DxfTableEnd(o_)) return 0;
+        auto write = [&](const ViewRecord& record, int32_t number) { return DxfViewRecord(d_, o_, record, number); };
+        if (!writeLiveRecords(d_.views, 0, kNoRecordSkipped, write) || !DxfTableEnd(o_)) return 0;
     }
     progress(o_, r13 ? 28 : 25);
     if (v_ >= kVersionAC1006 && !table("UCS", d_.handles.ucsControl, d_.ucss, DxfUcsRecord, r13)) return 0;

@@ -37,18 +37,22 @@ void wrIndexRecordPositions(const Drawing& drawing, OutputContext& output) {
     indexList(drawing.dimStyles, output);
     // Blocks are numbered among the blocks other than the two layout blocks: the same numbers
     // whether a drawing keeps its layout blocks last (as the formats' readers do) or first.
-    std::vector<const BlockNode*> order;
+    // A deleted block keeps its number but is not written.
+    output.blockOrder.clear();
+    int32_t position = 0;
     for (const BlockNode& node : drawing.blocks) {
         const Handle handle = node.record.handle;
         const bool layout = handle == drawing.handles.modelSpaceBlock || handle == drawing.handles.paperSpaceBlock;
         // Before 2000 the paper-space blocks of further layouts are not written nor counted.
         const bool extraLayout = output.versionIndex < kVersionAC1015 &&
                                  dbCompareNoCaseN(node.record.name, "*PAPER_SPACE", 12) == 0;
-        if (layout || extraLayout) output.recordPositions[handle.value] = 0;
-        else order.push_back(&node);
+        if (layout || extraLayout) {
+            output.recordPositions[handle.value] = 0;
+            continue;
+        }
+        output.recordPositions[handle.value] = position++;
+        if (!node.record.deleted) output.blockOrder.push_back(&node);
     }
-    output.blockOrder.assign(order.begin(), order.end());
-    for (size_t i = 0; i < order.size(); ++i) output.recordPositions[order[i]->record.handle.value] = int32_t(i);
 }
 
 int32_t wrRecordPosition(const OutputContext& output, Handle handle) {

@@ -298,6 +298,85 @@ std::vector<std::string> blockNames(const std::vector<DxfCheckGroup>& groups) {
     return names;
 }
 
+// A copy of the list's first record under another name and a new handle, added at the end of
+// the list and marked deleted.
+template <class Record>
+void addDeletedCopy(Drawing* drawing, RecordList<StoredRecord<Record>>& list, const std::string& name) {
+    ASSERT_NE(list.first, nullptr);
+    StoredRecord<Record> node;
+    node.record = RecordList<StoredRecord<Record>>::asNode(list.first)->record;
+    node.record.name = name;
+    node.record.handle = dbNewHandle(*drawing);
+    node.record.deleted = 1;
+    ASSERT_NE(dbAddTableRecord(node.record.handle, drawing->handleIndex, std::move(node), &list, kInsertAtEnd, nullptr),
+              nullptr);
+}
+
+// The record count of a table's head (70) and the names (2) of its records.
+std::pair<std::string, std::vector<std::string>> tableRecords(const std::vector<DxfCheckGroup>& groups,
+                                                                const std::string& table) {
+    const size_t head = test::findGroup(groups, 2, table, test::findGroup(groups, 2, "TABLES"));
+    std::pair<std::string, std::vector<std::string>> result;
+    bool inRecord = false;
+    for (size_t i = head + 1; i < groups.size() && !(groups[i].code == 0 && groups[i].value == "ENDTAB"); ++i) {
+        if (groups[i].code == 0) inRecord = groups[i].value == table;
+        else if (!inRecord && groups[i].code == 70 && result.first.empty()) result.first = groups[i].value;
+        else if (inRecord && groups[i].code == 2) result.second.push_back(groups[i].value);
+    }
+    return result;
+}
+
+// Records marked deleted (kept so that files before R13 name records by position) are left out
+// of every table, the table heads count only the records written, and a deleted block is
+// written neither as a block nor as a block record.
+TEST_F(DxfSectionsTest, DeletedTableRecordsAreLeftOut) {
+    ASSERT_NE(make(7), nullptr);
+    addDeletedCopy(drawing_, drawing_->layers, "GONE_LAYER");
+    addDeletedCopy(drawing_, drawing_->linetypes, "GONE_LTYPE");
+    addDeletedCopy(drawing_, drawing_->styles, "GONE_STYLE");
+    addDeletedCopy(drawing_, drawing_->vports, "GONE_VPORT");
+    addDeletedCopy(drawing_, drawing_->appIds, "GONE_APPID");
+    addDeletedCopy(drawing_, drawing_->dimStyles, "GONE_DIMSTYLE");
+    for (const char* name : {"GONE_VIEW", "KEPT_VIEW"}) {
+        ViewRecord view;
+        view.name = name;
+        view.handle = dbNewHandle(*drawing_);
+        StoredRecord<ViewRecord> node;
+        node.record = view;
+        ASSERT_NE(dbAddTableRecord(view.handle, drawing_->handleIndex, std::move(node), &drawing_->views,
+                                   kInsertAtEnd, nullptr),
+                  nullptr);
+    }
+    RecordList<StoredRecord<ViewRecord>>::asNode(drawing_->views.first)->record.deleted = 1;
+    const Handle gone = addBlock("GONE_BLOCK", 0);
+    addBlock("*U", 1);
+    for (BlockNode& node : drawing_->blocks) {
+        if (node.record.handle == gone) node.record.deleted = 1;
+    }
+    const std::pair<const char*, int16_t> tables[] = {{"LAYER", 0},   {"LTYPE", 0}, {"STYLE", 0},
+                                                      {"VPORT", 3},   {"VIEW", 0},  {"APPID", 4},
+                                                      {"DIMSTYLE", 4}, {"BLOCK_RECORD", 5}};
+    for (int16_t version : {int16_t(4), int16_t(7)}) {
+        for (uint8_t format : {kSaveFormatAsciiDxf, kSaveFormatBinaryDxf}) {
+            const std::vector<DxfCheckGroup> groups = save(version, format);
+            for (const auto& [table, from] : tables) {
+                if (version < from) continue;
+                const auto [count, names] = tableRecords(groups, table);
+                for (const std::string& name : names) EXPECT_FALSE(name.starts_with("GONE_")) << table << " " << version;
+                // Files before R13 give no count in the VIEW table head.
+                if (!(version < 5 && std::string(table) == "VIEW")) {
+                    EXPECT_EQ(std::stoi(count), int(names.size())) << table << " " << version;
+                }
+            }
+            EXPECT_EQ(tableRecords(groups, "VIEW").second, (std::vector<std::string>{"KEPT_VIEW"})) << version;
+            // The anonymous block after the deleted one keeps its number.
+            std::vector<std::string> blocks = blockNames(groups);
+            if (version >= 5) blocks.erase(blocks.begin(), blocks.begin() + 2);  // the layout blocks
+            EXPECT_EQ(blocks, (std::vector<std::string>{"*U1"})) << version;
+        }
+    }
+}
+
 TEST_F(DxfSectionsTest, HandleSeedFollowsTheLargestHandleOfTheFile) {
     ASSERT_NE(make(7), nullptr);
     auto check = [&](Handle expectedLargest, const char* stage) {
