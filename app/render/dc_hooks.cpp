@@ -2,6 +2,8 @@
 // and into the mask in white, each context turned to y-up coordinates for the call.
 #include "app/render/gdi_hook_primitives.h"
 #include "app/render/hook_sets.h"
+#include "app/render/picture_hooks.h"
+#include "app/render/raster_data_reader.h"
 
 namespace tracemill {
 namespace {
@@ -83,6 +85,8 @@ void dcPolyPolygon(const DevicePoint* points, const int32_t* counts, int32_t pol
 
 } // namespace
 
+void DrawInTargetAndMask(const std::function<void(gdi::DeviceContext& dc, bool isMask)>& draw) { drawInBoth(draw); }
+
 void SetDcOutputHooks(bool enable, gdi::DeviceContext* maskDc) {
     GdiOutputState& state = GetGdiOutputState();
     state.deviceHooks = 0;
@@ -99,6 +103,8 @@ void SetDcOutputHooks(bool enable, gdi::DeviceContext* maskDc) {
     dbSetColorHook(ScreenSetColor);
     // Raster data in the two bitmaps comes with its own hook; until then none.
     dbSetHook17(nullptr);
+    dbSetPictureHook(DcPictureHook);
+    GetRasterDataReader().reset();
     maskDc->selectPen(state.whitePen);
     maskDc->selectBrush(state.whiteBrush);
 }

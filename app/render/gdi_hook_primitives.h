@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -57,6 +58,13 @@ int16_t ScreenSetColor(int16_t index, HostWord host);
 // The line-width hook of the screen and print sets: with line weights shown, keeps the value
 // and selects the current colour again, so its pen is made anew.
 void GdiSetLineWeight(int32_t value, HostWord host);
+
+// A point of the toolkit's device turned by the print rotation within the page and shifted by
+// the print offset, as the print set draws it.
+gdi::Point PrintPagePoint(int32_t x, int32_t y);
+// Calls draw(dc, isMask) for the target and then for the mask of the DC set, each turned to
+// y-up coordinates for the call.
+void DrawInTargetAndMask(const std::function<void(gdi::DeviceContext& dc, bool isMask)>& draw);
 
 // Installs the hooks of the sets that draw no colour and no picture: colour and line width
 // ignored, raster images refused, no raster data and no picture hook.

@@ -5,6 +5,8 @@
 
 #include "app/render/gdi_hook_primitives.h"
 #include "app/render/hook_sets.h"
+#include "app/render/picture_hooks.h"
+#include "app/render/raster_data_reader.h"
 #include "app/render/pen_width_table.h"
 
 namespace tracemill {
@@ -105,6 +107,8 @@ int16_t printSetColor(int16_t index, HostWord host) {
 
 } // namespace
 
+gdi::Point PrintPagePoint(int32_t x, int32_t y) { return printPoint(x, y); }
+
 void InstallPrintHooks() {
     dbSetMoveToHook(printMoveTo);
     dbSetLineToHook(printLineTo);
@@ -112,9 +116,10 @@ void InstallPrintHooks() {
     dbSetPolyPolygonHook(printPolyPolygon);
     dbSetColorHook(printSetColor);
     dbSetLineWidthHook(GdiSetLineWeight);
-    // Raster data and pictures on paper come with their own hooks; until then none.
+    // Raster data on paper comes with its own hook; until then none.
     dbSetHook17(nullptr);
-    dbSetPictureHook(nullptr);
+    dbSetPictureHook(PrintPictureHook);
+    GetRasterDataReader().reset();
     GetGdiOutputState().deviceHooks = 0;
 }
 

@@ -5,6 +5,8 @@
 #include "app/render/drawing_object.h"
 #include "app/render/gdi_hook_primitives.h"
 #include "app/render/hook_sets.h"
+#include "app/render/picture_hooks.h"
+#include "app/render/raster_data_reader.h"
 
 namespace tracemill {
 namespace {
@@ -104,10 +106,12 @@ void InstallScreenHooks() {
     dbSetPolyPolygonHook(screenPolyPolygon);
     dbSetColorHook(ScreenSetColor);
     dbSetLineWidthHook(GdiSetLineWeight);
-    // Raster images and pictures on screen come with their own hooks; until then none.
+    // Raster images on screen come with their own hooks; until then none.
     dbSetRasterImageHook(nullptr);
     dbSetHook17(nullptr);
-    dbSetPictureHook(nullptr);
+    dbSetPictureHook(ScreenPictureHook);
+    // A pass stopped inside a raster image leaves no pixels expected of the next.
+    GetRasterDataReader().reset();
     GetGdiOutputState().deviceHooks = 0;
 }
 

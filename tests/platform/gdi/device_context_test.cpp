@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "grid_device_context.h"
 #include "platform/gdi/device_context.h"
 
 namespace tracemill::gdi {
@@ -11,41 +12,7 @@ constexpr ColorRef kWhite = 0xFFFFFF;
 constexpr ColorRef kRed = 0x0000FF;
 constexpr ColorRef kBlue = 0xFF0000;
 
-// A device context over a grid of colours, to see each pixel the rules put down.
-class GridContext : public DeviceContext {
-public:
-    GridContext(int width, int height) : width_(width), height_(height), pixels_(size_t(width * height), kWhite) {}
-    Size deviceSize() const override { return {width_, height_}; }
-    ColorRef at(int x, int y) const { return pixels_[size_t(y * width_ + x)]; }
-    int count(ColorRef c) const { return int(std::count(pixels_.begin(), pixels_.end(), c)); }
-
-protected:
-    void deviceFillRects(std::span<const PixelRect> rects, ColorRef color) override {
-        for (const PixelRect& r : rects)
-            for (int y = r.y; y < r.y + r.height; ++y)
-                for (int x = r.x; x < r.x + r.width; ++x) {
-                    EXPECT_TRUE(x >= 0 && y >= 0 && x < width_ && y < height_) << "outside the device";
-                    pixels_[size_t(y * width_ + x)] = color;
-                }
-    }
-    void deviceDrawBitmap(int32_t x0, int32_t y0, const Bitmap32& b, RasterOp, bool keyed) override {
-        for (int y = 0; y < b.height; ++y)
-            for (int x = 0; x < b.width; ++x) {
-                const uint32_t p = b.pixels[size_t(y * b.width + x)];
-                if (keyed && (p >> 24) == 0) continue;
-                pixels_[size_t((y0 + y) * width_ + x0 + x)] = rgb(uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p));
-            }
-    }
-    void deviceDrawText(Point, std::string_view, const Font&, ColorRef, std::optional<ColorRef>) override {}
-    Size deviceTextExtent(std::string_view text, const Font& font) override {
-        return {int32_t(text.size()) * 7, font.height};
-    }
-    void deviceSetClip(const std::vector<std::vector<Point>>&) override {}
-
-private:
-    int width_, height_;
-    std::vector<ColorRef> pixels_;
-};
+using test::GridContext;
 
 void usePen(DeviceContext& dc, PenStyle style, int width, ColorRef color) { dc.selectPen({style, width, color}); }
 
