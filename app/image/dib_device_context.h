@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QImage>
-#include <vector>
+#include <cstdlib>
+#include <memory>
+#include <span>
 
 #include "app/image/dib.h"
 #include "platform/gdi/image_device_context.h"
@@ -13,9 +15,16 @@ namespace tracemill {
 
 namespace dib_detail {
 // The 32-bit pixels drawn on; a base so that they exist before the context starts painting.
+// A large surface lies in pages of 2 MiB where the system gives them: a line running down a
+// bitmap of thousands of rows touches a new row, and with small pages a new page, at every
+// pixel.
 struct DrawingSurface {
     explicit DrawingSurface(const CDib& dib);
-    std::vector<uint32_t> pixels;
+    struct Release {
+        void operator()(uint32_t* pixels) const { std::free(pixels); }
+    };
+    std::unique_ptr<uint32_t, Release> buffer;
+    std::span<uint32_t> pixels;
     QImage image;
 };
 } // namespace dib_detail

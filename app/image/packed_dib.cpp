@@ -63,6 +63,16 @@ class NearestColour {
 public:
     explicit NearestColour(const std::vector<RgbQuad>& table) : table_(table) {}
     uint8_t operator()(uint32_t rgb) {
+        // Neighbouring pixels mostly share their colour.
+        if (rgb == lastColour_ && haveLast_) return lastIndex_;
+        haveLast_ = true;
+        lastColour_ = rgb;
+        lastIndex_ = find(rgb);
+        return lastIndex_;
+    }
+
+private:
+    uint8_t find(uint32_t rgb) {
         const auto found = cache_.find(rgb);
         if (found != cache_.end()) return found->second;
         const int r = int(rgb >> 16) & 0xFF, g = int(rgb >> 8) & 0xFF, b = int(rgb) & 0xFF;
@@ -80,9 +90,11 @@ public:
         return uint8_t(best);
     }
 
-private:
     const std::vector<RgbQuad>& table_;
     std::unordered_map<uint32_t, uint8_t> cache_;
+    bool haveLast_ = false;
+    uint32_t lastColour_ = 0;
+    uint8_t lastIndex_ = 0;
 };
 
 std::optional<PackedDib> parseBlock(std::span<const uint8_t> block, std::optional<uint64_t> bitsOffset) {

@@ -13,6 +13,8 @@
 //   property_lists.cpp     the layer and linetype rows of the drawing-property dialogs
 //   paper_sheet.cpp        the background and the paper sheet of a paper layout
 //   ucs_icon.cpp           the UCS icon drawn over the picture
+//   draw_drivers.cpp       the draw, layout, print and device drivers
+// Vector and raster export (vector_export.h, raster_export.h) drive it from outside.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +40,9 @@ struct HeaderBlock;
 class CDib;
 namespace gdi {
 class DeviceContext;
+}
+namespace render {
+class COutputDevice;
 }
 
 // Colour modes: 1 black and white, 2 grey, any other value 256 colours.
@@ -193,6 +198,30 @@ public:
     int GetCurrentLinetypeHandle(Handle* handle);
     int AddLinetypeRecord(const LinetypeRecord& record);
 
+    // ---- Drivers (draw_drivers.cpp): one pass of the entity walk onto a target. Each returns
+    // with the object as it found it apart from what its own steps keep.
+    //
+    // The current view into a device context of width x height pixels: background (and on a
+    // paper layout, with `paper`, the sheet), the walk with pens `penWidth` pixels wide, the
+    // UCS icon when asked. Without `keepView` the fitted view and its device rectangle stay.
+    // Always 0; nothing is drawn for a target of a pixel or less, without a drawing or context.
+    int16_t DrawToDC(gdi::DeviceContext* dc, int32_t width, int32_t height, bool keepView, bool drawUcsIcon,
+                     bool paper, int32_t penWidth);
+    // One paper layout (-1: the current one) whole on white at pixelsPerUnit pixels a paper unit,
+    // from the top left of `dc`. Always 0; nothing is drawn for model space or an index outside
+    // the paper layouts.
+    int16_t DrawToMappedDC(gdi::DeviceContext* dc, int32_t layout, double pixelsPerUnit, int32_t penWidth);
+    // The window between two drawing points of the current view onto a printer page at
+    // pixelsPerUnit pixels a drawing unit, turned by `rotation` quarter turns and shifted by the
+    // offset, in `colourMode`, with the pen table's widths (inches) at pixelsPerMm. Always 0.
+    int16_t Print(gdi::DeviceContext* dc, const Point3& corner1, const Point3& corner2, double unused1,
+                  double unused2, double pixelsPerUnit, int16_t rotation, int32_t offsetX, int32_t offsetY,
+                  int16_t colourMode, uint16_t pixelsPerMm);
+    // The current view into an output device as a picture of width x height device units (the
+    // device scale applied); 1 when the device's file was written, 0 for a size below 1, a
+    // device that cannot begin or end, or a walk that failed (then no part of a file is left).
+    int32_t ExportToDevice(const char* fileName, int32_t width, int32_t height, render::COutputDevice* device);
+
     // ---- What the screen shows around the entities (paper_sheet.cpp, ucs_icon.cpp).
     void DrawPaperBackground(gdi::DeviceContext& dc, int32_t width, int32_t height, bool paper);
     void DrawUcsIcon(gdi::DeviceContext& dc, int32_t width, int32_t height);
@@ -272,6 +301,17 @@ protected:
     // Device rectangle of a pass onto width x height pixels: (0, 0, width - 1, height - 1), a
     // side of 2 or less giving 1.
     void SetPassDeviceRect(int32_t width, int32_t height);
+    // The view's size made that of the window between two device points (and the last applied
+    // size with it).
+    void SizeViewToWindow(const gdi::Point& p1, const gdi::Point& p2);
+    // The device rectangle into the GDI output state (its clip, width and height).
+    void CopyDeviceRectToOutputState() const;
+    // The GDI output state of a pass: pen width, line weights shown, the device rectangle.
+    void StartPassState(int32_t penWidth) const;
+    // The entity walk onto `dc`, its y upwards turned down with the window origin at
+    // `originY`; false when the walk raised an exception. Printing always maps; other passes
+    // leave the mapping to the DC hook set while it draws into a mask.
+    bool RunWalk(gdi::DeviceContext& dc, bool print, int32_t originY);
 
     // The view shown and its size at the last full regeneration.
     ViewBlock view_;
@@ -311,6 +351,10 @@ protected:
     std::function<void()> repaintWindow_;
     uint32_t lastBlitTick_ = 0;
 };
+
+// units x factor + 0.5, truncated: a size in pixels or device units; 0 when not positive, at
+// most the largest int.
+int32_t RoundedSize(double units, double factor);
 
 // The toolkit writer SaveAs falls back to (wrSaveDrawing unless replaced; null puts it back).
 // Returns the one replaced.

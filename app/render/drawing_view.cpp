@@ -25,6 +25,10 @@ constexpr double kSheetHeight = 297.0;
 // An extent of 0 counts as this much.
 constexpr double kLeastExtent = 0.001;
 constexpr int32_t kLeastFittedSize = 2;
+// The extents of a zoom are measured on a device up to 1,000 times finer than the client, of
+// at most about 100,000,000 units across.
+constexpr int64_t kFineDeviceSize = 100000000;
+constexpr int64_t kMostFineness = 1000;
 
 // A size completed from the other one, truncated, at least 2, and never beyond what an int
 // holds (a very wide drawing asked for at a given height).
@@ -187,7 +191,12 @@ void CDrawingObject::SetClientSize(int32_t cx, int32_t cy) {
     }
     lastViewWidth_ = view_.width;
     lastViewHeight_ = view_.height;
-    PrepareView();
+    // The extents are measured on a device of the same shape but finer, so that the view of
+    // the extents holds them to a small part of a pixel (on the client's own pixels a small
+    // drawing's extents would be rounded to whole pixels of the sheet view).
+    const int64_t fineness = std::clamp<int64_t>(kFineDeviceSize / std::max(cx, cy), 1, kMostFineness);
+    const HostRect measured{0, 0, int32_t(cx * fineness), int32_t(cy * fineness)};
+    genPrepareView(drawing_, view_, measured, &cacheRect_);
     InstallNullHooks();
     StoreDrawingFolder();
     genDrawDrawing(drawing_);
@@ -195,6 +204,7 @@ void CDrawingObject::SetClientSize(int32_t cx, int32_t cy) {
     lastViewWidth_ = view_.width;
     lastViewHeight_ = view_.height;
     InstallScreenHooks();
+    PrepareView();
 }
 
 void CDrawingObject::SaveViewState() {

@@ -70,10 +70,7 @@ void CDrawingObject::FitViewToRect(const gdi::Point* p1, const gdi::Point* p2, V
 void CDrawingObject::SetViewToWindow(const gdi::Point* p1, const gdi::Point* p2, int32_t width, int32_t height) {
     if (!p1 || !p2) return;
     CentreViewOnRect(p1, p2, &view_);
-    const double w = double(std::abs(p2->x - p1->x)) * view_.width / double(deviceRect_.right);
-    const double h = double(std::abs(p2->y - p1->y)) * view_.height / double(deviceRect_.bottom);
-    view_.width = lastViewWidth_ = w;
-    view_.height = lastViewHeight_ = h;
+    SizeViewToWindow(*p1, *p2);
     deviceRect_ = {0, 0, width, height};
     FitViewToAspect(double(height) / double(width));
 }

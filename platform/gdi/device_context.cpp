@@ -147,10 +147,14 @@ void DeviceContext::strokeSegment(Point from, Point to) {
         strokeWideSegment(from, to, width, deviceBounds(), spans_);
         return;
     }
+    const bool dashed = state_.pen.style == PenStyle::Dash;
+    if (!dashed && deviceThinLine(from, to, deviceBounds(), state_.pen.color)) {
+        dashPhase_ += thinLineLength(from, to);
+        return;
+    }
     pixels_.clear();
     int64_t firstStep = 0;
     rasterizeThinLine(from, to, deviceBounds(), pixels_, &firstStep);
-    const bool dashed = state_.pen.style == PenStyle::Dash;
     for (size_t k = 0; k < pixels_.size(); ++k) {
         if (dashed && (dashPhase_ + firstStep + int64_t(k)) % kDashPeriod >= kDashOn) continue;
         appendPixel(spans_, pixels_[k]);

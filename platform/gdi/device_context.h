@@ -107,6 +107,11 @@ protected:
     virtual Size deviceTextExtent(std::string_view text, const Font& font) = 0;
     // The clip is the intersection of the polygons (device points); none: no clip.
     virtual void deviceSetClip(const std::vector<std::vector<Point>>& polygons) = 0;
+    // A solid thin line (the pixels of forEachThinLinePixel within `bounds`) drawn by the
+    // backend itself; false leaves its pixels to deviceFillRects.
+    virtual bool deviceThinLine(Point /*from*/, Point /*to*/, const Rect& /*bounds*/, ColorRef /*color*/) {
+        return false;
+    }
 
 private:
     struct State {

@@ -5,13 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QTimer>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "app/render/drawing_object.h"
+#include "app/render/export_progress.h"
 #include "app/render/hook_sets.h"
+#include "app/shell/progress_dialog.h"
+#include "app/shell/progress_step.h"
 #include "host_test_support.h"
 #include "test_paths.h"
 #include "toolkit/display/display_interface.h"
@@ -67,5 +72,29 @@ inline QImage filledImage(int width, int height, uint32_t rgb) {
     image.fill(QColor::fromRgb(rgb));
     return image;
 }
+
+// An interactive export (the progress flag set, the main frame's progress dialog there) whose
+// Stop is pressed by the first events the export lets through after PressStop.
+class StoppableExport {
+public:
+    StoppableExport() {
+        SetMainProgressDialog(&dialog_);
+        SetExportProgress(true);
+    }
+    ~StoppableExport() {
+        QCoreApplication::processEvents();
+        SetExportProgress(false);
+        SetMainProgressDialog(nullptr);
+    }
+    StoppableExport(const StoppableExport&) = delete;
+    StoppableExport& operator=(const StoppableExport&) = delete;
+    void PressStop() {
+        QTimer::singleShot(0, [this] { dialog_.OnStop(); });
+    }
+    const CProgressDialog& Dialog() const { return dialog_; }
+
+private:
+    CProgressDialog dialog_;
+};
 
 } // namespace tracemill::test
