@@ -347,8 +347,9 @@ int wrDxfEscapedString(OutputContext& output, int code, std::string_view text, i
     escaped.reserve(text.size() + 8);
     for (size_t i = 0; i < text.size();) {
         const int width = std::max(1, dbCharWidth(text.substr(i), codePage));
-        if (width == 2) {
-            escaped.append(text.substr(i, 2));
+        if (width > 1) {
+            // A double-byte character, or a "\U+XXXX" or "\M+NXXXX" escape: kept whole.
+            escaped.append(text.substr(i, size_t(width)));
         } else {
             const uint8_t byte = uint8_t(text[i]);
             if (byte < 0x20) {

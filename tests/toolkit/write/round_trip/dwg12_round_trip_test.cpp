@@ -70,7 +70,9 @@ protected:
         if (!dwg12RowsDirectory().empty()) {
             std::set<std::string> needed = comparison.needed();
             needed.insert(ownComparison.needed().begin(), ownComparison.needed().end());
-            test::recordNeededRows(dwg12RowsDirectory(), name, needed);
+            std::set<std::string> applied = comparison.applied();
+            applied.insert(ownComparison.applied().begin(), ownComparison.applied().end());
+            test::recordNeededRows(dwg12RowsDirectory(), name, needed, applied);
         }
     }
 };

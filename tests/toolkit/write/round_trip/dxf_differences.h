@@ -11,7 +11,4 @@ namespace tracemill::test {
 
 std::span<const AllowedDifference> dxfAllowedDifferences();
 
-// The lines of the HEADER section and of the symbol tables.
-DumpLines headerAndTables(const DumpLines& lines);
-
 } // namespace tracemill::test
