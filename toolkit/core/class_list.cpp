@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
+#include "toolkit/core/entity_types.h"
 #include "toolkit/core/name_compare.h"
 #include "toolkit/core/system_context.h"
 
@@ -148,6 +150,13 @@ const std::string* dbClassNameByNumber(const ClassList& list, uint16_t number) {
         if (entry.number == number) return &entry.dxfName;
     }
     return nullptr;
+}
+
+std::string dbEntityKindName(const ClassList& list, uint16_t type) {
+    const std::string_view fixed = dbEntityTypeName(type);
+    if (!fixed.empty()) return std::string(fixed);
+    if (const std::string* name = dbClassNameByNumber(list, type)) return *name;
+    return std::to_string(type);
 }
 
 bool dbClassKindByNumber(const ClassList& list, uint16_t number, ClassKind& kind) {

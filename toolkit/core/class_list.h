@@ -122,6 +122,10 @@ uint16_t dbAddClass(ClassList& list, std::string_view dxfName, std::string_view 
 // The DXF name of the class with that number, null when no entry has it.
 const std::string* dbClassNameByNumber(const ClassList& list, uint16_t number);
 
+// The name of an entity kind: the DXF name of a fixed kind, the DXF name of its class for a
+// class number, else the number as text.
+std::string dbEntityKindName(const ClassList& list, uint16_t type);
+
 // The kind that the number stands for in this list, false when it is none of the 25.
 bool dbClassKindByNumber(const ClassList& list, uint16_t number, ClassKind& kind);
 

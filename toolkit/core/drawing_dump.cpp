@@ -1016,14 +1016,7 @@ void describeBody(FieldWriter& f, const Body& body) {
     });
 }
 
-std::string typeName(const Drawing& drawing, uint16_t type) {
-    std::string_view fixed = dbEntityTypeName(type);
-    if (!fixed.empty()) return std::string(fixed);
-    if (const std::string* name = dbClassNameByNumber(drawing.classes, type)) return *name;
-    std::string number;
-    appendValue(number, type);
-    return number;
-}
+std::string typeName(const Drawing& drawing, uint16_t type) { return dbEntityKindName(drawing.classes, type); }
 
 void writeHeader(const HeaderBlock& header, const WriteLine& writeLine) {
     for (const HeaderVariable& variable : dbHeaderVariableTable()) {

@@ -88,8 +88,9 @@ using PictureHook = void (*)(const PictureRecord& picture, HostWord host);
 using FillRecordHook = void (*)(const FillRecord& fill, HostWord host);
 // Slot 20: a raster image with a clip boundary.
 using ClippedImageHook = void (*)(const RasterImageInfo& image, const RasterImageData& data, HostWord host);
-// Slot 30: an embedded object's stored data.
-using OleDataHook = void (*)(PagedStream* objectData, const OleObjectInfo& object, HostWord host);
+// Slot 30: an embedded object's data (without its frame header); the host may hand back a
+// picture of it in `object`.
+using OleDataHook = void (*)(PagedStream* objectData, OleObjectInfo& object, HostWord host);
 // Slot 31: the outline of one TrueType character; 0 when the request was answered (the
 // outline is empty when the glyph was not found), nonzero for no glyph.
 using GlyphOutlineHook = int (*)(GlyphRequest& request, HostWord host);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "toolkit/core/handle.h"
+#include "toolkit/core/plot_style_table.h"
 #include "toolkit/core/table_records.h"
 #include "toolkit/display/matrix4.h"
 #include "toolkit/display/reference_chain.h"
@@ -32,6 +33,8 @@ struct DeferredReference {
     Matrix4 insertion = kIdentityMatrix4;  // from the referenced drawing's coordinates to the host's
     uint16_t byBlockColour = 7;
     LinetypeRecord byBlockLinetype;
+    PlotStyle byBlockPlotStyle;
+    bool hasPlotStyle = false;
     int16_t byBlockLineweight = 0;
     uint64_t hiddenMask = 0;
     uint8_t paperSpacePass = 0;       // where the reference was met

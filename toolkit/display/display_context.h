@@ -25,6 +25,7 @@
 #include "toolkit/display/display_list.h"
 #include "toolkit/display/linetype_state.h"
 #include "toolkit/display/matrix4.h"
+#include "toolkit/display/point_symbol.h"
 #include "toolkit/display/view_block.h"
 #include "toolkit/display/wide_polyline_state.h"
 
@@ -217,6 +218,7 @@ struct DisplayContext {
     double threeUnitTolerance = 0.0;
     double viewScale = 1.0;  // what a circle's chord count grows with: device units per drawing unit, scaled
     DrawnEntity entity;
+    SymbolFrame symbol;  // the point symbol being drawn
 
     // External references met during a list, drawn after it.
     std::vector<DeferredReference> deferredReferences;

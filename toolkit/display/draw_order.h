@@ -24,4 +24,22 @@ int genBuildDrawOrderTable(Drawing* drawing, EntityList* list, Handle block, Dra
 
 void genFreeDrawOrderTable(DrawOrderTable& table);
 
+// One unit of a list drawn in sort order: the node of its first entity (a POLYLINE with its
+// vertices, an INSERT with its attributes, any other entity alone) and the key it is sorted by.
+struct SortUnit {
+    EntityNode* node = nullptr;
+    Handle key;
+};
+
+// Comparators of sort units: by the own handle of the entity at each node, and by key; -1, 0
+// or 1 (handles compare as their big-endian bytes, numerically).
+int genCompareNodeHandle(const SortUnit& a, const SortUnit& b);
+int genCompareSortKey(const SortUnit& a, const SortUnit& b);
+
+// The units of the list from its cursor to its ENDBLK or its end, in drawing order: each takes
+// the sort handle the table gives its entity, else the entity's own handle; units of equal keys
+// keep their list order. The units are counted as they are collected. 1; 0 when memory runs
+// out (`out` is then empty).
+int genOrderSortUnits(const EntityList& list, const DrawOrderTable& table, std::vector<SortUnit>& out);
+
 } // namespace tracemill

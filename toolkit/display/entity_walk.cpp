@@ -111,7 +111,7 @@ void drawReference(Drawing* host, Drawing* reference, DeferredReference& record,
     dbRewindEntityList(reference->modelSpace);
     gOutputHookTable->currentDrawing = reference;
     genVectoriseEntityList(reference, reference->modelSpace, insertion, record.byBlockColour, &record.byBlockLinetype,
-                           nullptr, record.byBlockLineweight, 0, int16_t(record.xrefDepth + 1), record.hiddenMask,
+                           record.hasPlotStyle ? &record.byBlockPlotStyle : nullptr, record.byBlockLineweight, 0, int16_t(record.xrefDepth + 1), record.hiddenMask,
                            record.chain, nullptr);
     gOutputHookTable->currentDrawing = host;
 

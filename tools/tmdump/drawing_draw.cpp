@@ -10,6 +10,7 @@
 #include "toolkit/core/system_context.h"
 #include "toolkit/display/display_interface.h"
 #include "toolkit/display/hook_sets/hook_counter.h"
+#include "toolkit/display/hook_sets/hook_recorder.h"
 #include "platform/fonts/host_fonts.h"
 
 namespace tracemill::tmdump {
@@ -61,7 +62,7 @@ private:
 
 } // namespace
 
-int writeDrawingPass(Drawing* drawing, const char* path, std::FILE* out) {
+int writeDrawingPass(Drawing* drawing, const char* path, std::FILE* out, bool stream) {
     const HostFonts fonts;
     // The primitives of the entities themselves, as export draws them: without the display-list
     // cache's grid.
@@ -75,22 +76,38 @@ int writeDrawingPass(Drawing* drawing, const char* path, std::FILE* out) {
         ok = genDrawDrawing(drawing) != 0 && genGetViewBlock(drawing, view) != 0;
     }
     HookCounter counter;
+    HookRecorder recorder;
     if (ok) {
         genPrepareView(drawing, view, kDevice, nullptr);
-        counter.install();
+        if (stream) {
+            recorder.streamTo(out);
+            recorder.install();
+        } else {
+            counter.install();
+        }
         fonts.installGlyphs();
         ok = genDrawDrawing(drawing) != 0;
         counter.uninstall();
+        recorder.uninstall();
     }
     if (!ok) {
         dbFreeDisplayContext(drawing);
         return fail(path);
+    }
+    if (stream) {
+        dbFreeDisplayContext(drawing);
+        return 0;
     }
     std::fprintf(out, "primitives %llu\n", static_cast<unsigned long long>(counter.primitives()));
     for (int slot = 0; slot < kOutputHookSlotCount; ++slot) {
         if (counter.count(slot))
             std::fprintf(out, "hook %s %llu\n", std::string(dbHookSlotName(slot)).c_str(),
                          static_cast<unsigned long long>(counter.count(slot)));
+    }
+    for (const auto& [kind, c] : counter.kinds()) {
+        std::fprintf(out, "kind %s entities=%llu lines=%llu fills=%llu raster=%llu\n", kind.c_str(),
+                     static_cast<unsigned long long>(c.entities), static_cast<unsigned long long>(c.lines),
+                     static_cast<unsigned long long>(c.fills), static_cast<unsigned long long>(c.raster));
     }
     Point3 min, max;
     if (genCollectedExtents(drawing, min, max)) {

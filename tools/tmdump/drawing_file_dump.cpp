@@ -57,8 +57,8 @@ int dumpDrawingFile(const char* path, DrawingOutput output, std::FILE* out) {
     Drawing* drawing = openDrawingFile(path);
     if (!drawing) return 1;
     int status = 0;
-    if (output == DrawingOutput::Draw) {
-        status = writeDrawingPass(drawing, path, out);
+    if (output == DrawingOutput::Draw || output == DrawingOutput::DrawStream) {
+        status = writeDrawingPass(drawing, path, out, output == DrawingOutput::DrawStream);
     } else if (output == DrawingOutput::Report) {
         const std::string_view name = path;
         const size_t slash = name.find_last_of('/');

@@ -28,9 +28,8 @@ std::string_view formatName(SourceFormat format) {
 // Entities of fixed kinds by their DXF names; class-based kinds by the name their class
 // declares; entities of classes the toolkit does not know by what they are.
 std::string kindName(const Drawing& drawing, uint16_t type) {
-    const std::string_view fixed = dbEntityTypeName(type);
-    if (!fixed.empty()) return std::string(fixed);
-    if (const std::string* name = dbClassNameByNumber(drawing.classes, type)) return *name;
+    if (!dbEntityTypeName(type).empty() || dbClassNameByNumber(drawing.classes, type))
+        return dbEntityKindName(drawing.classes, type);
     if (type == kClassOfEntities) return "proxy entity";
     return "kind " + std::to_string(type);
 }

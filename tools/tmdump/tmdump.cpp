@@ -14,7 +14,7 @@ namespace tracemill::tmdump {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tmdump [--summary | --report | --draw | --solids] FILE\n"
+    "usage: tmdump [--summary | --report | --draw [--stream] | --solids] FILE\n"
     "       tmdump --new [VERSION] [--summary]\n"
     "       tmdump --init-data\n"
     "       tmdump --help\n";
@@ -30,8 +30,12 @@ constexpr const char* kHelp =
     "  tmdump --report FILE      the same in words: format and version, tables, entities by\n"
     "                            kind, extents\n"
     "  tmdump --draw FILE        the drawing drawn as a host draws it, zoomed to its extents:\n"
-    "                            \"primitives N\", \"hook NAME N\" for each output hook called\n"
-    "                            and \"extents XMIN YMIN XMAX YMAX\" in drawing units\n"
+    "                            \"primitives N\", \"hook NAME N\" for each output hook called,\n"
+    "                            \"kind KIND entities=N lines=N fills=N raster=N\" for each entity\n"
+    "                            kind drawn (line-to, fill and raster calls of its entities) and\n"
+    "                            \"extents XMIN YMIN XMAX YMAX\" in drawing units\n"
+    "  tmdump --draw --stream FILE  the same pass as every output hook call, one per line: the\n"
+    "                            slot number, the hook's name, its arguments\n"
     "  tmdump --solids FILE      each REGION, 3DSOLID and BODY with its ACIS data parsed and drawn:\n"
     "                            handle, kind, parse result (4: parsed), entities made, records\n"
     "                            skipped, messages written (to stderr), bodies, the primitives and\n"
@@ -64,11 +68,13 @@ int run(int argc, char** argv) {
     DrawingOutput output = DrawingOutput::Dump;
     if (mode == "--summary") output = DrawingOutput::Summary;
     if (mode == "--report") output = DrawingOutput::Report;
-    if (mode == "--draw") output = DrawingOutput::Draw;
+    if (mode == "--draw") output = argc > 2 && std::string_view(argv[2]) == "--stream" ? DrawingOutput::DrawStream
+                                                                                    : DrawingOutput::Draw;
     const bool solids = mode == "--solids";
     const bool fileMode = !newDrawing && !initData;
     if (initData && argc != 2) return usage();
-    if (fileMode && argc != (output == DrawingOutput::Dump && !solids ? 2 : 3)) return usage();
+    const int fileArgs = output == DrawingOutput::Dump && !solids ? 2 : output == DrawingOutput::DrawStream ? 4 : 3;
+    if (fileMode && argc != fileArgs) return usage();
     if (fileMode && output == DrawingOutput::Dump && !solids && mode.starts_with("-")) return usage();
 
     ToolkitSession session;

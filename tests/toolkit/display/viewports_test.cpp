@@ -262,13 +262,17 @@ TEST_F(TwoViewportLayoutTest, MatricesAndDeviceRectanglesAreTheHandComputedOnes)
 }
 
 TEST_F(TwoViewportLayoutTest, TheModelSpaceLineArrivesClippedInBothViewports) {
-    // The LINE (0, 0)-(100, 50): in the left viewport from device (-49, 101) to (551, 401), cut
-    // at x 50.5 and 450.5; in the right one from (751, 401) to (3751, 1901), cut at y 700.5
-    // and then at x 950.5. The clipper hands each piece from its far end back.
+    // The sheet first: the borders of the two viewports. Then the LINE (0, 0)-(100, 50): in the
+    // left viewport from device (-49, 101) to (551, 401), cut at x 50.5 and 450.5; in the right
+    // one from (751, 401) to (3751, 1901), cut at y 700.5 and then at x 950.5. The clipper hands
+    // each piece from its far end back.
     genPrepareView(layout, view, kSheetDevice, nullptr);
     recorder.clear();
     ASSERT_EQ(genDrawDrawing(layout), 1);
-    EXPECT_EQ(strokes(), (std::vector<std::string>{"moveTo 450 350", "lineTo 50 150", "moveTo 950 500",
+    EXPECT_EQ(strokes(), (std::vector<std::string>{"moveTo 50 100", "lineTo 450 100", "lineTo 450 700", "lineTo 50 700",
+                                                   "lineTo 50 100", "moveTo 550 100", "lineTo 950 100",
+                                                   "lineTo 950 700", "lineTo 550 700", "lineTo 550 100",
+                                                   "moveTo 450 350", "lineTo 50 150", "moveTo 950 500",
                                                    "lineTo 751 401"}));
     Point3 min, max;
     ASSERT_EQ(genCollectedExtents(layout, min, max), 1);

@@ -8,6 +8,7 @@
 
 #include "toolkit/core/point.h"
 #include "toolkit/display/clip/loop_set.h"
+#include "toolkit/display/display_context.h"
 
 namespace tracemill {
 

@@ -1,18 +1,17 @@
 #include "toolkit/display/hook_sets/hook_counter.h"
 
+#include <string>
+
+#include "toolkit/core/drawing.h"
+#include "toolkit/core/entity_record.h"
+#include "toolkit/core/entity_types.h"
+#include "toolkit/display/entity_begin_info.h"
 #include "toolkit/display/hook_sets/hook_set.h"
 
 namespace tracemill {
 namespace {
 
 HookCounter* gCounter = nullptr;
-
-enum Slot : int {
-    kMoveTo = 0, kLineTo = 1, kPolygon = 2, kPolyPolygon = 3, kTriangleStrip = 4, kColor = 5, kProgress = 6,
-    kRefresh = 7, kXrefMissing = 8, kXrefOpen = 11, kXrefOpened = 12, kXrefDone = 13, kEntityBegin = 15,
-    kRasterImage = 16, kRasterData = 17, kPicture = 18, kFillRecord = 19, kClippedImage = 20, kOleData = 30,
-    kLineWidth = 33,
-};
 
 void count(int slot) {
     if (gCounter) gCounter->add(slot);
@@ -33,7 +32,10 @@ void xrefMissing(const char*, HostWord) { count(kXrefMissing); }
 void xrefOpen(std::string&, const XrefReference&, HostWord) { count(kXrefOpen); }
 void xrefOpened(Drawing*, HostWord) { count(kXrefOpened); }
 void xrefDone(Drawing*, HostWord) { count(kXrefDone); }
-void entityBegin(const EntityBeginInfo&, HostWord) { count(kEntityBegin); }
+void entityBegin(const EntityBeginInfo& info, HostWord) {
+    count(kEntityBegin);
+    if (gCounter) gCounter->beginKind(*info.entity);
+}
 void rasterImage(const RasterImageInfo&, int32_t& accept, HostWord) {
     accept = 0;
     count(kRasterImage);
@@ -42,7 +44,7 @@ void rasterData(const int32_t*, int32_t, HostWord) { count(kRasterData); }
 void picture(const PictureRecord&, HostWord) { count(kPicture); }
 void fillRecord(const FillRecord&, HostWord) { count(kFillRecord); }
 void clippedImage(const RasterImageInfo&, const RasterImageData&, HostWord) { count(kClippedImage); }
-void oleData(PagedStream*, const OleObjectInfo&, HostWord) { count(kOleData); }
+void oleData(PagedStream*, OleObjectInfo&, HostWord) { count(kOleData); }
 void lineWidth(int32_t, HostWord) { count(kLineWidth); }
 
 } // namespace
@@ -55,6 +57,38 @@ uint64_t HookCounter::primitives() const {
                      kClippedImage, kOleData})
         sum += counts_[size_t(slot)];
     return sum;
+}
+
+void HookCounter::add(int slot) {
+    ++counts_[size_t(slot)];
+    if (!current_) return;
+    if (slot == kLineTo) ++current_->lines;
+    if (slot == kPolygon || slot == kPolyPolygon || slot == kTriangleStrip) ++current_->fills;
+    if (slot == kRasterData) ++current_->raster;
+}
+
+void HookCounter::beginKind(const EntityRecord& entity) {
+    const uint16_t type = entity.header.type;
+    if (type < fixedKinds_.size() && !dbEntityTypeName(type).empty())
+        current_ = &fixedKinds_[type];
+    else
+        current_ = &classKinds_[dbHookKindName(entity)];
+    ++current_->entities;
+}
+
+void HookCounter::clear() {
+    counts_ = {};
+    fixedKinds_ = {};
+    classKinds_.clear();
+    current_ = nullptr;
+}
+
+std::map<std::string, KindCount> HookCounter::kinds() const {
+    std::map<std::string, KindCount> out = classKinds_;
+    for (size_t type = 0; type < fixedKinds_.size(); ++type) {
+        if (fixedKinds_[type].entities) out[std::string(dbEntityTypeName(uint16_t(type)))] = fixedKinds_[type];
+    }
+    return out;
 }
 
 void HookCounter::install() {

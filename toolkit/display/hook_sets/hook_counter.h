@@ -3,10 +3,26 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <string>
 
 #include "toolkit/core/output_hook_table.h"
 
 namespace tracemill {
+struct EntityRecord;
+}
+
+namespace tracemill {
+
+// What the entities of one kind put out: counted from each call of slot 15 (entity begin) to
+// the next.
+struct KindCount {
+    uint64_t entities = 0;
+    uint64_t lines = 0;   // line-to calls
+    uint64_t fills = 0;   // polygons, poly-polygons and triangle strips
+    uint64_t raster = 0;  // raster data (slot 17)
+    friend bool operator==(const KindCount&, const KindCount&) = default;
+};
 
 class HookCounter {
 public:
@@ -23,12 +39,21 @@ public:
     // The calls that put something on the device: move-to, line-to, the fills, raster images,
     // pictures and embedded objects.
     uint64_t primitives() const;
-    void clear() { counts_ = {}; }
+    // The counts of every kind met, by the kind's name (entity_types.h, or its class's name).
+    std::map<std::string, KindCount> kinds() const;
+    void clear();
     // Called by the hooks.
-    void add(int slot) { ++counts_[size_t(slot)]; }
+    void add(int slot);
+    // An entity of the drawing being drawn begins.
+    void beginKind(const EntityRecord& entity);
 
 private:
     std::array<uint64_t, kOutputHookSlotCount> counts_{};
+    // Fixed kinds by number; class-based kinds, whose numbers differ from drawing to drawing,
+    // by name.
+    std::array<KindCount, 36> fixedKinds_{};
+    std::map<std::string, KindCount> classKinds_;
+    KindCount* current_ = nullptr;
     bool installed_ = false;
 };
 

@@ -4,7 +4,9 @@
 
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/output_hook_table.h"
+#include "toolkit/core/paged_stream.h"
 #include "toolkit/display/entity_begin_info.h"
+#include "toolkit/display/fill_records.h"
 #include "toolkit/display/hook_sets/hook_set.h"
 
 namespace tracemill {
@@ -23,14 +25,14 @@ std::string pointList(const DevicePoint* points, int32_t first, int32_t last) {
     return text;
 }
 
-void record(std::string line) {
-    if (gRecorder) gRecorder->add(std::move(line));
+void record(int slot, std::string line) {
+    if (gRecorder) gRecorder->add(slot, std::move(line));
 }
 
-void moveTo(int32_t x, int32_t y, HostWord) { record("moveTo " + number(x) + " " + number(y)); }
-void lineTo(int32_t x, int32_t y, HostWord) { record("lineTo " + number(x) + " " + number(y)); }
+void moveTo(int32_t x, int32_t y, HostWord) { record(kMoveTo, "moveTo " + number(x) + " " + number(y)); }
+void lineTo(int32_t x, int32_t y, HostWord) { record(kLineTo, "lineTo " + number(x) + " " + number(y)); }
 void polygon(PointRange range, const DevicePoint* points, HostWord) {
-    record("polygon" + pointList(points, range.first, range.last));
+    record(kPolygon, "polygon" + pointList(points, range.first, range.last));
 }
 void polyPolygon(const DevicePoint* points, const int32_t* counts, int32_t polygonCount, HostWord) {
     std::string line = "polyPolygon";
@@ -39,35 +41,44 @@ void polyPolygon(const DevicePoint* points, const int32_t* counts, int32_t polyg
         line += (i ? " |" : "") + pointList(points, first, first + counts[i] - 1);
         first += counts[i];
     }
-    record(line);
+    record(kPolyPolygon, line);
 }
 void triangleStrip(const DevicePoint* points, int32_t count, HostWord) {
-    record("triangleStrip" + pointList(points, 0, count - 1));
+    record(kTriangleStrip, "triangleStrip" + pointList(points, 0, count - 1));
 }
 int16_t color(int16_t colour, HostWord) {
-    record("color " + number(colour));
+    record(kColor, "color " + number(colour));
     return colour;
 }
-void progress(int32_t percent, HostWord) { record("progress " + number(percent)); }
-void refresh(HostWord) { record("refresh"); }
-void xrefMissing(const char* name, HostWord) { record(std::string("xrefMissing ") + name); }
-void xrefOpen(std::string& name, const XrefReference&, HostWord) { record("xrefOpen " + name); }
-void xrefOpened(Drawing* drawing, HostWord) { record("xrefOpened " + drawing->filePath); }
-void xrefDone(Drawing* drawing, HostWord) { record("xrefDone " + drawing->filePath); }
+void progress(int32_t percent, HostWord) { record(kProgress, "progress " + number(percent)); }
+void refresh(HostWord) { record(kRefresh, "refresh"); }
+void xrefMissing(const char* name, HostWord) { record(kXrefMissing, std::string("xrefMissing ") + name); }
+void xrefOpen(std::string& name, const XrefReference&, HostWord) { record(kXrefOpen, "xrefOpen " + name); }
+void xrefOpened(Drawing* drawing, HostWord) { record(kXrefOpened, "xrefOpened " + drawing->filePath); }
+void xrefDone(Drawing* drawing, HostWord) { record(kXrefDone, "xrefDone " + drawing->filePath); }
 void entityBegin(const EntityBeginInfo& info, HostWord) {
-    record("entityBegin " + dbHandleToHex(info.entity->header.handle) + " colour " + number(info.colour) + " lineweight " +
-           number(info.lineweight));
+    const std::string kind = dbHookKindName(*info.entity);
+    record(kEntityBegin, "entityBegin " + dbHandleToHex(info.entity->header.handle) + " colour " + number(info.colour) +
+                             " lineweight " + number(info.lineweight) + " kind " + kind + " linetype " +
+                             (info.linetype && !info.linetype->name.empty() ? info.linetype->name : "-") +
+                             " plotStyle " +
+                             (info.plotStyle && !info.plotStyle->name.empty() ? info.plotStyle->name : "-"));
 }
 void rasterImage(const RasterImageInfo&, int32_t& accept, HostWord) {
     accept = 0;
-    record("rasterImage");
+    record(kRasterImage, "rasterImage");
 }
-void rasterData(const int32_t*, int32_t count, HostWord) { record("rasterData " + number(count)); }
-void picture(const PictureRecord&, HostWord) { record("picture"); }
-void fillRecord(const FillRecord&, HostWord) { record("fillRecord"); }
-void clippedImage(const RasterImageInfo&, const RasterImageData&, HostWord) { record("clippedImage"); }
-void oleData(PagedStream*, const OleObjectInfo&, HostWord) { record("oleData"); }
-void lineWidth(int32_t width, HostWord) { record("lineWidth " + number(width)); }
+void rasterData(const int32_t*, int32_t count, HostWord) { record(kRasterData, "rasterData " + number(count)); }
+void picture(const PictureRecord& picture, HostWord) {
+    std::string line = "picture";
+    for (int32_t v : picture.rect) line += " " + number(v);
+    line += " bytes " + number(dbStreamSizeOf(picture.picture)) + pointList(picture.points, 0, picture.pointCount - 1);
+    record(kPicture, line);
+}
+void fillRecord(const FillRecord&, HostWord) { record(kFillRecord, "fillRecord"); }
+void clippedImage(const RasterImageInfo&, const RasterImageData&, HostWord) { record(kClippedImage, "clippedImage"); }
+void oleData(PagedStream* data, OleObjectInfo&, HostWord) { record(kOleData, "oleData " + number(dbStreamSizeOf(data))); }
+void lineWidth(int32_t width, HostWord) { record(kLineWidth, "lineWidth " + number(width)); }
 
 } // namespace
 
@@ -88,6 +99,15 @@ void HookRecorder::uninstall() {
     dbRemoveHookSet();
 }
 
+void HookRecorder::add(int slot, std::string line) {
+    if (out_) {
+        std::fprintf(out_, "%d %s\n", slot, line.c_str());
+        return;
+    }
+    lines_.push_back(std::move(line));
+    slots_.push_back(slot);
+}
+
 std::vector<std::string> HookRecorder::linesOf(std::string_view slot) const {
     std::vector<std::string> found;
     for (const std::string& line : lines_) {
@@ -96,6 +116,13 @@ std::vector<std::string> HookRecorder::linesOf(std::string_view slot) const {
             found.push_back(line);
     }
     return found;
+}
+
+std::vector<std::string> HookRecorder::stream() const {
+    std::vector<std::string> out;
+    out.reserve(lines_.size());
+    for (size_t i = 0; i < lines_.size(); ++i) out.push_back(number(slots_[i]) + " " + lines_[i]);
+    return out;
 }
 
 } // namespace tracemill

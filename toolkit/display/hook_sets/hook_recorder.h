@@ -2,8 +2,10 @@
 //
 // - HookRecorder: writes every call of a drawing, colour, progress or external-reference hook
 //   as one line of text ("moveTo 10 20", "lineTo 30 40", "polygon 0,0 10,0 10,10", "color 7",
-//   "xrefMissing part.dxf", ...), the slot named as output_hook_table.h names it; tests compare
-//   the lines, and `tmdump --draw --stream` prints them.
+//   "entityBegin 1F colour 7 lineweight 25 kind LINE linetype CONTINUOUS plotStyle -",
+//   "xrefMissing part.dxf", ...), the slot named as output_hook_table.h names it and numbers in
+//   their shortest round-trip form; tests compare the lines. Its stream form puts the slot
+//   number in front ("0 moveTo 10 20"): what `tmdump --draw --stream` prints.
 // - HookCounter (hook_counter.h): counts the calls per slot and the primitives among them.
 //
 // The file finders (slots 9, 10, 32), the entity fetch (14), the glyph outlines (31) and the
@@ -11,6 +13,7 @@
 // a time: installing a set makes it the active one.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,12 +35,22 @@ public:
     const std::vector<std::string>& lines() const { return lines_; }
     // The lines of one slot.
     std::vector<std::string> linesOf(std::string_view slot) const;
-    void clear() { lines_.clear(); }
+    // The lines in their stream form: the slot number, a space, the line.
+    std::vector<std::string> stream() const;
+    // With a file, each call is written at once in its stream form (one line each) and not
+    // kept; null keeps the lines again.
+    void streamTo(std::FILE* out) { out_ = out; }
+    void clear() {
+        lines_.clear();
+        slots_.clear();
+    }
     // Called by the hooks.
-    void add(std::string line) { lines_.push_back(std::move(line)); }
+    void add(int slot, std::string line);
 
 private:
     std::vector<std::string> lines_;
+    std::vector<int> slots_;
+    std::FILE* out_ = nullptr;
     bool installed_ = false;
 };
 

@@ -1,6 +1,17 @@
 #include "toolkit/display/hook_sets/hook_set.h"
 
+#include "toolkit/core/drawing.h"
+#include "toolkit/core/entity_types.h"
+
 namespace tracemill {
+
+std::string dbHookKindName(const EntityRecord& entity) {
+    const Drawing* drawing = gOutputHookTable ? gOutputHookTable->currentDrawing : nullptr;
+    uint16_t type = entity.header.type;
+    if (const auto* proxy = entity.body.getIf<ProxyEntityBody>(); proxy && type == kEntityOfClassData)
+        type = proxy->classNumber;
+    return drawing ? dbEntityKindName(drawing->classes, type) : std::to_string(type);
+}
 
 void dbInstallHookSet(const HookSetFunctions& set) {
     dbSetMoveToHook(set.moveTo);

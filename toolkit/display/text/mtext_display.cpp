@@ -17,6 +17,7 @@
 #include "toolkit/display/linetype_drawer.h"
 #include "toolkit/display/text/glyph_output.h"
 #include "toolkit/display/text/mtext_layout.h"
+#include "toolkit/display/text/mtext_transform.h"
 #include "toolkit/display/text/shape_interpreter.h"
 #include "toolkit/display/text/shape_text_state.h"
 #include "toolkit/display/text/text_extents.h"
@@ -120,23 +121,6 @@ bool findStyle(Drawing* drawing, Handle handle, StyleRecord& style) {
 
 } // namespace
 
-void genMTextBlockMatrix(const MtextBody& body, const Point3& extrusion, const Matrix4& transform, Matrix4& out) {
-    const Point3 normal = genNormalized(extrusion);
-    Point3 x = genNormalized(body.xDirection);
-    if (x.x == 0.0 && x.y == 0.0 && x.z == 0.0) {
-        Matrix4 ocs;
-        genOcsMatrix(normal, ocs);
-        x = {ocs.at(0, 0), ocs.at(0, 1), ocs.at(0, 2)};
-    }
-    const Point3 y = genNormalized(genCross(normal, x));
-    Matrix4 block = kIdentityMatrix4;
-    block.at(0, 0) = x.x, block.at(0, 1) = x.y, block.at(0, 2) = x.z;
-    block.at(1, 0) = y.x, block.at(1, 1) = y.y, block.at(1, 2) = y.z;
-    block.at(2, 0) = normal.x, block.at(2, 1) = normal.y, block.at(2, 2) = normal.z;
-    block.at(3, 0) = body.insertion.x, block.at(3, 1) = body.insertion.y, block.at(3, 2) = body.insertion.z;
-    genMatrixMultiply(block, transform, out);
-}
-
 int genDrawMText(Drawing* drawing, MtextBody& body, const Matrix4& transform, int16_t colour, int16_t byLayerColour,
                  int16_t byBlockColour, uint8_t interpretCodes) {
     if (!drawing || !drawing->displayContext) return 1;
@@ -169,7 +153,9 @@ int genDrawMText(Drawing* drawing, MtextBody& body, const Matrix4& transform, in
     f.colour = colour;
 
     Matrix4 blockToWorld;
-    genMTextBlockMatrix(body, drawing->displayContext->entity.extrusion, transform, blockToWorld);
+    const DrawnEntity& entity = drawing->displayContext->entity;
+    genMtextTransform(body.insertion, body.xDirection,
+                      (entity.flags & kEntityHasExtrusion) ? &entity.extrusion : nullptr, transform, blockToWorld, 1.0);
     DisplayGlyphs glyphs(drawing, blockToWorld, input.vertical);
     GlyphDrawingScope scope(drawing, f.scale);
     MTextLayoutResult measured;

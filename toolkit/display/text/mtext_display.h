@@ -19,8 +19,4 @@ struct MtextBody;
 int genDrawMText(Drawing* drawing, MtextBody& body, const Matrix4& transform, int16_t colour, int16_t byLayerColour,
                  int16_t byBlockColour, uint8_t interpretCodes);
 
-// The transform from the MTEXT's block (x along its x direction, y up in its plane, the
-// insertion point at the origin) to the world, through `transform`.
-void genMTextBlockMatrix(const MtextBody& body, const Point3& extrusion, const Matrix4& transform, Matrix4& out);
-
 } // namespace tracemill
