@@ -304,6 +304,11 @@ void ListVectoriser::drawCurve(const EntityRecord& entity, const LinetypeRecord*
 // and scaled by the entity.
 void ListVectoriser::drawShape(const EntityRecord& entity) {
     const ShapeBody& body = entity.bodyAs<ShapeBody>();
+    std::vector<Matrix4> matrices;
+    if (!dbTryResize(matrices, matrices_.size())) {
+        fail(kErrorShapeMatrices);
+        return;
+    }
     Handle styleHandle = body.style;
     uint16_t number = uint16_t(body.shapeNumber);
     if (number == 0 && !body.name.empty()) {
@@ -328,11 +333,6 @@ void ListVectoriser::drawShape(const EntityRecord& entity) {
     }
     const double width = body.widthFactor != 0.0 ? body.widthFactor : 1.0;
     genMatrixScale(body.size * width, body.size, 1.0, placed);
-    std::vector<Matrix4> matrices;
-    if (!dbTryResize(matrices, matrices_.size())) {
-        fail(kErrorShapeMatrices);
-        return;
-    }
     for (size_t i = 0; i < matrices.size(); ++i) genMatrixMultiply(placed, context_.viewports[i].worldToDevice, matrices[i]);
 
     // The shape is drawn in the plane its matrices give it: the linetype drawer must not put

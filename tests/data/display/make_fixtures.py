@@ -8,6 +8,12 @@ xref_host.dxf           a model space with an external reference to xref_part.dx
                         on layer "WALLS".
 xref_part.dxf           the referenced drawing: a LINE on its layer "DOORS", one on layer "0".
 xref_missing_host.dxf   an external reference to a drawing that does not exist.
+xref_mutual_a.dxf       a LINE and a reference to xref_mutual_b.dxf, which holds a LINE and a
+xref_mutual_b.dxf       reference back to xref_mutual_a.dxf.
+xref_overlay_host.dxf   an overlay reference to xref_part.dxf at the top level.
+xref_overlay_part.dxf   a LINE and an overlay reference to xref_part.dxf; xref_attach_host.dxf
+xref_attach_host.dxf    attaches it, so that the overlay lies inside an external drawing.
+xref_no_extension.dxf   a reference to "xref_part", without an extension.
 """
 
 
@@ -54,9 +60,9 @@ def block_records(names):
     return groups + [(0, 'ENDTAB')]
 
 
-def xref_block(name, path, handles):
+def xref_block(name, path, handles, flags=4):
     return [(0, 'BLOCK'), (5, handles[0]), (330, handles[2]), (100, 'AcDbEntity'), (8, '0'),
-            (100, 'AcDbBlockBegin'), (2, name), (70, 4), (10, 0.0), (20, 0.0), (30, 0.0), (3, name), (1, path),
+            (100, 'AcDbBlockBegin'), (2, name), (70, flags), (10, 0.0), (20, 0.0), (30, 0.0), (3, name), (1, path),
             (0, 'ENDBLK'), (5, handles[1]), (330, handles[2]), (100, 'AcDbEntity'), (8, '0'), (100, 'AcDbBlockEnd')]
 
 
@@ -91,6 +97,20 @@ def xrefs():
     blocks = section('BLOCKS', xref_block('GONE', 'no_such_drawing.dxf', ('80', '81', '70')))
     entities = section('ENTITIES', insert('GONE', (0.0, 0.0), '0') + line((0.0, 0.0), (1.0, 1.0)))
     write('xref_missing_host.dxf', header('AC1015', 1) + tables + blocks + entities)
+
+    # A drawing with a LINE from `start` and one external reference at (10, 0).
+    def referencing(name, path, start, flags=4):
+        tables = section('TABLES', block_records([('REF', '70')]))
+        blocks = section('BLOCKS', xref_block('REF', path, ('80', '81', '70'), flags))
+        entities = section('ENTITIES', insert('REF', (10.0, 0.0), '0') + line(start, (start[0] + 1.0, start[1] + 1.0)))
+        write(name, header('AC1015', 1) + tables + blocks + entities)
+
+    referencing('xref_mutual_a.dxf', 'xref_mutual_b.dxf', (0.0, 0.0))
+    referencing('xref_mutual_b.dxf', 'xref_mutual_a.dxf', (0.0, 5.0))
+    referencing('xref_overlay_host.dxf', 'xref_part.dxf', (0.0, 0.0), 12)
+    referencing('xref_overlay_part.dxf', 'xref_part.dxf', (0.0, 5.0), 12)
+    referencing('xref_attach_host.dxf', 'xref_overlay_part.dxf', (0.0, 0.0))
+    referencing('xref_no_extension.dxf', 'xref_part', (0.0, 0.0))
 
 
 two_viewports()

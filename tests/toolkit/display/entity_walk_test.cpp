@@ -257,6 +257,45 @@ TEST_F(XrefTest, ADrawingThatReferencesItselfIsDrawnOnce) {
     std::filesystem::remove_all(dir);
 }
 
+TEST_F(XrefTest, ReferencesThatCannotBeDrawnQueueNothing) {
+    // Each host draws its own LINE first; the drawings it references follow at (10, 0).
+    const Lines partAtTen{"moveTo 10 0", "lineTo 11 0", "moveTo 10 0", "lineTo 10 1"};
+    const auto with = [](Lines a, const Lines& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    struct Case {
+        const char* name;
+        const char* host;
+        Lines strokes;
+        Lines opened;  // the file names the opening hook is asked for, without their folder
+    };
+    const Case cases[] = {
+        {"a reference to a drawing that references it back: the second reference queues nothing",
+         "xref_mutual_a.dxf", {"moveTo 0 0", "lineTo 1 1", "moveTo 10 5", "lineTo 11 6"}, {"xref_mutual_b.dxf"}},
+        {"an overlay at the top level is drawn", "xref_overlay_host.dxf",
+         with({"moveTo 0 0", "lineTo 1 1"}, partAtTen), {"xref_part.dxf"}},
+        {"an overlay inside an external drawing is not", "xref_attach_host.dxf",
+         {"moveTo 0 0", "lineTo 1 1", "moveTo 10 5", "lineTo 11 6"}, {"xref_overlay_part.dxf"}},
+        {"a path without extension takes the host's", "xref_no_extension.dxf",
+         with({"moveTo 0 0", "lineTo 1 1"}, partAtTen), {"xref_part.dxf"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dbFreeDrawing(host);
+        host = nullptr;
+        open(c.host);
+        recorder.clear();
+        ASSERT_EQ(genDrawDrawing(host), 1);
+        EXPECT_EQ(strokes(), c.strokes);
+        Lines opened;
+        for (const std::string& line : recorder.linesOf("xrefOpen"))
+            opened.push_back(std::filesystem::path(line.substr(line.find(' ') + 1)).filename().string());
+        EXPECT_EQ(opened, c.opened);
+        EXPECT_TRUE(recorder.linesOf("xrefMissing").empty());
+    }
+}
+
 class ClipStackTest : public EntityWalkTest {
 protected:
     // A SPATIAL_FILTER of the rectangle (0, 0)-(10, 10) with the normal given.

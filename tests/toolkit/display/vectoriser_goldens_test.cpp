@@ -6,20 +6,27 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <numbers>
 #include <string>
 #include <vector>
 
 #include "error_callback_test.h"
 #include "toolkit/core/memory_services.h"
+#include "toolkit/core/paged_stream.h"
+#include "toolkit/core/system_context.h"
 #include "toolkit/display/draw_order.h"
 #include "toolkit/display/entity_plot_style.h"
+#include "toolkit/display/file_stream.h"
+#include "toolkit/display/ole_frame.h"
 #include "vectoriser_fixture.h"
 
 namespace tracemill {
 namespace {
 
 using Lines = std::vector<std::string>;
+int32_t gOleBytesSeen = -1;
 using Fixture = test::VectoriserFixture;
 const std::set<std::string> kStrokes{"moveTo", "lineTo"};
 const std::set<std::string> kFills{"moveTo", "lineTo", "polygon"};
@@ -192,6 +199,318 @@ TEST_F(VectoriserGoldenTest, ViewportsAndInfiniteLines) {
              f.add(f.infiniteLine(kEntityRay, {-10, 20, 0}, {-1, 0, 0}));
          }, kStrokes, {}},
     });
+}
+
+TEST(PlotStyleLineweights, CodesOneToTwentySevenHaveWidthsAndOthersNone) {
+    const int32_t widths[] = {0,  5,  9,  10, 13, 15,  18,  20,  25,  30,  35,  40,  45,  50,
+                              53, 60, 65, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
+    for (int32_t code = 1; code <= 27; ++code) EXPECT_EQ(genPlotStyleLineweight(code), widths[code - 1]) << code;
+    for (int32_t code : {0, 28, -1, 255}) EXPECT_EQ(genPlotStyleLineweight(code), 0) << code;
+}
+
+// A table of two styles: "Thin" (code 2) and "Bold" (code 26), the colour 3 printing as "Bold".
+class EntityPlotStyleTest : public test::VectoriserFixture {
+protected:
+    void SetUp() override {
+        VectoriserFixture::SetUp();
+        table.styles = {PlotStyle{}, PlotStyle{}};
+        table.styles[0].name = "Thin";
+        table.styles[0].lineweight = 2;
+        table.styles[0].dictionaryHandle = Handle(0x100);
+        table.styles[1].name = "Bold";
+        table.styles[1].lineweight = 26;
+        table.styles[1].dictionaryHandle = Handle(0x200);
+        table.aciStyles.assign(255, -1);
+        table.aciStyles[2] = 1;
+        layer.colour = 1;
+        layer.plotStyle = Handle(0x100);
+        inherited.name = "Inherited";
+    }
+    PlotStyleTable table;
+    LayerRecord layer;
+    PlotStyle inherited;
+};
+
+TEST_F(EntityPlotStyleTest, ByColourByLayerByBlockAndByHandle) {
+    struct Case {
+        const char* name;
+        uint8_t pstylemode;
+        uint8_t flags;
+        int32_t colour;
+        bool withInherited;
+        bool layerOff;
+        const char* expected;  // null: no style
+    };
+    const Case cases[] = {
+        {"by colour: the colour's style", 1, 0, 3, false, false, "Bold"},
+        {"by colour: a colour without a style", 1, 0, 4, false, false, nullptr},
+        {"by colour: BYBLOCK has none", 1, 0, 0, false, false, nullptr},
+        {"by colour: BYLAYER has none", 1, 0, 256, false, false, nullptr},
+        {"by colour: a negative colour has none", 1, 0, -3, false, false, nullptr},
+        {"by colour: a colour out of range has none", 1, 0, 300, false, false, nullptr},
+        {"by layer", 0, kEntityPlotStyleByLayer, 3, false, false, "Thin"},
+        {"by block, with an inherited style", 0, kEntityPlotStyleByBlock, 3, true, false, "Inherited"},
+        {"by block without one: the entity's own handle", 0, kEntityPlotStyleByBlock, 3, false, false, "Bold"},
+        {"by handle", 0, 0, 3, false, false, "Bold"},
+        {"a layer that is off has none", 0, 0, 3, false, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        drawing->header->pstylemode = c.pstylemode;
+        EntityHeader header;
+        header.flags = c.flags;
+        header.plotStyle = Handle(0x200);
+        LayerRecord onOff = layer;
+        if (c.layerOff) onOff.colour = -1;
+        const PlotStyle* style =
+            genEntityPlotStyle(*drawing, header, c.colour, onOff, c.withInherited ? &inherited : nullptr, &table);
+        if (c.expected) {
+            ASSERT_NE(style, nullptr);
+            EXPECT_EQ(style->name, c.expected);
+        } else {
+            EXPECT_EQ(style, nullptr) << style->name;
+        }
+    }
+    EXPECT_EQ(genEntityPlotStyle(*drawing, EntityHeader{}, 3, layer, nullptr, nullptr), nullptr) << "no table";
+}
+
+TEST_F(EntityPlotStyleTest, AStyleSetsTheLineweightTheHostIsTold) {
+    drawing->header->pstylemode = 0;
+    EntityRecord bold = lineFrom({10, 10, 0}, {20, 10, 0});
+    bold.header.plotStyle = Handle(0x200);
+    bold.header.lineweight = 35;
+    add(bold);
+    EntityRecord plain = lineFrom({10, 20, 0}, {20, 20, 0});
+    plain.header.lineweight = 35;
+    add(plain);
+    begin();
+    context().passPlotStyleTable = &table;
+    recorder.clear();
+    ASSERT_EQ(vectoriseModelSpace(), 1);
+    const Lines begins = recorder.linesOf("entityBegin");
+    ASSERT_EQ(begins.size(), 2u);
+    EXPECT_NE(begins[0].find("lineweight 200 kind LINE"), std::string::npos) << begins[0];
+    EXPECT_NE(begins[0].find("plotStyle Bold"), std::string::npos) << begins[0];
+    EXPECT_NE(begins[1].find("lineweight 35 kind LINE"), std::string::npos) << begins[1];
+    EXPECT_NE(begins[1].find("plotStyle -"), std::string::npos) << begins[1];
+    context().passPlotStyleTable = nullptr;
+}
+
+// Every work record of the vectoriser that cannot be had: its error, the error callback with
+// 2, and the list's result 0.
+TEST_F(VectoriserGoldenTest, EachWorkRecordThatCannotBeHadEndsTheListWithItsError) {
+    const Handle block = addBlockOf("B", {lineFrom({0, 0, 0}, {1, 0, 0})});
+    EntityRecord paperPolyline = entity(kEntityPolyline);
+    paperPolyline.header.flags |= kEntityInPaperSpace;
+    add(paperPolyline);
+    add(vertex({0, 0, 0}));
+    add(entity(kEntitySequenceEnd));
+    EntityRecord ownPoint = point({20, 30, 0});
+    ownPoint.header.extrusion = {0, 0, -1};
+    ownPoint.header.flags |= kEntityHasExtrusion;
+    add(ownPoint);
+    add(entity(kEntityShape));
+    addPolyline(1, {vertex({10, 10, 0}), vertex({30, 10, 0}), vertex({30, 30, 0})});
+    add(lwpolyline({{10, 10}, {30, 10}, {30, 30}}, kLwpolylineClosed));
+    add(insertOf(block, {50, 50, 0}));
+    add(entity(kEntityMline));
+    begin();
+
+    std::set<int> errors;
+    test::recordErrorReasons();
+    for (long after = 0; after < 400; ++after) {
+        test::recordedErrorReasons().clear();
+        dbSetError(0);
+        dbFailAllocationAfter(after);
+        const int result = vectoriseModelSpace();
+        dbFailAllocationAfter(-1);
+        if (result == 0) {
+            errors.insert(dbGetError());
+            EXPECT_EQ(test::recordedErrorReasons(), std::vector<int>{kErrorReasonNoMemory}) << "error " << dbGetError();
+        }
+    }
+    gSystemContext->errorCallback = nullptr;
+    EXPECT_EQ(errors, (std::set<int>{kErrorVectoriserLinetypeRecord, kErrorVectoriserStyleRecord,
+                                     kErrorVectoriserMatrices, kErrorVectoriserSkipBuffer, kErrorPointMatrices,
+                                     kErrorShapeMatrices, kErrorPolylineWorkRecord, kErrorPolylineVertices,
+                                     kErrorPolylineClosing, kErrorBlockReferenceRecord, kErrorMlineLinetypeRecord}));
+    recorder.clear();
+    EXPECT_EQ(vectoriseModelSpace(), 1) << "the next pass draws again";
+}
+
+TEST_F(VectoriserGoldenTest, BlockReferences) {
+    // A chain of 200 blocks, each a LINE one unit above the last and a reference to the next.
+    const auto deepChain = [](Fixture& f) {
+        Handle next;
+        for (int level = 199; level >= 0; --level) {
+            std::vector<EntityRecord> entities{f.lineFrom({0, 0, 0}, {1, 0, 0})};
+            if (!next.isNull()) entities.push_back(f.insertOf(next, {0, 0.25, 0}));
+            next = f.addBlockOf("LEVEL" + std::to_string(level), entities);
+        }
+        f.add(f.insertOf(next, {10, 10, 0}));
+    };
+    const auto deepLines = [] {
+        Lines lines;
+        for (int level = 0; level < 200; ++level) {
+            const int y = int(10 + 0.25 * level + 0.5);
+            lines.push_back("moveTo 10 " + std::to_string(y));
+            lines.push_back("lineTo 11 " + std::to_string(y));
+        }
+        return lines;
+    }();
+    checkGoldens({
+        {"a deep legal nesting draws whole", deepChain, kStrokes, deepLines},
+        {"an INSERT of paper space draws nothing in model space", [](Fixture& f) {
+             EntityRecord insert = f.insertOf(f.addBlockOf("B", {f.lineFrom({0, 0, 0}, {1, 0, 0})}), {10, 10, 0});
+             insert.header.flags |= kEntityInPaperSpace;
+             f.add(insert);
+         }, kStrokes, {}},
+        {"points inside a DIMENSION's block are dots; PDMODE is back afterwards", [](Fixture& f) {
+             f.drawing->header->pdmode = 2;
+             f.drawing->header->pdsize = 4;
+             EntityRecord dimension = f.entity(kEntityDimension);
+             dimension.bodyAs<DimensionBody>().block = f.addBlockOf("*D1", {f.point({0, 0, 0})});
+             dimension.bodyAs<DimensionBody>().cloneInsertionPoint = {20, 20, 0};
+             f.add(dimension);
+             f.add(f.point({50, 50, 0}));
+         }, kStrokes, {"moveTo 20 20", "lineTo 20 20", "moveTo 48 50", "lineTo 52 50", "moveTo 50 48", "lineTo 50 52"}},
+        {"a DIMENSION whose block rotation is unusable draws nothing", [](Fixture& f) {
+             EntityRecord dimension = f.entity(kEntityDimension);
+             dimension.bodyAs<DimensionBody>().block = f.addBlockOf("*D1", {f.lineFrom({0, 0, 0}, {1, 0, 0})});
+             dimension.bodyAs<DimensionBody>().insertionRotation = 1e91;
+             f.add(dimension);
+         }, kStrokes, {}},
+    });
+}
+
+TEST_F(VectoriserGoldenTest, SortUnitsAreCountedFromTheCursor) {
+    // LINE, POLYLINE with two vertices and SEQEND, INSERT with an attribute and SEQEND, LINE.
+    const Handle first = add(lineFrom({0, 0, 0}, {1, 0, 0}));
+    addPolyline(0, {vertex({0, 0, 0}), vertex({1, 1, 0})});
+    EntityRecord insert = insertOf(addBlockOf("B", {}), {0, 0, 0});
+    insert.bodyAs<InsertBody>().attributesFollow = 1;
+    const Handle insertHandle = add(insert);
+    add(entity(kEntityAttribute));
+    add(entity(kEntitySequenceEnd));
+    const Handle last = add(lineFrom({0, 1, 0}, {1, 1, 0}));
+
+    DrawOrderTable table;
+    table.entries.push_back({first, Handle(0xFFFFFF)});  // the first LINE goes last
+    std::vector<SortUnit> units;
+    dbRewindEntityList(drawing->modelSpace);
+    ASSERT_EQ(genOrderSortUnits(*drawing->modelSpace, table, units), 1);
+    std::vector<uint16_t> kinds;
+    for (const SortUnit& unit : units) kinds.push_back(unit.node->record.header.type);
+    EXPECT_EQ(kinds, (std::vector<uint16_t>{kEntityPolyline, kEntityInsert, kEntityLine, kEntityLine}));
+    EXPECT_EQ(units.back().node->record.header.handle, first);
+    EXPECT_EQ(units[2].node->record.header.handle, last);
+
+    // From the INSERT on: two units, whatever the list counts.
+    dbRewindEntityList(drawing->modelSpace);
+    while (drawing->modelSpace->current &&
+           EntityList::asNode(drawing->modelSpace->current)->record.header.handle != insertHandle)
+        drawing->modelSpace->current = drawing->modelSpace->current->next;
+    ASSERT_EQ(genOrderSortUnits(*drawing->modelSpace, table, units), 1);
+    ASSERT_EQ(units.size(), 2u);
+    EXPECT_EQ(units[0].node->record.header.handle, insertHandle);
+    EXPECT_EQ(units[1].node->record.header.handle, last);
+}
+
+TEST_F(VectoriserGoldenTest, ATextWithoutStyleIsDrawnInStandard) {
+    const auto text = [](bool named) {
+        return [named](Fixture& f) {
+            EntityRecord e = f.entity(kEntityText);
+            TextBody& body = e.bodyAs<TextBody>();
+            body.insertion = {10, 40, 0};
+            body.height = 20;
+            body.widthFactor = 1;
+            body.text = "HI";
+            body.style = Handle();
+            if (named) {
+                ASSERT_EQ(dbFindStyleHandle(f.drawing, "Standard", body.style), 1);
+            }
+            f.add(e);
+        };
+    };
+    freshDrawing();
+    text(true)(*this);
+    begin();
+    const Lines standard = drawStrokes();
+    ASSERT_GT(standard.size(), 6u) << "the letters are drawn";
+    checkGoldens({{"a null style handle", text(false), kStrokes, standard}});
+}
+
+// An OLE2FRAME's data: the 128-byte frame header with the corners (10, 10) to (30, 20), then
+// `objectBytes` bytes of the object.
+OwnedStream oleData(int objectBytes) {
+    PagedStream* stream = dbStreamCreate(4096);
+    OpenStream* out = dbStreamOpenWrite(stream);
+    const uint8_t lead[2] = {1, 0};
+    dbStreamPutBytes(out, lead, 2);
+    for (Point3 corner : {Point3{10, 20, 0}, Point3{30, 20, 0}, Point3{30, 10, 0}, Point3{10, 10, 0}})
+        dbStreamPutPoint3(out, corner);
+    const std::vector<uint8_t> rest(size_t(30 + objectBytes), 7);
+    dbStreamPutBytes(out, rest.data(), rest.size());
+    dbStreamCloseWrite(out);
+    return OwnedStream(stream);
+}
+
+// The host's answer to slot 30: a picture of three bytes.
+void answerWithPicture(PagedStream* data, OleObjectInfo& object, HostWord) {
+    object.picture = dbStreamCreate(4096);
+    OpenStream* out = dbStreamOpenWrite(object.picture);
+    const uint8_t bytes[3] = {0, 1, 2};
+    dbStreamPutBytes(out, bytes, 3);
+    dbStreamCloseWrite(out);
+    gOleBytesSeen = dbStreamSizeOf(data);
+}
+
+TEST_F(VectoriserGoldenTest, EmbeddedObjectsGoToTheHostWithoutTheirFrameHeader) {
+    const auto frame = [](int objectBytes) {
+        return [objectBytes](Fixture& f) {
+            const uint16_t type = dbClassOle2Frame(f.drawing->classes);
+            ASSERT_NE(type, 0);
+            EntityRecord e = f.entity(type);
+            e.bodyAs<Ole2FrameBody>().data = oleData(objectBytes);
+            f.add(e);
+        };
+    };
+    checkGoldens({
+        {"data of the header alone: nothing for the host", frame(0), {"oleData", "picture"}, {}},
+        {"one byte more: the host gets that byte", frame(1), {"oleData", "picture"}, {"oleData 1"}},
+    });
+    // A host that answers with a picture: drawn in the frame of the header.
+    freshDrawing();
+    frame(5)(*this);
+    begin();
+    dbSetOleDataHook(answerWithPicture);
+    gOleBytesSeen = -1;
+    recorder.clear();
+    ASSERT_EQ(genDrawDrawing(drawing), 1);
+    EXPECT_EQ(gOleBytesSeen, 5);
+    const Lines pictures = recorder.linesOf("picture");
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_NE(pictures[0].find("bytes 3"), std::string::npos) << pictures[0];
+    for (const char* corner : {"10,20", "30,20", "30,10", "10,10"})
+        EXPECT_NE(pictures[0].find(corner), std::string::npos) << corner << " in " << pictures[0];
+}
+
+TEST(FileStream, HoldsTheWholeFileOrIsNull) {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "tracemill_file_stream_test.txt";
+    std::string text;
+    for (int i = 0; i < 1300; ++i) text += char('a' + i % 26);  // more than two chunks of 512
+    std::ofstream(path, std::ios::binary) << text;
+    PagedStream* stream = genReadFileToStream(path.string().c_str());
+    ASSERT_NE(stream, nullptr);
+    std::string read(size_t(dbStreamSizeOf(stream)), '\0');
+    OpenStream* in = dbStreamOpenRead(stream);
+    ASSERT_NE(dbStreamGetBytes(in, read.data(), read.size()), 0);
+    dbStreamCloseRead(in);
+    dbStreamDestroy(stream);
+    EXPECT_EQ(read, text);
+    std::filesystem::remove(path);
+    EXPECT_EQ(genReadFileToStream(path.string().c_str()), nullptr);
+    EXPECT_EQ(genReadFileToStream(nullptr), nullptr);
 }
 
 } // namespace

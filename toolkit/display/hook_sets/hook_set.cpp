@@ -10,7 +10,9 @@ std::string dbHookKindName(const EntityRecord& entity) {
     uint16_t type = entity.header.type;
     if (const auto* proxy = entity.body.getIf<ProxyEntityBody>(); proxy && type == kEntityOfClassData)
         type = proxy->classNumber;
-    return drawing ? dbEntityKindName(drawing->classes, type) : std::to_string(type);
+    if (drawing) return dbEntityKindName(drawing->classes, type);
+    const std::string_view fixed = dbEntityTypeName(type);
+    return fixed.empty() ? std::to_string(type) : std::string(fixed);
 }
 
 void dbInstallHookSet(const HookSetFunctions& set) {
