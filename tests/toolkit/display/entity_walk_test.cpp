@@ -308,6 +308,14 @@ protected:
         body.clipTransform = body.inverseBlockTransform;
         return addObject(dbClassSpatialFilter(drawing->classes), body);
     }
+    // Gives the reference a spatial filter of that rectangle, seen along z.
+    void clip(EntityRecord& reference) {
+        DictionaryBody filters;
+        filters.entries.push_back({"SPATIAL", filter({0, 0, 1})});
+        DictionaryBody extension;
+        extension.entries.push_back({"ACAD_FILTER", addObject(kObjectDictionary, filters)});
+        reference.header.extensionDictionary = addObject(kObjectDictionary, extension);
+    }
 };
 
 TEST_F(ClipStackTest, ABoundaryClipsTheViewportsThatLookAlongItsNormal) {
@@ -346,14 +354,26 @@ TEST_F(ClipStackTest, AClippedInsertDrawsItsBlockInsideTheBoundary) {
     const Handle block = addBlock("B");
     add(lineFrom({-5, 5, 0}, {20, 5, 0}), dbGetBlockEntityList(drawing, block));
     EntityRecord insert = insertOf(block, {30, 30, 0});
-    DictionaryBody filters;
-    filters.entries.push_back({"SPATIAL", filter({0, 0, 1})});
-    DictionaryBody extension;
-    extension.entries.push_back({"ACAD_FILTER", addObject(kObjectDictionary, filters)});
-    insert.header.extensionDictionary = addObject(kObjectDictionary, extension);
+    clip(insert);
     add(insert);
     begin();
     EXPECT_EQ(drawStrokes(), (Lines{"moveTo 30 35", "lineTo 40 35"})) << "the block's rectangle 0..10 at (30, 30)";
+    EXPECT_TRUE(context().clipEntries.empty());
+    EXPECT_EQ(context().clipBoundaries.size(), 1u);
+}
+
+TEST_F(ClipStackTest, AClippedMultipleInsertClipsEveryCellByTheFirstCellsBoundary) {
+    const Handle block = addBlock("B");
+    add(lineFrom({-5, 5, 0}, {20, 5, 0}), dbGetBlockEntityList(drawing, block));
+    EntityRecord insert = insertOf(block, {30, 30, 0});
+    insert.bodyAs<InsertBody>().columnCount = 2;
+    insert.bodyAs<InsertBody>().columnSpacing = 5;
+    clip(insert);
+    add(insert);
+    begin();
+    // The second cell's LINE runs from x 30 to 55: the boundary pushed once for the reference
+    // (x 30 to 40) cuts it, not one of its own (x 35 to 45).
+    EXPECT_EQ(drawStrokes(), (Lines{"moveTo 30 35", "lineTo 40 35", "moveTo 30 35", "lineTo 40 35"}));
     EXPECT_TRUE(context().clipEntries.empty());
     EXPECT_EQ(context().clipBoundaries.size(), 1u);
 }

@@ -9,12 +9,15 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "error_callback_test.h"
 #include "toolkit/core/memory_services.h"
 #include "toolkit/core/paged_stream.h"
+#include "toolkit/core/record_lookup.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/display/draw_order.h"
 #include "toolkit/display/entity_plot_style.h"
@@ -438,6 +441,127 @@ TEST_F(VectoriserGoldenTest, ATextWithoutStyleIsDrawnInStandard) {
     const Lines standard = drawStrokes();
     ASSERT_GT(standard.size(), 6u) << "the letters are drawn";
     checkGoldens({{"a null style handle", text(false), kStrokes, standard}});
+}
+
+// What the begin hook announces, entity by entity, and whether the entity drew a stroke: its
+// kind and resolved colour.
+Lines announcedAndDrawn(const Lines& recorded) {
+    Lines out;
+    for (const std::string& line : recorded) {
+        if (line.starts_with("entityBegin ")) {
+            std::istringstream words(line);
+            std::string word, handle, colour, kind;
+            words >> word >> handle >> word >> colour;
+            while (words >> word && word != "kind") {
+            }
+            words >> kind;
+            out.push_back(kind + " " + colour);
+        } else if (line.starts_with("lineTo") && !out.empty() && !out.back().ends_with(" drawn")) {
+            out.back() += " drawn";
+        }
+    }
+    return out;
+}
+
+TEST_F(VectoriserGoldenTest, WhatIsAnnouncedAndDrawnWithAttributes) {
+    const auto drawingOf = [](int16_t attmode) {
+        return [attmode](Fixture& f) {
+            f.drawing->header->attmode = attmode;
+            EntityRecord off = f.lineFrom({0, 0, 0}, {1, 0, 0});
+            off.header.layer = f.addLayer("OFF", -3);
+            f.add(off);
+            EntityRecord frozen = f.lineFrom({0, 1, 0}, {1, 1, 0});
+            frozen.header.layer = f.addLayer("FROZEN", 2, kLayerFrozen);
+            f.add(frozen);
+            EntityRecord invisible = f.lineFrom({0, 2, 0}, {1, 2, 0});
+            invisible.header.flags |= kEntityInvisible;
+            f.add(invisible);
+            EntityRecord inBlock = f.lineFrom({0, 0, 0}, {1, 0, 0});
+            inBlock.header.colour = kColourByBlock;
+            EntityRecord insert = f.insertOf(f.addBlockOf("B", {inBlock}), {10, 10, 0});
+            insert.header.colour = 5;
+            insert.bodyAs<InsertBody>().attributesFollow = 1;
+            f.add(insert);
+            // A visible attribute in BYLAYER and an invisible one (flag 1) in colour 3.
+            for (const auto& [flags, colour, y] : {std::tuple{uint8_t(0), int16_t(kColourByLayer), 30.0},
+                                                   std::tuple{uint8_t(1), int16_t(3), 60.0}}) {
+                EntityRecord attribute = f.entity(kEntityAttribute);
+                AttributeBody& body = attribute.bodyAs<AttributeBody>();
+                body.insertion = Point3{10, y, 0};
+                body.height = 10;
+                body.widthFactor = 1;
+                body.text = "A";
+                body.tag = "T";
+                body.flags = flags;
+                attribute.header.colour = colour;
+                f.add(attribute);
+            }
+            f.add(f.entity(kEntitySequenceEnd));
+        };
+    };
+    // The LINE on a layer that is off is announced with the layer's colour but not drawn; the
+    // frozen and the invisible LINE are not announced; the block's BYBLOCK LINE and the
+    // attribute in BYLAYER on layer "0" take the INSERT's colour.
+    const Lines lead{"LINE -3", "INSERT 5", "LINE 5 drawn"};
+    const auto with = [&lead](const Lines& rest) {
+        Lines all = lead;
+        all.insert(all.end(), rest.begin(), rest.end());
+        return all;
+    };
+    const std::vector<std::pair<int16_t, Lines>> cases{
+        {0, with({"ATTRIB 5", "ATTRIB 3", "SEQEND 7"})},
+        {1, with({"ATTRIB 5 drawn", "ATTRIB 3", "SEQEND 7"})},
+        {2, with({"ATTRIB 5 drawn", "ATTRIB 3 drawn", "SEQEND 7"})},
+    };
+    for (const auto& [attmode, expected] : cases) {
+        SCOPED_TRACE("ATTMODE " + std::to_string(attmode));
+        freshDrawing();
+        drawingOf(attmode)(*this);
+        begin();
+        recorder.clear();
+        ASSERT_EQ(genDrawDrawing(drawing), 1);
+        EXPECT_EQ(announcedAndDrawn(recorder.lines()), expected) << joined(announcedAndDrawn(recorder.lines()));
+    }
+}
+
+TEST_F(VectoriserGoldenTest, AnExternalPathWithoutExtensionTakesTheHostsFormat) {
+    struct Case {
+        const char* name;
+        SourceFormat format;
+        const char* path;
+        const char* asked;  // what the file finder (slot 10) is asked for
+    };
+    const Case cases[] = {
+        {"a DWG host: .dwg", SourceFormat::Dwg, "parts/door", "parts/door.dwg"},
+        {"a DXF host: .dxf", SourceFormat::AsciiDxf, "parts/door", "parts/door.dxf"},
+        {"a path ending in .DXF stays as it is", SourceFormat::Dwg, "parts/DOOR.DXF", "parts/DOOR.DXF"},
+        {"... and so does one with .dwg inside it", SourceFormat::BinaryDxf, "parts.dwg/door", "parts.dwg/door"},
+    };
+    static std::vector<std::string> asked;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        freshDrawing();
+        drawing->sourceFormat = c.format;
+        const Handle block = addBlock("DOOR");
+        BlockNode* node = dbLookupBlock(*drawing, block);
+        ASSERT_NE(node, nullptr);
+        node->record.flags |= kBlockExternalReference;
+        node->record.xrefPath = c.path;
+        add(insertOf(block, {10, 10, 0}));
+        begin();
+        asked.clear();
+        dbSetXrefLoadHook([](const char* name, std::string& out, HostWord) {
+            asked.push_back(name);
+            out.clear();
+            return 0;
+        });
+        recorder.clear();
+        ASSERT_EQ(genDrawDrawing(drawing), 1);
+        dbSetXrefLoadHook(nullptr);
+        EXPECT_EQ(asked, std::vector<std::string>{c.asked});
+        EXPECT_EQ(recorder.linesOf("xrefMissing"), Lines{std::string("xrefMissing ") + c.asked}) << "nothing is queued";
+        EXPECT_EQ(dbGetError(), kErrorXrefMissing);
+    }
 }
 
 // An OLE2FRAME's data: the 128-byte frame header with the corners (10, 10) to (30, 20), then
