@@ -161,6 +161,11 @@ public:
         for (EntityRecord& e : entities) add(std::move(e), dbGetBlockEntityList(drawing, block));
         return block;
     }
+    // The class number of RTEXT, the class added when the drawing has none.
+    uint16_t rtextClass() {
+        if (const uint16_t type = dbClassRtext(drawing->classes)) return type;
+        return dbAddClass(drawing->classes, "RTEXT", "RText", "AcadRText", 0, kClassOfEntities, 0);
+    }
     LayerRecord* layerRecord(Handle handle) {
         for (auto& node : drawing->layers) {
             if (node.record.handle == handle) return &node.record;

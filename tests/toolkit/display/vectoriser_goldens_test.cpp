@@ -619,6 +619,44 @@ TEST_F(VectoriserGoldenTest, EmbeddedObjectsGoToTheHostWithoutTheirFrameHeader) 
         EXPECT_NE(pictures[0].find(corner), std::string::npos) << corner << " in " << pictures[0];
 }
 
+TEST_F(VectoriserGoldenTest, AnRtextFromAFileDrawsAsTheMtextOfItsText) {
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "tracemill_rtext_test.txt";
+    std::ofstream(file) << "AB";
+    const auto rtext = [&file](int16_t flags) {
+        return [&file, flags](Fixture& f) {
+            const uint16_t type = f.rtextClass();
+            ASSERT_NE(type, 0);
+            EntityRecord e = f.entity(type);
+            RtextBody& body = e.bodyAs<RtextBody>();
+            body.insertion = {10, 50, 0};
+            body.height = 20;
+            body.flags = flags;
+            body.contents = file.string();
+            f.add(e);
+        };
+    };
+    freshDrawing();
+    EntityRecord mtext = entity(kEntityMtext);
+    MtextBody& body = mtext.bodyAs<MtextBody>();
+    body.insertion = {10, 50, 0};
+    body.xDirection = {1, 0, 0};
+    body.textHeight = 20;
+    body.attachment = 1;
+    body.drawingDirection = 1;
+    body.text = "AB";
+    add(mtext);
+    begin();
+    const Lines expected = drawStrokes();
+    ASSERT_GT(expected.size(), 6u);
+    checkGoldens({
+        {"an RTEXT naming a file", rtext(1), kStrokes, expected},
+        {"an RTEXT with its text stored draws its proxy graphics: none here", rtext(0), kStrokes,
+         {}},
+    });
+    std::filesystem::remove(file);
+    checkGoldens({{"an RTEXT naming a file that is gone draws nothing", rtext(1), kStrokes, {}}});
+}
+
 TEST(FileStream, HoldsTheWholeFileOrIsNull) {
     const std::filesystem::path path = std::filesystem::temp_directory_path() / "tracemill_file_stream_test.txt";
     std::string text;
