@@ -2,6 +2,7 @@
 // before they write it. A point equal to the last one is not stored again.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -31,10 +32,12 @@ public:
     }
 
     // Makes room for n more points: when count + n reaches the capacity, it grows by 4 for
-    // fewer than 5 points and by n + 4 otherwise.
+    // fewer than 5 points and by n + 4 otherwise; from 64 points on it at least doubles, so a
+    // long polyline costs linear time, not quadratic.
     void Reserve(uint32_t n) {
         if (uint64_t(count_) + n < capacity_) return;
-        const uint64_t grown = uint64_t(capacity_) + (n < 5 ? 4 : uint64_t(n) + 4);
+        uint64_t grown = uint64_t(capacity_) + (n < 5 ? 4 : uint64_t(n) + 4);
+        if (capacity_ >= kDoublingCapacity) grown = std::max(grown, uint64_t(capacity_) * 2);
         if (grown > UINT32_MAX) throw std::bad_alloc();
         auto block = std::make_unique<Point[]>(grown);
         if (count_ > 0) std::memcpy(block.get(), data_.get(), count_ * sizeof(Point));
@@ -55,6 +58,7 @@ public:
     const Point& Last() const { return data_[count_ - 1]; }
 
 private:
+    static constexpr uint32_t kDoublingCapacity = 64;
     std::unique_ptr<Point[]> data_;
     uint32_t count_ = 0;
     uint32_t capacity_ = 0;
