@@ -305,6 +305,7 @@ void genSetupViewports(Drawing* drawing, const HostRect& deviceRect, ViewBlock& 
     double aspect = -1.0;
     const bool topDrawing = context.ownerDrawing == drawing;
     std::vector<const EntityRecord*> sheetEntities;
+    int firstFromEntity = 0;
     if (!context.paperSpace) {
         aspect = takeActiveVport(*drawing, context.viewports[0]);
     } else {
@@ -319,6 +320,9 @@ void genSetupViewports(Drawing* drawing, const HostRect& deviceRect, ViewBlock& 
         } else {
             count = 0;
         }
+        // Viewport i was made from entity i - firstFromEntity (after a sheet of our own, the
+        // entities start at viewport 1).
+        firstFromEntity = count;
         for (const EntityRecord* entity : sheetEntities) {
             if (count >= kMaxViewports) break;
             takeViewportEntity(*drawing, *entity, count, context);
@@ -354,7 +358,8 @@ void genSetupViewports(Drawing* drawing, const HostRect& deviceRect, ViewBlock& 
             setWorldToDevice(viewport, viewport.viewMatrix, viewport.deviceRect,
                              widthForRect(viewport.deviceRect, viewport.viewHeight), viewport.viewHeight, nullptr);
         }
-        if (topDrawing) readViewportClipBoundary(*drawing, *sheetEntities[size_t(i)], viewport);
+        const size_t entity = size_t(i - firstFromEntity);
+        if (topDrawing && entity < sheetEntities.size()) readViewportClipBoundary(*drawing, *sheetEntities[entity], viewport);
     }
 
     view.direction = first.direction;

@@ -4,6 +4,8 @@
 two_viewports_2000.dxf  a paper-space layout: the sheet (10 x 8, centred on (5, 4)) and two
                         viewports into model space, with one LINE in model space that both
                         viewports cut.
+viewports_from_two_2000.dxf  the same layout without viewport 1: the display makes the sheet
+                        itself and takes viewports 2 and 3 after it.
 xref_host.dxf           a model space with an external reference to xref_part.dxf, inserted
                         on layer "WALLS".
 xref_part.dxf           the referenced drawing: a LINE on its layer "DOORS", one on layer "0".
@@ -81,6 +83,8 @@ def two_viewports():
     entities += viewport(3, (7.5, 4.0), 4.0, 6.0, (0.0, 0.0), 20.0)
     entities += line((0.0, 0.0), (100.0, 50.0))
     write('two_viewports_2000.dxf', header('AC1015', 0) + section('ENTITIES', entities))
+    write('viewports_from_two_2000.dxf', header('AC1015', 0) + section('ENTITIES', entities[len(viewport(
+        1, (5.0, 4.0), 10.0, 8.0, (5.0, 4.0), 8.0)):]))
 
 
 def xrefs():

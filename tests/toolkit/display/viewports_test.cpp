@@ -280,5 +280,24 @@ TEST_F(TwoViewportLayoutTest, TheModelSpaceLineArrivesClippedInBothViewports) {
     EXPECT_NEAR(max.x, 9.5, 1e-9);
 }
 
+// Without viewport 1 the display makes the sheet itself: viewports 2 and 3 follow it, each
+// with its own entity (the walk over them once read one entity past the last).
+TEST_F(TwoViewportLayoutTest, ViewportsAfterASheetOfTheDisplaysOwn) {
+    const std::string path = (test::testDataDir() / "display" / "viewports_from_two_2000.dxf").string();
+    Drawing* drawing = rdOpenDrawing(path.c_str(), kOpenOrdinary, 0);
+    ASSERT_NE(drawing, nullptr) << dbGetError();
+    ViewBlock sheetView;
+    ASSERT_EQ(genBeginDisplay(drawing, sheetView, kSheetDevice, nullptr, nullptr), 1);
+    const DisplayContext& c = *drawing->displayContext;
+    EXPECT_EQ(c.viewportCount, 3);
+    EXPECT_EQ(c.viewports[1].viewHeight, 100.0);  // viewport 2
+    EXPECT_EQ(c.viewports[2].viewHeight, 20.0);   // viewport 3
+    genPrepareView(drawing, sheetView, kSheetDevice, nullptr);
+    recorder.clear();
+    EXPECT_EQ(genDrawDrawing(drawing), 1);
+    EXPECT_FALSE(strokes().empty());
+    dbFreeDrawing(drawing);
+}
+
 } // namespace
 } // namespace tracemill
