@@ -33,15 +33,22 @@ inline bool startToolkit() {
     return started;
 }
 
-// Writes the input to a scratch file of this process (named with `suffix`) and loads it.
-inline void loadAsDrawingFile(std::span<const uint8_t> input, const char* suffix, int finishDefaults = 1) {
+// Writes the input to a scratch file of this process (named with `suffix`) and opens it: the
+// drawing, null when it does not load. The caller frees it.
+inline Drawing* openAsDrawingFile(std::span<const uint8_t> input, const char* suffix, int finishDefaults = 1) {
     const std::string path = "/tmp/tracemill_fuzz_" + std::to_string(getpid()) + suffix;
     std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return;
+    if (!out) return nullptr;
     std::fwrite(input.data(), 1, input.size(), out);
     std::fclose(out);
-    dbFreeDrawing(rdOpenDrawing(path.c_str(), 1, finishDefaults));
+    Drawing* drawing = rdOpenDrawing(path.c_str(), 1, finishDefaults);
     std::remove(path.c_str());
+    return drawing;
+}
+
+// Loads the input as a drawing file and frees it again.
+inline void loadAsDrawingFile(std::span<const uint8_t> input, const char* suffix, int finishDefaults = 1) {
+    dbFreeDrawing(openAsDrawingFile(input, suffix, finishDefaults));
 }
 
 } // namespace tracemill::fuzz

@@ -17,6 +17,7 @@
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/display/clip/clipped_line.h"
 #include "toolkit/display/clip_stack.h"
 #include "toolkit/display/colour_and_width.h"
 #include "toolkit/display/display_context.h"
@@ -138,6 +139,8 @@ void ListVectoriser::drawBlockReference(const ResolvedEntity& e) {
                                     ? place->insertion
                                     : Point3{place->insertion.x + dx * cs - dy * sn,
                                              place->insertion.y + dx * sn + dy * cs, place->insertion.z};
+            // A host can stop a reference of many cells even when they draw nothing.
+            genRefreshTick(drawing_);
             Matrix4 cellTransform = referenceTransform;
             genMatrixTranslate(cell, cellTransform);
             if (place->rotation != 0.0) genMatrixRotateZ(place->rotation, cellTransform);

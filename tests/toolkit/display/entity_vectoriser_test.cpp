@@ -161,6 +161,25 @@ TEST_F(VectoriserTest, StoppingInsideABlockEndsEveryList) {
         << "the entity that stopped the pass is drawn, nothing after it";
 }
 
+int gRefreshes = 0;
+
+TEST_F(VectoriserTest, AHostCanStopAMultipleInsertOfAnEmptyBlock) {
+    // 10,000 cells that draw nothing: the refresh hook still gets its turn, and stops the pass.
+    EntityRecord insert = insertOf(addBlockWith("EMPTY", {}), {10, 10, 0});
+    insert.bodyAs<InsertBody>().rowCount = 100;
+    insert.bodyAs<InsertBody>().columnCount = 100;
+    add(insert);
+    add(lineFrom({1, 1, 0}, {2, 1, 0}));
+    gRefreshes = 0;
+    dbSetRefreshHook([](HostWord) {
+        ++gRefreshes;
+        genStopDisplay();
+    });
+    begin();
+    EXPECT_TRUE(drawStrokes().empty()) << "the pass ended inside the reference";
+    EXPECT_EQ(gRefreshes, 1);
+}
+
 TEST_F(VectoriserTest, AMultipleInsertDrawsItsBlockInRowsAndColumns) {
     const Handle block = addBlockWith("B", {lineFrom({0, 0, 0}, {1, 0, 0})});
     EntityRecord insert = insertOf(block, {10, 10, 0});
