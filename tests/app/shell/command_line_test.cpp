@@ -110,6 +110,9 @@ const CommandLineCase kCommandLineCases[] = {
      "lay.pdf", 2},
     {"PaperLayoutWhoseViewportsStartAtTwo", {"/r", "/l", "c.txt", "/a", "1", "/f", "101", "vp2.dxf"}, "0\n",
      {"vp2.svg"}},
+    {"LayoutBeyondTheLast", {"/r", "/l", "c.txt", "/a", "5", "/f", "101", "lay.dxf", "/a", "2147483647", "/f", "1",
+                             "lay.dxf"},
+     "0\n0\n", {"lay.svg", "lay.bmp"}},
     {"OneLayout", {"/r", "/l", "c.txt", "/a", "1", "/f", "104", "lay.dxf"}, "0\n", {"lay.pdf"}, {}, "lay.pdf", 1},
     {"CombinedPdf", {"/r", "/l", "c.txt", "/f", "105", "/d", "all.pdf", "fix.dxf", "r12.dxf", "lay.dxf"},
      "0\n0\n0\n", {"all.pdf"}, {"fix.pdf"}, "all.pdf", 3},
@@ -242,6 +245,25 @@ TEST_F(DrawingConversion, AnswersBecomeCodes) {
         EXPECT_EQ(readTextFile(folder().path() / "c.txt"), code) << answer;
         EXPECT_EQ(commandLine.AllSucceeded(), answer == 0);
     }
+}
+
+// Each code is in the file as soon as it is known: what the file holds while the second
+// conversion runs.
+std::string gResultFileDuringConversion;
+
+int recordResultFile(const char* source, const char* password, const char* target, int version, int format,
+                     uint32_t serial) {
+    gResultFileDuringConversion = readTextFile("c.txt");
+    return recordConversion(source, password, target, version, format, serial);
+}
+
+TEST_F(DrawingConversion, CodesReachTheFileAtOnce) {
+    SetConversionLibrary({recordResultFile, nullptr, nullptr});
+    CCommandLine commandLine({"/r", "/l", "c.txt", "nope.dxf", "/x", "fix.dxf", "a.dxf", "/g", "fix.dxf", "b.dwg"},
+                             nullptr);
+    EXPECT_FALSE(commandLine.Run());
+    EXPECT_EQ(gResultFileDuringConversion, "4\n0\n");
+    EXPECT_EQ(readTextFile(folder().path() / "c.txt"), "4\n0\n0\n");
 }
 
 TEST_F(DrawingConversion, MissingSourceOrTargetEndsThePass) {
