@@ -149,7 +149,7 @@ TEST(TmdumpNew, TheGoldensKeyLinesFollowFromTheRulesOfANewDrawing) {
         "groupDictionary=1A namedObjectDictionary=19 modelSpaceBlock=A paperSpaceBlock=B byBlockLinetype=11 "
         "byLayerLinetype=12 modelSpaceBlockEntity=D modelSpaceEndBlockEntity=E paperSpaceBlockEntity=F "
         "paperSpaceEndBlockEntity=10 further=[0,0,0,0] plotStyleDictionary=1E layoutDictionary=1F "
-        "plotSettingsDictionary=22",
+        "plotSettingsDictionary=22 viewportEntityHeader=0",
         "CLASS number=500 dxfName=\"LWPOLYLINE\" className=\"AcDbPolyline\" applicationName=\"AutoCAD 2000\" "
         "proxyFlags=-32768 wasAZombie=0 itemClassId=498",
         "CLASS number=501 dxfName=\"IMAGE\" className=\"AcDbRasterImage\" applicationName=\"ISM\" "

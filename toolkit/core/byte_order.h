@@ -37,6 +37,15 @@ inline void putLe64(uint8_t* p, uint64_t v) {
 inline uint64_t doubleBits(double value) {
     return std::bit_cast<uint64_t>(value);
 }
+
+// Appends the low `bytes` bytes of a value, least significant first, to a byte container.
+template <class Bytes> void appendLe(Bytes& out, uint64_t value, unsigned bytes) {
+    for (unsigned i = 0; i < bytes; ++i)
+        out.push_back(uint8_t(value >> (8 * i)));
+}
+template <class Bytes> void appendLeDouble(Bytes& out, double value) {
+    appendLe(out, doubleBits(value), 8);
+}
 inline double doubleFromBits(uint64_t bits) {
     return std::bit_cast<double>(bits);
 }

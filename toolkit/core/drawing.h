@@ -84,6 +84,9 @@ struct DrawingHandles {
     Handle plotStyleDictionary;
     Handle layoutDictionary;
     Handle plotSettingsDictionary;
+    // The viewport entity header of an R13-2000 DWG file that names no viewport (the zero handle
+    // when the drawing has none).
+    Handle viewportEntityHeader;
 };
 
 // The handles a caller may give `dbCreateDrawing` for the fixed records of a new drawing.

@@ -1094,6 +1094,7 @@ void writeHandles(const DrawingHandles& h, const WriteLine& writeLine) {
     f("plotStyleDictionary", h.plotStyleDictionary);
     f("layoutDictionary", h.layoutDictionary);
     f("plotSettingsDictionary", h.plotSettingsDictionary);
+    f("viewportEntityHeader", h.viewportEntityHeader);
     writeLine(line);
 }
 

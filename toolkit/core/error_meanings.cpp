@@ -44,7 +44,7 @@ constexpr ErrorMeaning kMeanings[] = {
     {55, "the entities of model and paper space cannot be read"},
     {56, "the objects cannot be read"},
     {57, "there is no memory for the work buffers of a save"},
-    {58, "the header block of the DWG file cannot be written"},
+    {58, "the header of the DWG file (its header block or header variables section) cannot be written"},
     {59, "the header's current layer names no layer of the drawing"},
     {60, "the header's current linetype names no linetype of the drawing"},
     {61, "the header's current dimension style names no dimension style of the drawing"},
@@ -69,8 +69,10 @@ constexpr ErrorMeaning kMeanings[] = {
     {131, "the current entries of the header cannot be resolved"},
     {133, "the default dictionaries cannot be made"},
     {136, "there is no memory for a plot style table"},
+    {147, "a DWG record of 2^30 bytes or more cannot be written"},
     {151, "an entity list is missing"},
     {152, "no entity of the list has the handle looked for"},
+    {153, "two records of the drawing have the same handle"},
     {155, "the DXF HEADER section has no end"},
     {158, "a dictionary cannot be written"},
     {162, "a read from a stream that does not exist"},
@@ -86,6 +88,7 @@ constexpr ErrorMeaning kMeanings[] = {
     {184, "the DWG header block is larger than 2,048 bytes, or too short to hold its checksum"},
     {185, "the DWG header block does not match its checksum"},
     {186, "a section of the DWG file lies beyond its end"},
+    {203, "the object map of the DWG file cannot be written"},
     {205, "an object cannot be replaced by an object of another kind"},
     {210, "there is no memory for a stream's page or working copy"},
     {214, "there is no memory for a node of the handle index"},
@@ -174,7 +177,6 @@ constexpr ErrorMeaning kMeanings[] = {
     {397, "a value of the drawing does not fit its field in a DWG file before R13 (a count, position, size, "
           "offset or text beyond what the field holds)"},
     {398, "a field the writer needs is missing from its field table"},
-    {399, "there is no writer for DWG files of this version yet (save as AC1002 to AC1009, dxf or dxfb)"},
 };
 
 constexpr bool risingAndUnique() {

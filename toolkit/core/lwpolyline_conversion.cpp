@@ -73,6 +73,8 @@ int dbReserveLwpolyHandles(const Drawing& drawing, Handle& seed, LwpolyConversio
         }
     }
     conversion = LwpolyConversion{};
+    // Without an LWPOLYLINE nothing is reserved and the seed stays.
+    if (count == 0) return 1;
     conversion.counter = Handle(seed.value + 1);
     conversion.end = Handle(conversion.counter.value + count);
     seed = Handle(seed.value + count + 2);

@@ -43,8 +43,8 @@ void dbLwpolyVertex(const LwpolylineVertex& source, const LwpolylineBody& lwpoly
 
 // Reserves the handles of every LWPOLYLINE of every block before a save without LWPOLYLINE
 // (when the drawing declares the class): one per vertex and one for the SEQEND. The run
-// starts at the handle seed + 1; the seed moves past it (by the count + 2). 1, 0 for a null
-// drawing.
+// starts at the handle seed + 1; the seed moves past it (by the count + 2). Without an
+// LWPOLYLINE nothing is reserved. 1, 0 for a null drawing.
 int dbReserveLwpolyHandles(Drawing* drawing, LwpolyConversion& conversion);
 // The same from a seed of the caller's (a save's copy), which moves past the run; the drawing
 // is not changed.

@@ -48,17 +48,16 @@ template <class Io> void realAsText(Io& io, double& value) {
 // 2 thickness, 1 extrusion, 16 bulges, 32 widths); the writer derives those bits from the
 // values. 2000 stores each point after the first against the one before.
 template <class Io> void dwg13LwpolylineEntity(Io& io, EntityHeader& h, LwpolylineBody& b, Dwg13EntityCommon& c) {
+    int16_t flags = b.flags;
     if constexpr (!Io::kReading) {
-        int16_t f = int16_t(b.flags & ~(0x01 | 0x02 | 0x04 | 0x08));
-        if (b.constantWidth >= 1e-10) f |= 0x04;
-        if (std::fabs(b.elevation) >= 1e-10) f |= 0x08;
-        if (std::fabs(h.thickness) >= 1e-10) f |= 0x02;
+        flags = int16_t(b.flags & ~(0x01 | 0x02 | 0x04 | 0x08));
+        if (b.constantWidth >= 1e-10) flags |= 0x04;
+        if (std::fabs(b.elevation) >= 1e-10) flags |= 0x08;
+        if (std::fabs(h.thickness) >= 1e-10) flags |= 0x02;
         if (std::fabs(h.extrusion.x) >= 1e-10 || std::fabs(h.extrusion.y) >= 1e-10 ||
             std::fabs(h.extrusion.z - 1.0) >= 1e-10)
-            f |= 0x01;
-        b.flags = f;
+            flags |= 0x01;
     }
-    int16_t flags = b.flags;
     io.bs(flags);
     if (flags & 0x04) io.bd(b.constantWidth);
     if (flags & 0x08) io.bd(b.elevation);

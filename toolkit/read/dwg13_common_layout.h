@@ -63,7 +63,7 @@ template <class Io> void remainingReferences(Io& io, std::vector<ObjectReference
 // prologue) and the extension dictionary.
 template <class Io> void objectHandles(Io& io, Handle& owner, HandleList& reactors, uint32_t reactorCount,
                                        Handle& extensionDictionary) {
-    io.h(owner, kSoftPointer);
+    io.rel(owner, kSoftPointer);
     handleList(io, reactors, reactorCount, kSoftPointer);
     io.h(extensionDictionary, kHardOwner);
 }
@@ -75,8 +75,9 @@ template <class Io, class R> void tableRecordHead(Io& io, R& record) {
     if constexpr (Io::kReading) record.flags = 0;
     io.t(record.name, kDwgNameLimit);
     flagBit(io, record.flags, 0x40);
+    // The index + 1: 0 for a record that depends on no external reference, as files store it.
     int16_t index = int16_t(record.xrefIndex + 1);
-    if constexpr (!Io::kReading) index = std::max<int16_t>(index, 1);
+    if constexpr (!Io::kReading) index = std::max<int16_t>(index, 0);
     io.bs(index);
     if constexpr (Io::kReading) record.xrefIndex = int16_t(index - 1);
     flagBit(io, record.flags, 0x10);

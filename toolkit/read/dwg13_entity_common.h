@@ -80,8 +80,8 @@ template <class Io> void chainLinks(Io& io, Dwg13EntityCommon& c) {
         }
         return;
     }
-    io.h(c.previous, kSoftPointer);
-    io.h(c.next, kSoftPointer);
+    io.rel(c.previous, kSoftPointer);
+    io.rel(c.next, kSoftPointer);
 }
 
 } // namespace dwg13
@@ -90,7 +90,7 @@ template <class Io> void chainLinks(Io& io, Dwg13EntityCommon& c) {
 // stream).
 template <class Io> void dwg13EntityCommonHandles(Io& io, EntityHeader& h, Dwg13EntityCommon& c) {
     using namespace dwg13;
-    if (c.mode == kDwgEntityInBlock) io.h(c.owner, kHardOwner);
+    if (c.mode == kDwgEntityInBlock) io.rel(c.owner, kHardOwner);
     handleList(io, h.reactors, c.reactorCount, kSoftPointer);
     io.h(h.extensionDictionary, kHardOwner);
     if (!io.isR2000()) {

@@ -662,11 +662,10 @@ template <class Io> void dwg13SplineEntity(Io& io, EntityHeader& h, SplineBody& 
         io.bd3(b.startTangent);
         io.bd3(b.endTangent);
         io.bl(fitCount);
-        if constexpr (Io::kReading) {
-            b.degree = 3;
-            knotCount = controlCount = 0;
-            weighted = 0;
-        }
+        // The fit form holds no knots nor control points, whatever the spline keeps.
+        knotCount = controlCount = 0;
+        weighted = 0;
+        if constexpr (Io::kReading) b.degree = 3;
     } else {
         dwg13::flagBit(io, b.flags, 0x04);
         dwg13::flagBit(io, b.flags, 0x01);
@@ -686,11 +685,14 @@ template <class Io> void dwg13SplineEntity(Io& io, EntityHeader& h, SplineBody& 
         d.weights.assign(weighted ? d.controlPoints.size() : 0, 1.0);
         d.fitPoints.assign(std::min<uint64_t>(fitCount, room / 3), Point3{});
     }
-    for (double& knot : d.knots)
-        io.bd(knot);
-    for (size_t i = 0; i < d.controlPoints.size(); ++i) {
+    for (size_t i = 0; i < knotCount && i < d.knots.size(); ++i)
+        io.bd(d.knots[i]);
+    for (size_t i = 0; i < controlCount && i < d.controlPoints.size(); ++i) {
         io.bd3(d.controlPoints[i]);
-        if (weighted) io.bd(d.weights[i]);
+        if (!weighted) continue;
+        double weight = i < d.weights.size() ? d.weights[i] : 1.0;
+        io.bd(weight);
+        if constexpr (Io::kReading) d.weights[i] = weight;
     }
     for (Point3& point : d.fitPoints)
         io.bd3(point);

@@ -160,178 +160,59 @@ void EntityRead::keepLayersThatExist(HandleList& layers) {
 }
 
 bool EntityRead::readFixed(uint16_t type) {
-    EntityHeader& h = header();
-    Dwg13EntityContext& x = state_.context;
-    Dwg13EntityCommon& c = common_;
+    Dwg13EntityExtras& x = state_.extras;
+    if (!dwg13FixedEntity(io_, type, header(), out_.body, common_, x)) return false;
     switch (type) {
-    case kDwgText:
-        dwg13TextEntity(io_, h, body<TextBody>(), c);
-        return true;
-    case kDwgAttribute:
-        dwg13AttributeEntity(io_, h, body<AttributeBody>(), c);
-        return true;
-    case kDwgAttributeDefinition:
-        dwg13AttributeDefinitionEntity(io_, h, body<AttributeDefinitionBody>(), c);
-        return true;
     case kDwgBlock: {
-        BlockBeginBody& b = body<BlockBeginBody>();
-        dwg13BlockEntity(io_, h, b, c);
+        BlockBeginBody& b = out_.body.as<BlockBeginBody>();
         b.basePoint = state_.blockBasePoint;
         b.xrefPath = state_.blockXrefPath;
-        return true;
+        break;
     }
-    case kDwgEndBlock:
-    case kDwgSequenceEnd:
-        out_.body.emplace<std::monostate>();
-        dwg13::commonHandlesOnly(io_, h, c);
-        return true;
     case kDwgInsert:
-    case kDwgMinsert: {
-        InsertBody& b = body<InsertBody>();
-        dwg13InsertEntity(io_, h, b, c, x, type == kDwgMinsert);
-        links_.hasChildren = b.attributesFollow != 0;
-        return true;
-    }
-    case kDwgVertex2d:
-        dwg13Vertex2dEntity(io_, h, body<VertexBody>(), c, x);
-        return true;
-    case kDwgVertex3d:
-    case kDwgVertexMesh:
-    case kDwgVertexPface: {
-        VertexBody& b = body<VertexBody>();
-        dwg13Vertex3dEntity(io_, h, b, c);
-        return true;
-    }
-    case kDwgVertexPfaceFace:
-        dwg13FaceRecordEntity(io_, h, body<VertexBody>(), c);
-        return true;
+    case kDwgMinsert:
+        links_.hasChildren = out_.body.as<InsertBody>().attributesFollow != 0;
+        break;
     case kDwgPolyline2d:
-        dwg13Polyline2dEntity(io_, h, body<PolylineBody>(), c, x);
-        links_.hasChildren = true;
-        return true;
     case kDwgPolyline3d:
-        dwg13Polyline3dEntity(io_, h, body<PolylineBody>(), c, x);
-        links_.hasChildren = true;
-        return true;
     case kDwgPolylinePface:
-        dwg13PolylinePfaceEntity(io_, h, body<PolylineBody>(), c, x);
-        links_.hasChildren = true;
-        return true;
     case kDwgPolylineMesh:
-        dwg13PolylineMeshEntity(io_, h, body<PolylineBody>(), c, x);
         links_.hasChildren = true;
-        return true;
-    case kDwgArc:
-        dwg13ArcEntity(io_, h, body<ArcBody>(), c);
-        return true;
-    case kDwgCircle:
-        dwg13CircleEntity(io_, h, body<CircleBody>(), c);
-        return true;
-    case kDwgLine:
-        dwg13LineEntity(io_, h, body<LineBody>(), c);
-        return true;
-    case kDwgDimensionOrdinate:
-    case kDwgDimensionLinear:
-    case kDwgDimensionAligned:
-    case kDwgDimensionAngular3Point:
-    case kDwgDimensionAngular2Line:
-    case kDwgDimensionRadius:
-    case kDwgDimensionDiameter:
-        dwg13DimensionEntity(io_, h, body<DimensionBody>(), c, type);
-        return true;
-    case kDwgPoint:
-        dwg13PointEntity(io_, h, body<PointBody>(), c);
-        return true;
-    case kDwgFace3d:
-        dwg13Face3dEntity(io_, h, body<FaceBody>(), c);
-        return true;
-    case kDwgSolid:
-    case kDwgTrace:
-        dwg13SolidEntity(io_, h, body<SolidBody>(), c);
-        return true;
-    case kDwgShape:
-        dwg13ShapeEntity(io_, h, body<ShapeBody>(), c);
-        return true;
+        break;
     case kDwgViewport: {
-        ViewportBody& b = body<ViewportBody>();
-        dwg13ViewportEntity(io_, h, b, c, b.viewportEntityHeader);
+        ViewportBody& b = out_.body.as<ViewportBody>();
+        b.viewportEntityHeader = x.viewportEntityHeader;
         keepLayersThatExist(b.frozenLayers);
-        return true;
+        break;
     }
-    case kDwgEllipse:
-        dwg13EllipseEntity(io_, h, body<EllipseBody>(), c);
-        return true;
-    case kDwgSpline: {
-        SplineBody& b = body<SplineBody>();
-        dwg13SplineEntity(io_, h, b, c);
-        rdDwg13MarkSplineShape(b);
-        return true;
-    }
-    case kDwgRegion:
-    case kDwgSolid3d:
-    case kDwgBody:
-        dwg13AcisEntity(io_, h, body<AcisBody>(), c);
-        return true;
-    case kDwgRay:
-    case kDwgXline:
-        dwg13InfiniteLineEntity(io_, h, body<InfiniteLineBody>(), c);
-        return true;
-    case kDwgMtext:
-        dwg13MtextEntity(io_, h, body<MtextBody>(), c);
-        return true;
-    case kDwgLeader: {
-        Dwg13LeaderExtras extras;
-        dwg13LeaderEntity(io_, h, body<LeaderBody>(), c, extras);
-        return true;
-    }
-    case kDwgTolerance:
-        dwg13ToleranceEntity(io_, h, body<ToleranceBody>(), c);
-        return true;
-    case kDwgMline:
-        dwg13MlineEntity(io_, h, body<MlineBody>(), c);
-        return true;
+    case kDwgSpline:
+        rdDwg13MarkSplineShape(out_.body.as<SplineBody>());
+        break;
     default:
-        return false;
+        break;
     }
+    return true;
 }
 
 bool EntityRead::readClass(uint16_t type) {
     ClassKind kind;
     if (!dbClassKindByNumber(classes(), type, kind) || !dbClassKindIsEntity(kind)) return false;
-    EntityHeader& h = header();
+    if (!dwg13ClassEntity(io_, kind, header(), out_.body, common_, state_.extras)) return false;
     switch (kind) {
-    case ClassKind::Lwpolyline:
-        dwg13LwpolylineEntity(io_, h, body<LwpolylineBody>(), common_);
-        return true;
-    case ClassKind::Hatch:
-        dwg13HatchEntity(io_, h, body<HatchBody>(), common_);
-        return true;
     case ClassKind::Image:
-    case ClassKind::Wipeout: {
-        RasterImageBody& b = body<RasterImageBody>();
-        dwg13RasterImageEntity(io_, h, b, common_, kind == ClassKind::Wipeout);
-        attachGraphics(b.graphics);
-        return true;
-    }
-    case ClassKind::Ole2Frame:
-        dwg13Ole2FrameEntity(io_, h, body<Ole2FrameBody>(), common_);
-        return true;
-    case ClassKind::Rtext: {
-        RtextBody& b = body<RtextBody>();
-        dwg13RtextEntity(io_, h, b, common_);
-        attachGraphics(b.graphics);
-        return true;
-    }
-    case ClassKind::ArcAlignedText: {
-        ArcAlignedTextBody& b = body<ArcAlignedTextBody>();
-        std::string styleName;
-        dwg13ArcAlignedTextEntity(io_, h, b, common_, styleName);
-        attachGraphics(b.graphics);
-        return true;
-    }
+    case ClassKind::Wipeout:
+        attachGraphics(out_.body.as<RasterImageBody>().graphics);
+        break;
+    case ClassKind::Rtext:
+        attachGraphics(out_.body.as<RtextBody>().graphics);
+        break;
+    case ClassKind::ArcAlignedText:
+        attachGraphics(out_.body.as<ArcAlignedTextBody>().graphics);
+        break;
     default:
-        return false;
+        break;
     }
+    return true;
 }
 
 // A generic proxy (498) or an entity of a class without a reader of its own: kept as data.
@@ -406,9 +287,9 @@ bool EntityRead::read() {
     links_.owner = common_.owner;
     links_.next = common_.next;
     if (links_.hasChildren) {
-        links_.firstChild = state_.context.firstChild;
-        links_.lastChild = state_.context.lastChild;
-        links_.sequenceEnd = state_.context.sequenceEnd;
+        links_.firstChild = state_.extras.context.firstChild;
+        links_.lastChild = state_.extras.context.lastChild;
+        links_.sequenceEnd = state_.extras.context.sequenceEnd;
     }
     return true;
 }

@@ -9,7 +9,7 @@
 #include "toolkit/core/class_list.h"
 #include "toolkit/core/entity_record.h"
 #include "toolkit/core/handle.h"
-#include "toolkit/read/dwg13_entity_layouts.h"
+#include "toolkit/read/dwg13_entity_dispatch.h"
 #include "toolkit/read/dwg13_object_source.h"
 
 namespace tracemill {
@@ -31,7 +31,7 @@ struct Dwg13EntityLinks {
 struct Dwg13EntityReaderState {
     Drawing* drawing = nullptr; // classes, layers and the linetypes the entity flags name
     Handle continuousLinetype;  // the header's CONTINUOUS linetype
-    Dwg13EntityContext context; // the last POLYLINE's values for its vertices
+    Dwg13EntityExtras extras;   // the last POLYLINE's values for its vertices, and the like
     // The block record whose entities are read: a BLOCK entity takes its base point and path.
     Point3 blockBasePoint;
     std::string blockXrefPath;

@@ -162,6 +162,9 @@ class Dwg13FieldReader {
     // H: a handle reference (the code is the writer's; the reader takes any code, resolving the
     // relative ones against the own handle).
     void h(Handle& v, unsigned /*code*/) { v = rdReadRelativeHandle(bits_, own_); }
+    // A reference the writer may give relative to the own handle (an owner, the entities before
+    // and after in a chain): read as any other.
+    void rel(Handle& v, unsigned code) { h(v, code); }
     // A handle reference that keeps its kind (1 soft pointer, 2 hard pointer, 3 soft owner, 4
     // hard owner).
     void href(ObjectReference& v) {

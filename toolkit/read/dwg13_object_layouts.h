@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "toolkit/core/class_list.h"
 #include "toolkit/core/object_record.h"
 #include "toolkit/read/dwg13_common_layout.h"
 
@@ -474,6 +475,71 @@ void dwg13ProxyObject(Io& io, ObjectHeader& h, ProxyObjectBody& b, bool genericP
     io.handleStream();
     dwg13::objectHandles(io, h, reactorCount);
     dwg13::remainingReferences(io, b.references);
+}
+
+namespace dwg13 {
+
+// The body a class layout fills: made when reading, the record's own when writing (null when the
+// record holds another body).
+template <class B, class Io> B* classBody(ObjectBody& body) {
+    if constexpr (Io::kReading)
+        return &body.emplace<B>();
+    else
+        return body.getIf<B>();
+}
+
+} // namespace dwg13
+
+// The class-based objects the toolkit knows: their kind, body and layout.
+#define TRACEMILL_DWG13_CLASS_OBJECTS(X)                                                                               \
+    X(DictionaryVar, DictionaryVarBody, dwg13DictionaryVarObject)                                                      \
+    X(DimAssoc, DimAssocBody, dwg13DimAssocObject)                                                                     \
+    X(IdBuffer, IdBufferBody, dwg13IdBufferObject)                                                                     \
+    X(ImageDefReactor, ImageDefReactorBody, dwg13ImageDefReactorObject)                                                \
+    X(ImageDef, ImageDefBody, dwg13ImageDefObject)                                                                     \
+    X(LayerIndex, LayerIndexBody, dwg13LayerIndexObject)                                                               \
+    X(ObjectPtr, ObjectPtrBody, dwg13ObjectPtrObject)                                                                  \
+    X(SortentsTable, SortentsTableBody, dwg13SortentsTableObject)                                                      \
+    X(RasterVariables, RasterVariablesBody, dwg13RasterVariablesObject)                                                \
+    X(SpatialFilter, SpatialFilterBody, dwg13SpatialFilterObject)                                                      \
+    X(SpatialIndex, SpatialIndexBody, dwg13SpatialIndexObject)                                                         \
+    X(DictionaryWithDefault, DictionaryWithDefaultBody, dwg13DictionaryWithDefaultObject)                              \
+    X(Placeholder, PlaceholderBody, dwg13PlaceholderObject)                                                            \
+    X(Layout, LayoutBody, dwg13LayoutObject)                                                                           \
+    X(PlotSettings, PlotSettingsBody, dwg13PlotSettingsObject)                                                         \
+    X(VbaProject, VbaProjectBody, dwg13VbaProjectObject)                                                               \
+    X(WipeoutVariables, WipeoutVariablesBody, dwg13WipeoutVariablesObject)
+
+// The layout of a class-based object of one of those kinds, by its class's kind; false for any
+// other kind (kept as a proxy) and, when writing, for a body of another kind.
+template <class Io> bool dwg13ClassObject(Io& io, ClassKind kind, ObjectHeader& h, ObjectBody& body, uint32_t reactors) {
+    using dwg13::classBody;
+#define TRACEMILL_CLASS_OBJECT(KIND, BODY, LAYOUT)                                                                     \
+    case ClassKind::KIND:                                                                                              \
+        if (BODY* b = classBody<BODY, Io>(body)) {                                                                     \
+            LAYOUT(io, h, *b, reactors);                                                                               \
+            return true;                                                                                               \
+        }                                                                                                              \
+        return false;
+    switch (kind) {
+        TRACEMILL_DWG13_CLASS_OBJECTS(TRACEMILL_CLASS_OBJECT)
+    default:
+        return false;
+    }
+#undef TRACEMILL_CLASS_OBJECT
+}
+
+// Whether a body is the one those layouts write for a kind.
+inline bool dwg13ClassObjectHolds(ClassKind kind, const ObjectBody& body) {
+#define TRACEMILL_CLASS_OBJECT(KIND, BODY, LAYOUT)                                                                     \
+    case ClassKind::KIND:                                                                                              \
+        return body.holds<BODY>();
+    switch (kind) {
+        TRACEMILL_DWG13_CLASS_OBJECTS(TRACEMILL_CLASS_OBJECT)
+    default:
+        return false;
+    }
+#undef TRACEMILL_CLASS_OBJECT
 }
 
 } // namespace tracemill

@@ -322,13 +322,17 @@ int Dwg13Reader::seekViewportEntities(Drawing&) {
     // whose next handle is null), so the chain goes on with the headers of the control that it
     // has not reached, in the control's order. Headers of no VIEWPORT take no place in it.
     viewportChain_.clear();
+    unlinkedHeader_ = Handle();
     std::unordered_set<uint64_t> seen;
     for (Handle start : walk.handles) {
         for (Handle at = start; !at.isNull() && viewportChain_.size() < kRecordedViewports && seen.insert(at.value).second;) {
             ViewportEntityHeaderRecord header;
             uint8_t hasXData = 0;
             if (rdDwg13ReadViewportEntityHeader(objects_, at, header, hasXData) != Dwg13ReadStatus::Read) break;
-            if (!header.viewport.isNull()) viewportChain_.push_back({header.viewport, header.on != 0});
+            if (!header.viewport.isNull())
+                viewportChain_.push_back({header.viewport, header.on != 0});
+            else if (unlinkedHeader_.isNull())
+                unlinkedHeader_ = at;
             at = header.next;
         }
     }
@@ -353,9 +357,12 @@ int Dwg13Reader::readViewportEntity(Drawing&, ViewportEntityHeaderRecord& record
     return result;
 }
 
-int Dwg13Reader::readLayoutBlockRecords(Drawing&, BlockRecord& model, BlockRecord& paper, uint8_t& found) {
+int Dwg13Reader::readLayoutBlockRecords(Drawing& drawing, BlockRecord& model, BlockRecord& paper, uint8_t& found) {
     model = modelSpace_;
     paper = paperSpace_;
+    // Their extended data becomes stored items like every other record's.
+    for (BlockRecord* record : {&model, &paper})
+        if (record->xdata && !attachExtendedData(drawing, record->xdata)) return 0;
     model.blockEntity = modelLinks_.blockEntity;
     model.endBlockEntity = modelLinks_.endBlockEntity;
     paper.blockEntity = paperLinks_.blockEntity;
@@ -367,6 +374,7 @@ int Dwg13Reader::readLayoutBlockRecords(Drawing&, BlockRecord& model, BlockRecor
 int Dwg13Reader::loadViewports(Drawing& drawing) {
     if (!drawing.paperSpace) return 1;
     seekViewportEntities(drawing);
+    drawing.handles.viewportEntityHeader = unlinkedHeader_;
     int16_t number = 0;
     EntityNode* first = nullptr;
     for (const ChainedViewport& chained : viewportChain_) {

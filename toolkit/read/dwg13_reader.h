@@ -109,6 +109,7 @@ class Dwg13Reader : public FormatDriver {
         bool on = false;
     };
     std::vector<ChainedViewport> viewportChain_;
+    Handle unlinkedHeader_; // the first header of the control that names no viewport
     bool firstViewportHeader_ = true;
 
     uint32_t skipped_ = 0;

@@ -188,71 +188,6 @@ uint16_t rdDwg13ObjectKind(const Dwg13Objects& objects, uint16_t fileType, Class
     return 0;
 }
 
-namespace {
-
-// The body of a class-based object by its class's kind; false for a class the toolkit does
-// not know, which is kept as a proxy.
-template <class Io> bool readClassObject(Io& io, ClassKind kind, ObjectRecord& out, uint32_t reactors) {
-    ObjectHeader& h = out.header;
-    switch (kind) {
-    case ClassKind::DictionaryVar:
-        dwg13DictionaryVarObject(io, h, out.body.emplace<DictionaryVarBody>(), reactors);
-        return true;
-    case ClassKind::DimAssoc:
-        dwg13DimAssocObject(io, h, out.body.emplace<DimAssocBody>(), reactors);
-        return true;
-    case ClassKind::IdBuffer:
-        dwg13IdBufferObject(io, h, out.body.emplace<IdBufferBody>(), reactors);
-        return true;
-    case ClassKind::ImageDefReactor:
-        dwg13ImageDefReactorObject(io, h, out.body.emplace<ImageDefReactorBody>(), reactors);
-        return true;
-    case ClassKind::ImageDef:
-        dwg13ImageDefObject(io, h, out.body.emplace<ImageDefBody>(), reactors);
-        return true;
-    case ClassKind::LayerIndex:
-        dwg13LayerIndexObject(io, h, out.body.emplace<LayerIndexBody>(), reactors);
-        return true;
-    case ClassKind::ObjectPtr:
-        dwg13ObjectPtrObject(io, h, out.body.emplace<ObjectPtrBody>(), reactors);
-        return true;
-    case ClassKind::SortentsTable:
-        dwg13SortentsTableObject(io, h, out.body.emplace<SortentsTableBody>(), reactors);
-        return true;
-    case ClassKind::RasterVariables:
-        dwg13RasterVariablesObject(io, h, out.body.emplace<RasterVariablesBody>(), reactors);
-        return true;
-    case ClassKind::SpatialFilter:
-        dwg13SpatialFilterObject(io, h, out.body.emplace<SpatialFilterBody>(), reactors);
-        return true;
-    case ClassKind::SpatialIndex:
-        dwg13SpatialIndexObject(io, h, out.body.emplace<SpatialIndexBody>(), reactors);
-        return true;
-    case ClassKind::DictionaryWithDefault:
-        dwg13DictionaryWithDefaultObject(io, h, out.body.emplace<DictionaryWithDefaultBody>(), reactors);
-        return true;
-    case ClassKind::Placeholder:
-        dwg13PlaceholderObject(io, h, out.body.emplace<PlaceholderBody>(), reactors);
-        return true;
-    case ClassKind::Layout:
-        dwg13LayoutObject(io, h, out.body.emplace<LayoutBody>(), reactors);
-        return true;
-    case ClassKind::PlotSettings:
-        dwg13PlotSettingsObject(io, h, out.body.emplace<PlotSettingsBody>(), reactors);
-        return true;
-    case ClassKind::VbaProject:
-        dwg13VbaProjectObject(io, h, out.body.emplace<VbaProjectBody>(), reactors);
-        return true;
-    case ClassKind::WipeoutVariables:
-        dwg13WipeoutVariablesObject(io, h, out.body.emplace<WipeoutVariablesBody>(), reactors);
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
 Dwg13ReadStatus rdDwg13ReadObject(const Dwg13Objects& objects, Handle handle, ClassList& classes, ObjectRecord& out,
                                   uint8_t& hasXData) {
     hasXData = 0;
@@ -285,7 +220,7 @@ Dwg13ReadStatus rdDwg13ReadObject(const Dwg13Objects& objects, Handle handle, Cl
             if (!decoded) return Dwg13ReadStatus::Missing;
         }
     } else if (!(kind != kObjectOfClassData && dbClassKindByNumber(classes, kind, classKind) &&
-                 readClassObject(io, classKind, out, reactors))) {
+                 dwg13ClassObject(io, classKind, h, out.body, reactors))) {
         ProxyObjectBody& body = out.body.emplace<ProxyObjectBody>();
         body.classNumber = kind == kObjectOfClassData ? 0 : kind;
         h.type = kObjectOfClassData;

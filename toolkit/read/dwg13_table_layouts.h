@@ -11,6 +11,7 @@
 #include <string>
 
 #include "toolkit/core/entity_header.h"
+#include "toolkit/core/name_compare.h"
 #include "toolkit/core/table_records.h"
 #include "toolkit/read/dwg13_common_layout.h"
 #include "toolkit/read/dwg13_header_layout.h"
@@ -84,7 +85,7 @@ template <class Io> void dwg13LayerRecord(Io& io, LayerRecord& r, uint32_t react
         if constexpr (!Io::kReading) {
             values = uint16_t((r.flags & kLayerFrozen ? 1 : 0) | (off ? 2 : 0) |
                               (r.flags & kLayerFrozenInNewViewports ? 4 : 0) | (r.flags & kLayerLocked ? 8 : 0) |
-                              (r.plotFlag && r.name != "DefPoints" ? 16 : 0) |
+                              (r.plotFlag && !dbEqualsNoCase(r.name, "DefPoints") ? 16 : 0) |
                               (rdLineweightToIndex(r.lineweight) << 5));
         }
         io.bs(values);

@@ -16,6 +16,7 @@
 #include "toolkit/core/header_block.h"
 #include "toolkit/core/lwpolyline_conversion.h"
 #include "toolkit/core/out_file.h"
+#include "toolkit/write/dwg13/write_state.h"
 
 namespace tracemill {
 
@@ -78,6 +79,9 @@ struct OutputContext {
     // The linetype codes that stand for BYLAYER and BYBLOCK.
     int16_t byLayerLinetypeCode = 0;
     int16_t byBlockLinetypeCode = 0;
+
+    // R13-2000 DWG output: the state of the save (made by the writer).
+    std::unique_ptr<Dwg13WriteState> dwg13;
 
     // External-reference name budgets of this save.
     std::vector<XrefNameBudget> xrefNameBudgets;

@@ -14,6 +14,7 @@
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/load_fixups.h"
 #include "toolkit/write/dwg12/dwg12_file_writer.h"
+#include "toolkit/write/dwg13/file_writer.h"
 #include "toolkit/write/dxf/dxf_file_driver.h"
 #include "toolkit/write/save_changes.h"
 
@@ -245,7 +246,6 @@ int wrSaveDrawing(Drawing* drawing, const char* path, uint8_t format, int16_t ve
         versionIndex >= kVersionAC1015) {
         return dbSetError(kErrorSaveVersion);
     }
-    if (format == kSaveFormatDwg && versionIndex >= kVersionAC1012) return dbSetError(kErrorNoWriter);
 
     SaveChanges changes(*drawing);
     changes.keepDrawingState();
@@ -275,7 +275,7 @@ int wrSaveDrawing(Drawing* drawing, const char* path, uint8_t format, int16_t ve
                                        ? static_cast<const StoredRecord<StyleRecord>*>(drawing->styles.first)->record.name
                                        : std::string();
         if (format == kSaveFormatDwg) {
-            result = WriteDwgOld(*drawing, *output);
+            result = versionIndex < kVersionAC1012 ? WriteDwgOld(*drawing, *output) : WriteDwgR13(*drawing, *output);
             return;
         }
         result = versionIndex < kVersionAC1012

@@ -18,7 +18,6 @@ inline constexpr int kErrorSaveOpen = 3;           // the output file cannot be 
 inline constexpr int kErrorSaveScratch = 12;       // the scratch buffer cannot be made
 inline constexpr int kErrorSaveWorkBuffers = 57;   // the work buffers cannot be made
 inline constexpr int kErrorSaveVersion = 306;      // a version the drawing's content does not allow
-inline constexpr int kErrorNoWriter = 399;         // no writer for that format and version yet
 
 // The settings of the program's save command: keep negative zeros, 6 decimals, no force-Z,
 // the later release of "AC1009".

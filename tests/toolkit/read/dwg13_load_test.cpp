@@ -136,6 +136,7 @@ constexpr Difference kDifferences[] = {
     {"HEADER EXTMAX", "value", "the twin's writer computed the extents again (their z differs)"},
     {"HEADER-DWG", "*", "values of the DWG header section that DXF files do not carry"},
     {"HANDLES", "viewportEntityHeaderControl", "DXF files have no viewport entity headers: the load gives a new handle"},
+    {"HANDLES", "viewportEntityHeader", "DXF files have no viewport entity headers: the DWG file's header of no viewport"},
     {"VPORT", "centre", "the *Active view of the twin was saved after a pan and zoom"},
     {"VPORT", "height", "the *Active view of the twin was saved after a pan and zoom"},
     {"VPORT", "aspect", "the *Active view of the twin was saved in another window size"},

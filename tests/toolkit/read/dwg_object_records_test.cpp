@@ -9,6 +9,7 @@
 #include "toolkit/read/dwg_object_map.h"
 #include "toolkit/read/dwg_object_prologue.h"
 #include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/write/dwg13/object_map_writer.h"
 #include "toolkit/write/dwg13/crc16.h"
 #include "toolkit_fixture.h"
 
@@ -40,11 +41,8 @@ void appendMapSection(Bytes& file, const std::vector<ObjectMapEntry>& entries) {
     Handle previous;
     int64_t previousPosition = 0;
     for (const ObjectMapEntry& e : entries) {
-        uint8_t buffer[10];
-        int n = wrModularChar(buffer, Handle(e.handle.value - previous.value));
-        section.insert(section.end(), buffer, buffer + n);
-        n = wrSignedModularChar(buffer, int32_t(int64_t(e.position) - previousPosition));
-        section.insert(section.end(), buffer, buffer + n);
+        wrAppendMapEntry(section, Handle(e.handle.value - previous.value),
+                         int32_t(int64_t(e.position) - previousPosition));
         previous = e.handle;
         previousPosition = e.position;
     }

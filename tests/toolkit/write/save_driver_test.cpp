@@ -121,13 +121,6 @@ TEST_F(SaveDriverTest, APathThatCannotBeCreatedFailsWithThree) {
     EXPECT_EQ(test::dumpLines(*d), before);
 }
 
-TEST_F(SaveDriverTest, DwgFailsWithAClearErrorUntilItsWriterExists) {
-    Drawing* d = make(7);
-    EXPECT_EQ(test::saveAs(d, folder_ / "out.dwg", kSaveFormatDwg, 7), 0);
-    EXPECT_EQ(dbGetError(), kErrorNoWriter);
-    EXPECT_TRUE(folder_.files().empty());
-}
-
 TEST_F(SaveDriverTest, RoundTripRecordIsHiddenFromOtherVersionsAndComesBackInItsPlace) {
     Drawing* d = make(7);
     ObjectRecord* root = dbNamedObjectDictionary(*d);

@@ -17,34 +17,62 @@ unsigned handleLength(Handle handle) {
     return unsigned(64 - std::countl_zero(handle.value) + 7) / 8;
 }
 
+// The low `bytes` bytes of the value, least significant first.
 void putLittleEndian(BitWriter& writer, uint64_t value, unsigned bytes) {
-    for (unsigned i = 0; i < bytes; ++i)
-        writer.putBits((value >> (8 * i)) & 0xFF, 8);
+    writer.putBits(__builtin_bswap64(value) >> (64 - 8 * bytes), 8 * bytes);
 }
 
 } // namespace
 
-void BitWriter::putBits(uint64_t value, unsigned count) {
-    while (count > 0) {
-        if (usedBits_ == 8) {
-            bytes_.push_back(0);
-            usedBits_ = 0;
-        }
-        const unsigned take = std::min(8 - usedBits_, count);
-        const unsigned chunk = unsigned(value >> (count - take)) & ((1u << take) - 1);
-        bytes_.back() |= uint8_t(chunk << (8 - usedBits_ - take));
-        usedBits_ += take;
-        count -= take;
+void BitWriter::flushWholeBytes() const {
+    while (pendingBits_ >= 8) {
+        bytes_.push_back(uint8_t(pending_ >> 56));
+        pending_ <<= 8;
+        pendingBits_ -= 8;
     }
 }
 
+const std::vector<uint8_t>& BitWriter::bytes() const {
+    if (partialStored_) return bytes_;
+    flushWholeBytes();
+    if (pendingBits_ > 0) {
+        bytes_.push_back(uint8_t(pending_ >> 56));
+        partialStored_ = true;
+    }
+    return bytes_;
+}
+
 void BitWriter::putBytes(const uint8_t* bytes, size_t count) {
-    if (usedBits_ == 8) {
+    if (count == 0) return;
+    if (partialStored_) takeBackPartial();
+    flushWholeBytes();
+    if (pendingBits_ == 0) {
         bytes_.insert(bytes_.end(), bytes, bytes + count);
         return;
     }
-    for (size_t i = 0; i < count; ++i)
-        putBits(bytes[i], 8);
+    // Each byte completes the started byte and starts the next one.
+    const unsigned used = pendingBits_;
+    uint8_t carry = uint8_t(pending_ >> 56);
+    const size_t at = bytes_.size();
+    bytes_.resize(at + count);
+    uint8_t* out = bytes_.data() + at;
+    for (size_t i = 0; i < count; ++i) {
+        out[i] = uint8_t(carry | (bytes[i] >> used));
+        carry = uint8_t(bytes[i] << (8 - used));
+    }
+    pending_ = uint64_t(carry) << 56;
+}
+
+void BitWriter::patchBits(uint64_t position, uint64_t value, unsigned count) {
+    bytes();
+    for (unsigned i = 0; i < count; ++i) {
+        const uint64_t at = position + i;
+        const uint8_t mask = uint8_t(0x80 >> (at % 8));
+        if ((value >> (count - 1 - i)) & 1)
+            bytes_[at / 8] |= mask;
+        else
+            bytes_[at / 8] &= uint8_t(~mask);
+    }
 }
 
 int wrPutBit(BitWriter& writer, int bit) {

@@ -2,7 +2,8 @@
 // bit-coded value type, in the encodings that the bit reader reads
 // (toolkit/read/dwg_bit_reader.h; the shared codes are in bit_codes.h).
 //
-// The writer collects the bits in memory; it cannot fail other than by running out of memory
+// The writer collects the bits in memory (a 64-bit register in front of a byte vector that
+// keeps its memory from record to record); it cannot fail other than by running out of memory
 // (std::bad_alloc). The value writers return 1, as every writer of the format does.
 #pragma once
 
@@ -18,28 +19,61 @@ namespace tracemill {
 
 class BitWriter {
   public:
+    // Empties the writer; the memory it holds is kept for the next record.
     void reset() {
         bytes_.clear();
-        usedBits_ = 8;
+        pending_ = 0;
+        pendingBits_ = 0;
+        partialStored_ = false;
     }
     void putBit(int bit) { putBits(bit ? 1u : 0u, 1); }
     // The low `count` bits of `value` (count 0 to 64), the highest of them first.
-    void putBits(uint64_t value, unsigned count);
+    void putBits(uint64_t value, unsigned count) {
+        if (count == 0) return;
+        if (count > 56) {
+            putBits(value >> 32, count - 32);
+            value &= 0xFFFFFFFFu;
+            count = 32;
+        }
+        if (partialStored_) takeBackPartial();
+        if (pendingBits_ + count > 64) flushWholeBytes();
+        pending_ |= (value & (~uint64_t(0) >> (64 - count))) << (64 - pendingBits_ - count);
+        pendingBits_ += count;
+    }
     void putBytes(const uint8_t* bytes, size_t count);
 
     // Bits written so far.
-    uint64_t bitLength() const { return uint64_t(bytes_.size()) * 8 - (8 - usedBits_); }
+    uint64_t bitLength() const {
+        return uint64_t(bytes_.size() - (partialStored_ ? 1 : 0)) * 8 + pendingBits_;
+    }
     // The bytes written so far; the unused low bits of a started last byte are 0.
-    const std::vector<uint8_t>& bytes() const { return bytes_; }
+    const std::vector<uint8_t>& bytes() const;
     std::vector<uint8_t> takeBytes() {
+        bytes();
         std::vector<uint8_t> taken = std::move(bytes_);
         reset();
         return taken;
     }
+    // Overwrites `count` bits (up to 64) from bit `position` on with the low bits of `value`,
+    // the highest first; the bits must have been written already.
+    void patchBits(uint64_t position, uint64_t value, unsigned count);
 
   private:
-    std::vector<uint8_t> bytes_;
-    unsigned usedBits_ = 8; // bits used in the last byte; 8 when a new byte starts next
+    // Moves the whole bytes of the pending bits into the byte vector.
+    void flushWholeBytes() const;
+    // The started last byte goes back into the register (a patch may have changed it).
+    void takeBackPartial() {
+        pending_ = uint64_t(bytes_.back()) << 56;
+        bytes_.pop_back();
+        partialStored_ = false;
+    }
+
+    // Whole bytes, and (while partialStored_) the started last byte as well.
+    mutable std::vector<uint8_t> bytes_;
+    // Bits not yet in the vector, the first of them in the highest bit.
+    mutable uint64_t pending_ = 0;
+    mutable unsigned pendingBits_ = 0;
+    mutable bool partialStored_ = false;
 };
 
 // B

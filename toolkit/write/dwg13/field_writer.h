@@ -14,7 +14,9 @@
 #include "toolkit/core/owned_stream.h"
 #include "toolkit/core/point.h"
 #include "toolkit/core/version_index.h"
+#include "toolkit/read/sanitize_double.h"
 #include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/write/dwg13/text_output.h"
 
 namespace tracemill {
 
@@ -22,8 +24,8 @@ class Dwg13FieldWriter {
   public:
     static constexpr bool kReading = false;
 
-    Dwg13FieldWriter(BitWriter& bits, int versionIndex, Handle ownHandle = Handle())
-        : bits_(bits), version_(versionIndex), own_(ownHandle) {}
+    Dwg13FieldWriter(BitWriter& bits, int versionIndex, Handle ownHandle = Handle(), int codePage = 0)
+        : bits_(bits), version_(versionIndex), own_(ownHandle), codePage_(codePage) {}
 
     BitWriter& bits() { return bits_; }
     int version() const { return version_; }
@@ -40,14 +42,16 @@ class Dwg13FieldWriter {
     template <class T> void rc(const T& v) { wrPutRawChar(bits_, uint8_t(v)); }
     template <class T> void rs(const T& v) { bits_.putBits(uint16_t(v) & 0xFF, 8), bits_.putBits(uint16_t(v) >> 8, 8); }
     template <class T> void rl(const T& v) { wrPutRawLongBits(bits_, int32_t(v)); }
-    void bd(double v) { wrPutBitDouble(bits_, v); }
-    void rd(double v) { wrPutRawDouble(bits_, v); }
-    void rd2(const Point2& v) { wrPut2RawDouble(bits_, v); }
-    void rd2(const Point3& v) { wrPut2RawDouble(bits_, Point2{v.x, v.y}); }
-    void bd2(const Point2& v) { wrPut2BitDouble(bits_, v); }
-    void bd3(const Point3& v) { wrPut3BitDouble(bits_, v); }
-    void dd(double v, double defaultValue) { wrPutDefaultDouble(bits_, v, defaultValue); }
-    void t(const std::string& v, size_t /*maxLength*/) { wrPutText(bits_, v); }
+    // Doubles go out as the reader keeps them (sanitize_double.h): zeros of either sign,
+    // denormals, infinities and NaNs as +0.0, so a file read back and written again is the same.
+    void bd(double v) { wrPutBitDouble(bits_, kept(v)); }
+    void rd(double v) { wrPutRawDouble(bits_, kept(v)); }
+    void rd2(const Point2& v) { wrPut2RawDouble(bits_, kept(v)); }
+    void rd2(const Point3& v) { wrPut2RawDouble(bits_, kept(Point2{v.x, v.y})); }
+    void bd2(const Point2& v) { wrPut2BitDouble(bits_, kept(v)); }
+    void bd3(const Point3& v) { wrPut3BitDouble(bits_, kept(v)); }
+    void dd(double v, double defaultValue) { wrPutDefaultDouble(bits_, kept(v), kept(defaultValue)); }
+    void t(const std::string& v, size_t /*maxLength*/) { wrPutTextCut(bits_, v, codePage_); }
     void bytes(const uint8_t* data, size_t count) { wrPutRawBytes(bits_, data, count); }
     void blBytes(const OwnedStream& v) {
         wrPutBitLong(bits_, int32_t(v.size()));
@@ -59,10 +63,15 @@ class Dwg13FieldWriter {
         for (uint32_t i = 0; i < count && i / 8 < data.size(); ++i)
             bits_.putBit((data[i / 8] >> (7 - i % 8)) & 1);
     }
-    void ext(const Point3& v) { wrPut3BitDouble(bits_, v); }
-    void be(const Point3& v) { wrPutExtrusion(bits_, v); }
-    void bt(double v) { wrPutThickness(bits_, v); }
+    // Extrusions as the reader normalises them: along the z axis they are (0, 0, 1) or
+    // (0, 0, -1).
+    void ext(const Point3& v) { wrPut3BitDouble(bits_, normal(v)); }
+    void be(const Point3& v) { wrPutExtrusion(bits_, normal(v)); }
+    void bt(double v) { wrPutThickness(bits_, kept(v)); }
     void h(Handle v, unsigned code) { wrPutHandle(bits_, uint8_t(code << 4), v); }
+    // Relative to the own handle where that is shorter (codes 6, 8, 10, 12), else absolute with
+    // code 4; `code` with no bytes when the handle is the own handle.
+    void rel(Handle v, unsigned code) { wrPutRelativeRef(bits_, v, own_, code); }
     void href(const ObjectReference& v) { wrPutTypedRef(bits_, v.handle, v.kind); }
 
     // The ACIS data of a REGION, 3DSOLID or BODY: the SAT text in blocks of at most 4,096 bytes
@@ -101,9 +110,19 @@ class Dwg13FieldWriter {
     uint64_t handleBitsLeft() const { return 0; }
 
   private:
+    static double kept(double v) { return SanitizeDouble(doubleBits(v)); }
+    static Point2 kept(const Point2& p) { return Point2{kept(p.x), kept(p.y)}; }
+    static Point3 kept(const Point3& p) { return Point3{kept(p.x), kept(p.y), kept(p.z)}; }
+    static Point3 normal(const Point3& v) {
+        Point3 p = kept(v);
+        if (p.x == 0.0 && p.y == 0.0) p.z = p.z > 0.0 ? 1.0 : -1.0;
+        return p;
+    }
+
     BitWriter& bits_;
     int version_;
     Handle own_;
+    int codePage_;
     uint64_t handleStart_ = 0;
 };
 
