@@ -17,10 +17,8 @@
 #include "app/render/picture_hooks.h"
 #include "app/render/raster_data_reader.h"
 #include "platform/gdi/image_device_context.h"
+#include "screen_set_toolkit.h"
 #include "raster_block_builder.h"
-#include "toolkit/core/builtin_init_data.h"
-#include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
 
 namespace {
 
@@ -67,11 +65,8 @@ double bestPass(const std::vector<std::vector<uint8_t>>& blocks, QImage& image) 
 int main(int argc, char** argv) {
     using namespace tracemill;
     QGuiApplication application(argc, argv);
-    dbUseBuiltinInitData();
-    int error = 0;
-    if (!dbCreateSystemContext(nullptr, error) || !dbInitToolkit()) return 2;
-    InitGdiOutputState();
-    InstallScreenHooks();
+    const bench::ScreenSetToolkit toolkit;
+    if (!toolkit.started()) return 2;
     QImage image(1920, 1080, QImage::Format_RGB32);
     const double pixels = bestPass(makeBlocks(kPictureHeight, kPictureWidth, 1.0), image);
     std::printf("1:1, %u x %u pixels: best %.3f s, %.1f million pixels per second\n", kPictureWidth, kPictureHeight,
@@ -79,8 +74,5 @@ int main(int argc, char** argv) {
     const double quads = bestPass(makeBlocks(kPictureHeight / 4, kPictureWidth / 4, 4.0), image);
     std::printf("4:1, %u x %u pixels as quadrilaterals: best %.3f s, %.1f million pixels per second\n",
                 kPictureWidth / 4, kPictureHeight / 4, quads, kPictureWidth / 4 * kPictureHeight / 4 / quads / 1e6);
-    ReleaseGdiOutputState();
-    dbTermToolkit();
-    dbDestroySystemContext();
     return 0;
 }

@@ -16,10 +16,8 @@
 #include "app/render/gdi_output_state.h"
 #include "app/render/hook_sets.h"
 #include "platform/gdi/image_device_context.h"
-#include "toolkit/core/builtin_init_data.h"
+#include "screen_set_toolkit.h"
 #include "toolkit/core/output_hook_table.h"
-#include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
 
 namespace {
 
@@ -54,11 +52,8 @@ int main(int argc, char** argv) {
     using namespace tracemill;
     const int lines = argc > 1 ? std::atoi(argv[1]) : 1000000;
     QGuiApplication application(argc, argv);
-    dbUseBuiltinInitData();
-    int error = 0;
-    if (!dbCreateSystemContext(nullptr, error) || !dbInitToolkit()) return 2;
-    InitGdiOutputState();
-    InstallScreenHooks();
+    const bench::ScreenSetToolkit toolkit;
+    if (!toolkit.started()) return 2;
     const std::vector<Primitive> regeneration = makeRegeneration(lines);
 
     QImage image(1920, 1080, QImage::Format_RGB32);
@@ -87,8 +82,5 @@ int main(int argc, char** argv) {
     std::printf("pass: best %.3f s, median %.3f s, worst %.3f s\n", seconds.front(), seconds[seconds.size() / 2],
                 seconds.back());
     std::printf("primitives per second: %.0f\n", double(regeneration.size()) / seconds.front());
-    ReleaseGdiOutputState();
-    dbTermToolkit();
-    dbDestroySystemContext();
     return 0;
 }
