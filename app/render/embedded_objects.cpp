@@ -6,6 +6,7 @@
 #include "app/render/picture_hooks.h"
 #include "platform/ole/compound_file.h"
 #include "toolkit/core/paged_stream.h"
+#include "toolkit/display/ole_frame.h"
 
 namespace tracemill {
 namespace {
@@ -119,6 +120,10 @@ PagedStream* ReadOleObjectPicture(PagedStream* objectData) {
         return nullptr;
     }
     return picture;
+}
+
+void OleObjectPictureHook(PagedStream* objectData, OleObjectInfo& object, HostWord) {
+    if (PagedStream* picture = ReadOleObjectPicture(objectData)) object.picture = picture;
 }
 
 } // namespace tracemill

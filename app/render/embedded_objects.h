@@ -10,9 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "toolkit/core/output_hook_table.h"
+
 namespace tracemill {
 
 struct PagedStream;
+struct OleObjectInfo;
 
 // The stream names read, as the program writes them in single bytes.
 inline constexpr std::string_view kOlePresentationStream = "\x02OlePres000";
@@ -43,5 +46,9 @@ std::optional<std::vector<uint8_t>> ReadOleNative(std::span<const uint8_t> file,
 // size 4,096) of the kind byte 0 and the presentation's metafile, or else of the kind byte 1
 // and the native data's file image; null when the data hold neither.
 PagedStream* ReadOleObjectPicture(PagedStream* objectData);
+
+// Hook 30 (installed at start-up): the picture of the object's data goes to `object` when it
+// has one; otherwise `object` stays as it was given.
+void OleObjectPictureHook(PagedStream* objectData, OleObjectInfo& object, HostWord host);
 
 } // namespace tracemill

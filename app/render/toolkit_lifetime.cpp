@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/render/converted_file_cache.h"
+#include "app/render/embedded_objects.h"
 #include "app/render/gdi_output_state.h"
 #include "app/render/hook_sets.h"
 #include "app/render/partial_blit.h"
@@ -83,6 +84,7 @@ int16_t InstallToolkitCallbacks() {
     dbSetXrefLoadHook(LoadXrefDrawing);
     dbSetFileFinder(FindSupportFile);
     dbSetRefreshHook(BlitPartialRegen);
+    dbSetOleDataHook(OleObjectPictureHook);
     GdiOutputState& state = GetGdiOutputState();
     state.lineWeightValue = 0;
     state.lineWeightFlag = 0;

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <fstream>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "compound_file_writer.h"
 #include "external_tools.h"
 #include "test_paths.h"
 
@@ -115,6 +119,100 @@ TEST_F(Tmexport, PrintsThroughThePrintDriverIntoAPdf) {
     size_t ink = 0;
     for (size_t i = 0; i + 2 < page->rgb.size(); i += 3) ink += page->rgb[i] + page->rgb[i + 1] + page->rgb[i + 2] < 300;
     EXPECT_GT(ink, 300u);
+}
+
+// --- Pictures in exported images.
+
+using Rgb = std::array<uint8_t, 3>;
+constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255}, kYellow{255, 255, 0};
+constexpr Rgb kCyan{0, 255, 255}, kMagenta{255, 0, 255}, kBlack{0, 0, 0}, kWhite{255, 255, 255};
+
+// Where world points land in an exported image, found from the two marks the fixtures draw in
+// white: one at (-10, -10) (the leftmost white pixels) and one ending at `far` (the rightmost).
+class ExportedPicture {
+public:
+    ExportedPicture(test::RgbImage image, double farX, double farY) : image_(std::move(image)) {
+        int left = image_.width, right = -1, leftY = 0, rightY = 0;
+        for (int y = 0; y < image_.height; ++y)
+            for (int x = 0; x < image_.width; ++x) {
+                if (at(x, y) != kWhite) continue;
+                if (x < left) left = x, leftY = y;
+                if (x > right) right = x, rightY = y;
+            }
+        scaleX_ = (right - left) / (farX + 10.0);
+        scaleY_ = (rightY - leftY) / (farY + 10.0);
+        originX_ = left + 10.0 * scaleX_;
+        originY_ = leftY + 10.0 * scaleY_;
+    }
+    Rgb at(int x, int y) const {
+        const size_t i = 3 * (size_t(y) * size_t(image_.width) + size_t(x));
+        return {image_.rgb[i], image_.rgb[i + 1], image_.rgb[i + 2]};
+    }
+    // The colour at a world point (y upwards).
+    Rgb atWorld(double x, double y) const { return at(int(originX_ + x * scaleX_), int(originY_ + y * scaleY_)); }
+
+private:
+    test::RgbImage image_;
+    double scaleX_ = 1, scaleY_ = 1, originX_ = 0, originY_ = 0;
+};
+
+// A DXF drawing with one OLE2FRAME from (0, 20) to (40, 0) holding `object`, and two white
+// marks at (-10, -10) and (50, 30).
+std::string oleFrameDrawing(const std::vector<uint8_t>& object) {
+    std::vector<uint8_t> data(128, 0);
+    const double corners[4][3] = {{0, 20, 0}, {40, 20, 0}, {40, 0, 0}, {0, 0, 0}};
+    std::memcpy(data.data() + 2, corners, sizeof corners);
+    data.insert(data.end(), object.begin(), object.end());
+    std::string dxf = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n0\nENDSEC\n"
+                      "0\nSECTION\n2\nCLASSES\n0\nCLASS\n1\nOLE2FRAME\n2\nAcDbOle2Frame\n3\nAutoCAD 2000\n90\n0\n"
+                      "280\n0\n281\n1\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
+                      "0\nOLE2FRAME\n5\n40\n100\nAcDbEntity\n8\n0\n100\nAcDbOle2Frame\n70\n2\n3\nPaintbrush Picture\n"
+                      "10\n0.0\n20\n20.0\n30\n0.0\n11\n40.0\n21\n0.0\n31\n0.0\n71\n2\n72\n0\n90\n" +
+                      std::to_string(data.size()) + "\n";
+    static const char* kHex = "0123456789ABCDEF";
+    for (size_t at = 0; at < data.size(); at += 127) {
+        dxf += "310\n";
+        for (size_t i = at; i < std::min(data.size(), at + 127); ++i) {
+            dxf += kHex[data[i] >> 4];
+            dxf += kHex[data[i] & 15];
+        }
+        dxf += "\n";
+    }
+    dxf += "1\nOLE\n0\nLINE\n8\n0\n10\n-10.0\n20\n-10.0\n30\n0.0\n11\n-9.0\n21\n-10.0\n31\n0.0\n"
+           "0\nLINE\n8\n0\n10\n50.0\n20\n30.0\n30\n0.0\n11\n49.0\n21\n30.0\n31\n0.0\n0\nENDSEC\n0\nEOF\n";
+    return dxf;
+}
+
+// A 24-bit ".bmp" file image of 2 x 2 pixels: red, green on top, blue, yellow below.
+std::vector<uint8_t> quadrantBmp() {
+    const uint8_t rows[16] = {255, 0, 0, 0, 255, 255, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0};  // bottom row first
+    std::vector<uint8_t> bmp = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0,
+                                0, 1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0};
+    bmp.resize(54, 0);
+    bmp.insert(bmp.end(), rows, rows + 16);
+    return bmp;
+}
+
+TEST_F(Tmexport, AnEmbeddedPaintingIsExportedInItsFrame) {
+    TM_REQUIRE_TOOL("identify");
+    std::vector<uint8_t> native = {70, 0, 0, 0};
+    const std::vector<uint8_t> bmp = quadrantBmp();
+    native.insert(native.end(), bmp.begin(), bmp.end());
+    const std::vector<uint8_t> object = test::WriteCompoundFile({{test::StreamName("\x01Ole10Native"), native}}).bytes;
+    {
+        std::ofstream dxf(out("painting.dxf"), std::ios::binary);
+        dxf << oleFrameDrawing(object);
+    }
+    const ExportRun run = tmexport("--size 480x320 " + out("painting.dxf") + " " + out("painting.bmp"), folder_);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const std::optional<test::RgbImage> image = test::readWithImageMagick(out("painting.bmp"));
+    ASSERT_TRUE(image);
+    const ExportedPicture picture(*image, 50.0, 30.0);
+    EXPECT_EQ(picture.atWorld(10.0, 15.0), kRed);
+    EXPECT_EQ(picture.atWorld(30.0, 15.0), kGreen);
+    EXPECT_EQ(picture.atWorld(10.0, 5.0), kBlue);
+    EXPECT_EQ(picture.atWorld(30.0, 5.0), kYellow);
+    EXPECT_EQ(picture.atWorld(45.0, 10.0), kBlack) << "beside the frame";
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "platform/ole/compound_file_format.h"
 #include "toolkit/core/paged_stream.h"
 #include "toolkit/display/fill_records.h"
+#include "toolkit/display/ole_frame.h"
 
 namespace tracemill::test {
 namespace {
@@ -265,6 +266,24 @@ TEST_F(EmbeddedObjects, DamagedObjectsGiveNoPicture) {
                                      std::pair{"empty", std::vector<uint8_t>{}}})
         EXPECT_FALSE(objectPicture(file)) << name;
     EXPECT_EQ(ReadOleObjectPicture(nullptr), nullptr);
+}
+
+TEST_F(EmbeddedObjects, TheObjectHookHandsThePictureBackOnlyWhenThereIsOne) {
+    PagedStream* data = dbStreamCreate(4096);
+    data->bytes = WriteCompoundFile({{StreamName(std::string(kOleNativeStream)), nativeStream(quadrantFileImage())}}).bytes;
+    OleObjectInfo object;
+    OleObjectPictureHook(data, object, nullptr);
+    ASSERT_NE(object.picture, nullptr);
+    EXPECT_EQ(object.picture->bytes, withKind(kPictureBitmap, quadrantFileImage()));
+    dbStreamDestroy(object.picture);
+    // Data without a picture leave what the toolkit passed.
+    data->bytes.assign(300, 0x55);
+    PagedStream* passed = dbStreamCreate(4096);
+    object.picture = passed;
+    OleObjectPictureHook(data, object, nullptr);
+    EXPECT_EQ(object.picture, passed);
+    dbStreamDestroy(passed);
+    dbStreamDestroy(data);
 }
 
 TEST_F(EmbeddedObjects, OneStreamIsOpenAtATime) {

@@ -5,6 +5,7 @@
 
 #include "../shell/settings_test_support.h"
 #include "app/render/converted_file_cache.h"
+#include "app/render/embedded_objects.h"
 #include "app/render/gdi_hook_primitives.h"
 #include "app/render/partial_blit.h"
 #include "app/render/shx_search_dirs.h"
@@ -65,6 +66,7 @@ TEST_F(ToolkitLifetime, StartUpInstallsTheProgramsCallbacks) {
     EXPECT_EQ(gOutputHookTable->glyphOutline, GlyphOutlineProvider);
     EXPECT_EQ(gOutputHookTable->xrefLoad, LoadXrefDrawing);
     EXPECT_EQ(gOutputHookTable->refresh, BlitPartialRegen);
+    EXPECT_EQ(gOutputHookTable->oleData, OleObjectPictureHook);
     EXPECT_EQ(gOutputHookTable->hostColor, ScreenSetColor);
     EXPECT_EQ(gOutputHookTable->hostLineWidth, GdiSetLineWeight);
     EXPECT_EQ(gOutputHookTable->progress, nullptr);

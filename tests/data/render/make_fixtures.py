@@ -15,7 +15,26 @@ two_layouts_2000.dxf  an "AC1015" drawing with the layouts "Model", "Layout1" (a
                       linetypes ByBlock, ByLayer, Continuous and DASHED, two LINEs in model space.
 plot_layouts_2000.dxf the same model space with four paper layouts, each with a viewport: one per
                       plot rotation 0 to 3 and per plot type 1, 2, 4 and 5 (see PLOT_LAYOUTS).
+image_4x2.bmp         a 24-bit BMP of 4 x 2 pixels: red, green, blue, yellow on top, cyan,
+                      magenta, black, white below (IMAGE_COLOURS).
+image_1bit.bmp        a 1-bit BMP of 4 x 2 pixels, colour table [black, white] (TWIN_PIXELS);
+image_1bit_inverted.bmp  its twin with the table [white, black] and every bit inverted;
+image_24bit_twin.bmp  the same pixels in 24 bits.
+image_twins.dxf       the three side by side: IMAGEs at x 0, 50 and 100, 10 units a pixel, with
+                      two short LINEs at (-10, -10) and (150, 30) around them.
+image_bmp.dxf         an "AC1015" drawing with one IMAGE of that file (named "image_4x2.bmp", found
+                      beside the drawing) at (0, 0), 10 units a pixel (40 x 20), and two short
+                      LINEs at (-10, -10) and (50, 30) that widen the extents around it.
 """
+
+import struct
+
+# The rows of image_4x2.bmp from the top, red, green, blue each.
+IMAGE_COLOURS = [[(255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0)],
+                 [(0, 255, 255), (255, 0, 255), (0, 0, 0), (255, 255, 255)]]
+
+# The pixels of the 1-bit twins from the top row, 1 for white.
+TWIN_PIXELS = [[1, 0, 0, 1], [0, 1, 1, 0]]
 
 MODEL_LINES = [((0.0, 0.0), (100.0, 0.0)), ((100.0, 0.0), (100.0, 50.0)), ((0.0, 0.0), (100.0, 50.0))]
 
@@ -182,6 +201,63 @@ def drawing_2000(paper_layouts):
         section('ENTITIES', entities) + section('OBJECTS', objects)
 
 
+def bmp_24(rows):
+    """A BMP file image of 24 bits from rows of (red, green, blue) given top row first."""
+    width, height = len(rows[0]), len(rows)
+    stride = (3 * width + 3) & ~3
+    bits = b''
+    for row in reversed(rows):
+        line = b''.join(bytes((b, g, r)) for r, g, b in row)
+        bits += line + b'\0' * (stride - len(line))
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(bits), 2835, 2835, 0, 0)
+    return b'BM' + struct.pack('<IHHI', 14 + len(info) + len(bits), 0, 0, 14 + len(info)) + info + bits
+
+
+def bmp_1(rows, table):
+    """A 1-bit BMP file image from rows of bits given top row first, with a table of two
+    (red, green, blue) entries."""
+    width, height = len(rows[0]), len(rows)
+    stride = ((width + 31) // 32) * 4
+    bits = b''
+    for row in reversed(rows):
+        value = 0
+        for i, bit in enumerate(row):
+            value |= bit << (7 - i)
+        bits += bytes([value]) + b'\0' * (stride - 1)
+    colours = b''.join(bytes((b, g, r, 0)) for r, g, b in table)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 1, 0, len(bits), 2835, 2835, 2, 2)
+    offset = 14 + len(info) + len(colours)
+    return b'BM' + struct.pack('<IHHI', offset + len(bits), 0, 0, offset) + info + colours + bits
+
+
+def image_entity(handle, definition, x):
+    return [(0, 'IMAGE'), (5, handle), (330, '1F'), (100, 'AcDbEntity'), (8, '0'), (100, 'AcDbRasterImage'),
+            (90, 0), (10, x), (20, 0.0), (30, 0.0), (11, 10.0), (21, 0.0), (31, 0.0), (12, 0.0), (22, 10.0),
+            (32, 0.0), (13, 4.0), (23, 2.0), (340, definition), (70, 1), (280, 0), (281, 50), (282, 50), (283, 0),
+            (71, 1), (91, 2), (14, -0.5), (24, -0.5), (14, 3.5), (24, 1.5)]
+
+
+def image_definition(handle, file_name):
+    return [(0, 'IMAGEDEF'), (5, handle), (330, 'C'), (100, 'AcDbRasterImageDef'), (90, 0), (1, file_name),
+            (10, 4.0), (20, 2.0), (11, 1.0), (21, 1.0), (280, 1), (281, 0)]
+
+
+def image_drawing(files, far_corner):
+    """IMAGEs of the files side by side, 50 units apart, and two short LINEs at (-10, -10) and at
+    far_corner."""
+    classes = [(0, 'CLASS'), (1, 'IMAGE'), (2, 'AcDbRasterImage'), (3, 'ISM'), (90, 127), (280, 0), (281, 1),
+               (0, 'CLASS'), (1, 'IMAGEDEF'), (2, 'AcDbRasterImageDef'), (3, 'ISM'), (90, 0), (280, 0),
+               (281, 0)]
+    entities, objects = [], [(0, 'DICTIONARY'), (5, 'C'), (330, '0'), (100, 'AcDbDictionary'), (281, 1)]
+    for i, name in enumerate(files):
+        entities += image_entity('%X' % (0x40 + 2 * i), '%X' % (0x41 + 2 * i), 50.0 * i)
+        objects += image_definition('%X' % (0x41 + 2 * i), name)
+    (fx, fy) = far_corner
+    entities += line('60', '1F', (-10.0, -10.0), (-9.0, -10.0)) + line('61', '1F', (fx, fy), (fx - 1.0, fy))
+    return header('AC1015', 1, [((9, '$HANDSEED'), (5, '70')), ((9, '$DWGCODEPAGE'), (3, 'ANSI_1252'))]) + \
+        section('CLASSES', classes) + section('ENTITIES', entities) + section('OBJECTS', objects)
+
+
 def main():
     lines = [g for start, end in MODEL_LINES for g in plain_line(start, end)]
     write('model_lines.dxf', header('AC1015', 1) + section('ENTITIES', lines))
@@ -201,6 +277,18 @@ def main():
     write('plot_layouts_2000.dxf', drawing_2000([
         (name, True, dict(rotation=rotation, plot_type=plot_type, centred=centred, units=units))
         for name, rotation, plot_type, centred, units in PLOT_LAYOUTS]))
+    with open('image_4x2.bmp', 'wb') as f:
+        f.write(bmp_24(IMAGE_COLOURS))
+    write('image_bmp.dxf', image_drawing(['image_4x2.bmp'], (50.0, 30.0)))
+    white, black = (255, 255, 255), (0, 0, 0)
+    with open('image_1bit.bmp', 'wb') as f:
+        f.write(bmp_1(TWIN_PIXELS, [black, white]))
+    with open('image_1bit_inverted.bmp', 'wb') as f:
+        f.write(bmp_1([[1 - bit for bit in row] for row in TWIN_PIXELS], [white, black]))
+    with open('image_24bit_twin.bmp', 'wb') as f:
+        f.write(bmp_24([[white if bit else black for bit in row] for row in TWIN_PIXELS]))
+    write('image_twins.dxf',
+          image_drawing(['image_1bit.bmp', 'image_1bit_inverted.bmp', 'image_24bit_twin.bmp'], (150.0, 30.0)))
 
 
 main()
