@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,8 @@ const FormatCase kFormats[] = {
     {108, ".eps", "for f in $FILES; do gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage \"$f\" || exit 1; done"},
 };
 
+void PrintTo(const FormatCase& format, std::ostream* out) { *out << "/f " << format.format; }
+
 class SampleFormats : public SampleRun, public testing::WithParamInterface<FormatCase> {};
 
 TEST_P(SampleFormats, EveryDrawingIsExportedAndReadBack) {
@@ -193,6 +196,8 @@ const ConversionCase kConversions[] = {
     {"/x25", 0}, {"/x26", 1}, {"/x9", 2}, {"/x10", 3}, {"/x11", 4}, {"/x12", 4}, {"/x13", 5}, {"/x14", 6}, {"/x", 7},
     {"/g25", 0}, {"/g26", 1}, {"/g9", 2}, {"/g10", 3}, {"/g11", 4}, {"/g12", 4}, {"/g13", 5}, {"/g14", 6}, {"/g", 7},
 };
+
+void PrintTo(const ConversionCase& conversion, std::ostream* out) { *out << conversion.option; }
 
 class SampleConversions : public SampleRun, public testing::WithParamInterface<ConversionCase> {
 protected:

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,8 @@ const CommandLineCase kCommandLineCases[] = {
     {"OptionWithoutValueEndsThePass", {"/r", "/l", "c.txt", "fix.dxf", "/f"}, "0\n", {"fix.bmp"}},
     {"EmptyArgumentEndsThePass", {"/r", "/l", "c.txt", "fix.dxf", "", "r12.dxf"}, "0\n", {"fix.bmp"}, {"r12.bmp"}},
 };
+
+void PrintTo(const CommandLineCase& row, std::ostream* out) { *out << row.name; }
 
 class CommandLineCases : public CommandLineTest, public testing::WithParamInterface<CommandLineCase> {};
 
