@@ -68,7 +68,9 @@ void genDrawArc(Drawing* drawing, const Point3& centre, double start, double end
                 const LinetypeRecord* linetype, const WideSegment* width, uint32_t identity) {
     DisplayContext* context = drawing ? drawing->displayContext.get() : nullptr;
     if (!context || !drawing->header) return;
-    const double sweep = end - start;
+    // More than a turn is the whole circle: damaged data must not ask for endless chords.
+    const double sweep = std::clamp(end - start, -kTwoPi, kTwoPi);
+    if (std::isnan(sweep) || !std::isfinite(start) || !std::isfinite(radius)) return;
     const int32_t n = genArcChords(*context, sweep, radius);
     const double step = sweep / n;
     const double arcLength = std::fabs(sweep) * radius;

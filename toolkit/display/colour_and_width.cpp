@@ -22,6 +22,11 @@ void genSetColour(Drawing* drawing, int32_t colour) {
     context->colourSent = colour;
 }
 
+void genSetIndexColour(Drawing* drawing, int32_t colour) {
+    if (colour >= 0 && colour <= 255 && gOutputHookTable)
+        genSetColour(drawing, gOutputHookTable->colorIndexMap[size_t(colour)]);
+}
+
 void genSetLineWeight(Drawing* drawing, int32_t lineweight) {
     DisplayContext* context = genPassContext(drawing);
     if (!context || !gOutputHookTable) return;

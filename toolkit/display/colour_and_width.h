@@ -18,6 +18,10 @@ DisplayContext* genPassContext(Drawing* drawing);
 // from the last one sent; -1 forgets the last one, so that the next colour is always sent.
 void genSetColour(Drawing* drawing, int32_t colour);
 
+// Sends a colour index of the drawing (0..255) through the colour-index map as genSetColour
+// does; any other value sends nothing.
+void genSetIndexColour(Drawing* drawing, int32_t colour);
+
 // Sends the lineweight's width in drawing units, truncated to an integer, through slot 33 when
 // that slot is set and the width differs from the last one sent.
 void genSetLineWeight(Drawing* drawing, int32_t lineweight);

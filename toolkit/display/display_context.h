@@ -219,6 +219,14 @@ struct DisplayContext {
     double viewScale = 1.0;  // what a circle's chord count grows with: device units per drawing unit, scaled
     DrawnEntity entity;
     SymbolFrame symbol;  // the point symbol being drawn
+    // The MTEXT a leader asked to be framed, and the frame's margin: the handle is cleared when
+    // that text has been drawn, and by every leader that asks for no frame.
+    Handle framedAnnotation;
+    double framedAnnotationMargin = 0.0;
+    // Set while the rows of a tolerance frame are laid out and drawn.
+    uint8_t insideTolerance = 0;
+    // "^J" breaks the rows of a tolerance frame, as a line feed does.
+    uint8_t caretLineBreaks = 1;
 
     // External references met during a list, drawn after it.
     std::vector<DeferredReference> deferredReferences;

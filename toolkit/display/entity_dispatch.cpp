@@ -1,6 +1,7 @@
 // The vectoriser's dispatch by kind, and the handlers of the kinds that are small enough to be
 // drawn here: lines, points, circles and arcs, shapes, fills, faces, text, MTEXT and RTEXT,
-// viewports, infinite lines, splines, solids, embedded objects and the class-based kinds.
+// viewports, infinite lines, splines, solids, embedded objects and the class-based kinds; leaders,
+// multilines, tolerance frames and proxy graphics go to their own drawers.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -27,7 +28,12 @@
 #include "toolkit/display/fonts/font_resolver.h"
 #include "toolkit/display/fonts/shape_access.h"
 #include "toolkit/display/fonts/shape_names.h"
+#include "toolkit/display/entity_pass_values.h"
 #include "toolkit/display/infinite_line.h"
+#include "toolkit/display/leader_drawer.h"
+#include "toolkit/display/mline_drawer.h"
+#include "toolkit/display/proxy/proxy_graphics.h"
+#include "toolkit/display/tolerance_drawer.h"
 #include "toolkit/display/linetype_drawer.h"
 #include "toolkit/display/list_vectoriser.h"
 #include "toolkit/display/ole_frame.h"
@@ -151,8 +157,17 @@ void ListVectoriser::dispatch(const ResolvedEntity& e) {
         }
         if (const LinetypeRecord* found = linetypeIn(e.layer->drawing ? e.layer->drawing : drawing_, e.layer->linetype))
             *layerLinetype = *found;
+        EntityPassValues pass = passValues(e);
+        pass.byLayerLinetype = layerLinetype.get();
+        genDrawMline(drawing_, entity.header, entity.bodyAs<MlineBody>(), pass);
         return;
     }
+    case kEntityLeader:
+        genDrawLeader(drawing_, entity.header, entity.bodyAs<LeaderBody>(), passValues(e));
+        return;
+    case kEntityTolerance:
+        genDrawTolerance(drawing_, entity.header, entity.bodyAs<ToleranceBody>(), passValues(e));
+        return;
     case kEntityRegion:
     case kEntitySolid3d:
     case kEntityBody:
@@ -178,15 +193,37 @@ void ListVectoriser::drawClassEntity(const ResolvedEntity& e) {
     } else if (type == dbClassRtext(classes)) {
         if (const auto* rtext = entity.body.getIf<RtextBody>(); rtext && (rtext->flags & kRtextFromFile))
             drawRtext(*rtext, e);
-    } else if (type == dbClassHatch(classes) || type == dbClassImage(classes) || type == dbClassWipeout(classes) ||
-               type == dbClassArcAlignedText(classes)) {
-        // Hatches and images have no drawer yet; wipeouts and arc-aligned text are drawn from
-        // their proxy graphics, which have no interpreter yet.
-    } else if (const auto* proxy = entity.body.getIf<ProxyEntityBody>();
-               proxy && proxy->satText.get() && gOutputHookTable->solid) {
-        genDrawAcisEntity(drawing_, transform_, matrices_.data(), plainLinetype(e.linetype) ? nullptr : e.linetype,
-                          entity.header, proxy->satText.get());
+    } else if (type == dbClassHatch(classes) || type == dbClassImage(classes)) {
+        // Hatches and images have no drawer yet.
+    } else if (const auto* proxy = entity.body.getIf<ProxyEntityBody>()) {
+        // Entities of classes the toolkit does not model (wipeouts and arc-aligned text among
+        // them): their ACIS data through slot 34, else the graphics stored with them.
+        if (proxy->satText.get() && gOutputHookTable->solid)
+            genDrawAcisEntity(drawing_, transform_, matrices_.data(), plainLinetype(e.linetype) ? nullptr : e.linetype,
+                              entity.header, proxy->satText.get());
+        else if (proxy->graphics)
+            genDrawProxyGraphics(drawing_, entity.header, proxy->graphics.get(), passValues(e));
     }
+}
+
+// What the drawers of an entity get besides its geometry.
+EntityPassValues ListVectoriser::passValues(const ResolvedEntity& e) {
+    EntityPassValues pass;
+    pass.transform = transform_;
+    pass.matrices = matrices_.data();
+    pass.colour = e.colour;
+    pass.byLayerColour = e.layer->colour;
+    pass.byBlockColour = int16_t(colour_);
+    pass.linetype = plainLinetype(e.linetype) ? nullptr : e.linetype;
+    pass.byLayerLinetype = linetypeIn(e.layer->drawing ? e.layer->drawing : drawing_, e.layer->linetype);
+    pass.byBlockLinetype = linetype_;
+    pass.plotStyle = e.plotStyle;
+    pass.lineweight = int16_t(e.lineweight);
+    pass.depth = depth_;
+    pass.xrefDepth = xrefDepth_;
+    pass.hiddenMask = context_.hiddenMask;
+    pass.chain = &chain_;
+    return pass;
 }
 
 void ListVectoriser::drawStraight(const Point3& a, const Point3& b, const LinetypeRecord* linetype) {
@@ -414,8 +451,15 @@ void ListVectoriser::drawText(const TextFields& fields, const std::string& text)
 }
 
 // MTEXT, placed by its insertion point and direction in the list.
+// MTEXT; the annotation a leader asked to be framed is framed, once.
 void ListVectoriser::drawMText(MtextBody body, const ResolvedEntity& e) {
-    genDrawMText(drawing_, body, transform_, int16_t(e.colour), e.layer->colour, int16_t(colour_), 1);
+    double frame = -1.0;
+    if (!context_.framedAnnotation.isNull() && context_.framedAnnotation == e.entity->header.handle &&
+        !context_.insideTolerance) {
+        frame = context_.framedAnnotationMargin;
+        context_.framedAnnotation = Handle();
+    }
+    genDrawMText(drawing_, body, transform_, int16_t(e.colour), e.layer->colour, int16_t(colour_), 1, frame);
 }
 
 // RTEXT whose contents come from a file: the file (found through output hook slot 9 when

@@ -14,6 +14,7 @@
 #include "toolkit/core/plot_style_table.h"
 #include "toolkit/core/table_records.h"
 #include "toolkit/display/draw_order.h"
+#include "toolkit/display/entity_pass_values.h"
 #include "toolkit/display/matrix4.h"
 #include "toolkit/display/reference_chain.h"
 
@@ -81,6 +82,8 @@ private:
     void drawRtext(const RtextBody& body, const ResolvedEntity& e);
     void drawViewport(const EntityRecord& entity);
     void drawClassEntity(const ResolvedEntity& e);
+    // What the drawers of leaders, multilines, tolerance frames and proxy graphics take.
+    EntityPassValues passValues(const ResolvedEntity& e);
     bool plainLinetype(const LinetypeRecord* linetype) const;
 
     // Polylines (polyline_dispatch.cpp).

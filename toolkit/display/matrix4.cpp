@@ -233,4 +233,19 @@ double genAngleAtVertex(const Point2& a, const Point2& v, const Point2& b) {
     return difference > std::numbers::pi ? 2 * std::numbers::pi - difference : difference;
 }
 
+double genAngleOfPoint(const Point2& centre, const Point2& point) {
+    if (point.x == centre.x) return point.y > centre.y ? std::numbers::pi / 2 : -std::numbers::pi / 2;
+    const double angle = std::atan((point.y - centre.y) / (point.x - centre.x));
+    if (point.x > centre.x) return angle;
+    return point.y >= centre.y ? angle + std::numbers::pi : angle - std::numbers::pi;
+}
+
+void genMovePointAlong(Point3& point, const Point3& towards, double distance) {
+    const double length = genDistance3(point, towards);
+    if (!(length > 0.0)) return;
+    const double f = distance / length;
+    point = {point.x + (towards.x - point.x) * f, point.y + (towards.y - point.y) * f,
+             point.z + (towards.z - point.z) * f};
+}
+
 } // namespace tracemill

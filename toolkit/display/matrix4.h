@@ -97,4 +97,12 @@ double genLineAngle(const Point2& a, const Point2& b);
 // The angle at v between the directions to a and to b, 0 to pi.
 double genAngleAtVertex(const Point2& a, const Point2& v, const Point2& b);
 
+// The angle of the point about the centre, -pi to pi: with equal x, pi/2 when the point lies
+// above the centre and -pi/2 otherwise (also for equal points).
+double genAngleOfPoint(const Point2& centre, const Point2& point);
+
+// point += distance x the unit vector from the point towards `towards` (the point stays where
+// it is when the two coincide).
+void genMovePointAlong(Point3& point, const Point3& towards, double distance);
+
 } // namespace tracemill

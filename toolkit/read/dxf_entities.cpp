@@ -608,13 +608,18 @@ int EntityReader::readClassData() {
     ProxyEntityBody& body = e_.bodyAs<ProxyEntityBody>();
     bitCoded_ = true;
     bool open = false;
+    // The proxy graphics are the 92 of the AcDbEntity part, or the first 92 elsewhere when that
+    // part has none; a later 92 of the class's own data is data.
+    bool entityPart = false;
     rdDxfBeginBitData(s_);
     const int read = groups(body, std::span<const DxfField<ProxyEntityBody>>(), [&](const DxfGroup& g) {
+        if (g.code == 100) entityPart = g.text == "AcDbEntity";
         if (g.code == 100 && g.text == "AcDbEntity") {
             open = true;
             return true;
         }
-        if (g.code < 330 || (open && g.code <= 369)) rdDxfGroupToBits(s_, body.references, &body.graphics);
+        if (g.code < 330 || (open && g.code <= 369))
+            rdDxfGroupToBits(s_, body.references, entityPart || !body.graphics ? &body.graphics : nullptr);
         return true;
     });
     rdDxfEndBitData(s_, body.data, body.dataBitCount);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dimension_overrides.h"
 #include "drawing_fixture.h"
 #include "toolkit/core/arrow_blocks.h"
 #include "toolkit/core/xdata_items.h"
@@ -31,20 +32,12 @@ TEST(ArrowKind, ComesFromTheBlockNameWithoutRegardToCase) {
     }
 }
 
-// Extended data items, written in the stored form.
-template <class Set>
-XDataItem item(uint16_t code, Set set) {
-    XDataItem result;
-    result.code = code;
-    set(result);
-    return result;
-}
-XDataItem app(Handle h) { return item(1001, [&](XDataItem& i) { i.handle = h; }); }
-XDataItem text(std::string value) { return item(1000, [&](XDataItem& i) { i.text = value; }); }
-XDataItem brace(bool closing) { return item(1002, [&](XDataItem& i) { i.brace = closing ? 1 : 0; }); }
-XDataItem int16(int16_t value) { return item(1070, [&](XDataItem& i) { i.int16 = value; }); }
-XDataItem real(double value) { return item(1040, [&](XDataItem& i) { i.real = value; }); }
-XDataItem handleItem(Handle h) { return item(1005, [&](XDataItem& i) { i.handle = h; }); }
+using test::app;
+using test::brace;
+using test::handleItem;
+using test::int16;
+using test::real;
+using test::text;
 
 class DimArrowSettingsTest : public DrawingTest {
 protected:
@@ -86,14 +79,7 @@ protected:
         ASSERT_EQ(dbPutDimStyle(drawing, record), 1);
     }
 
-    EntityHeader withXData(const std::vector<XDataItem>& items) {
-        EntityHeader header;
-        header.type = kEntityLeader;
-        OpenStream* stream = dbStreamOpenWrite(header.xdata.create(4096));
-        for (const XDataItem& item : items) EXPECT_EQ(dbWriteXDataItem(stream, item), 1);
-        dbStreamCloseWrite(stream);
-        return header;
-    }
+    EntityHeader withXData(const std::vector<XDataItem>& items) { return test::headerWithXData(items); }
 
     DimArrowSettings settingsOf(const EntityHeader& entity) {
         DimArrowSettings settings;

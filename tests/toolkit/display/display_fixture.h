@@ -10,6 +10,7 @@
 
 #include "../core/drawing_fixture.h"
 #include "toolkit/core/display_access.h"
+#include "toolkit/core/object_access.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/display/display_context.h"
 #include "toolkit/display/display_interface.h"
@@ -133,6 +134,15 @@ protected:
         dbLtypeFindByName(drawing, "CONTINUOUS", layer.linetype);
         EXPECT_EQ(dbLayerAdd(drawing, layer), 1);
         return layer.handle;
+    }
+    // Adds an object with a new handle; returns the handle.
+    Handle addObject(uint16_t type, ObjectBody body) {
+        ObjectRecord object;
+        object.header.type = type;
+        object.header.handle = dbNewHandle(*drawing);
+        object.body = std::move(body);
+        EXPECT_EQ(dbAddObject(drawing, object), 1);
+        return object.header.handle;
     }
     Handle layerZero() {
         Handle handle;

@@ -2,22 +2,30 @@
 // stores (grown by 5 per cent of its diagonal); DWG and DXF twins give the same extents.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "recorded_strokes.h"
 #include "test_paths.h"
 #include "toolkit/core/display_access.h"
+#include "toolkit/core/device_point.h"
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/entity_bodies.h"
+#include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/display/display_interface.h"
 #include "toolkit/display/hook_sets/hook_counter.h"
 #include "toolkit/display/hook_sets/hook_recorder.h"
+#include "toolkit/display/display_context.h"
+#include "toolkit/display/text/mtext_display.h"
 #include "toolkit/display/text/text_tokens.h"
 #include "toolkit/read/drawing_loader.h"
 #include "toolkit_fixture.h"
@@ -125,20 +133,147 @@ TEST_F(DisplaySamplesTest, SolidsAndTracesAreFilled) {
     }
 }
 
-// The primitives each entity put on the device, by the handle its entityBegin line names: the
-// lines that follow it up to the next entity.
-std::map<std::string, int> primitivesPerEntity(const std::vector<std::string>& lines) {
-    std::map<std::string, int> found;
+// The lines each entity recorded, by the handle its entityBegin line names: the lines that
+// follow it up to the next entity.
+std::map<std::string, std::vector<std::string>> linesPerEntity(const std::vector<std::string>& lines) {
+    std::map<std::string, std::vector<std::string>> found;
     std::string current;
     for (const std::string& line : lines) {
         if (line.starts_with("entityBegin ")) {
             current = line.substr(12, line.find(' ', 12) - 12);
             found[current];
-        } else if (line.starts_with("lineTo") || line.starts_with("polygon") || line.starts_with("polyPolygon")) {
-            ++found[current];
+        } else {
+            found[current].push_back(line);
         }
     }
     return found;
+}
+
+// The primitives each entity put on the device: line-tos and fills.
+std::map<std::string, int> primitivesPerEntity(const std::vector<std::string>& lines) {
+    std::map<std::string, int> found;
+    for (const auto& [handle, own] : linesPerEntity(lines)) {
+        found[handle] = int(std::count_if(own.begin(), own.end(), [](const std::string& line) {
+            return line.starts_with("lineTo") || line.starts_with("polygon") || line.starts_with("polyPolygon");
+        }));
+    }
+    return found;
+}
+
+int countOf(const std::vector<std::string>& lines, std::string_view slot) {
+    return int(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.starts_with(slot) && line.size() > slot.size() && line[slot.size()] == ' ';
+    }));
+}
+
+// The drawing with its display begun and a pass drawn through a recorder, at the view given
+// (its extents when none is).
+struct RecordedPass {
+    Drawing* drawing = nullptr;
+    std::vector<std::string> lines;
+    ~RecordedPass() { dbFreeDrawing(drawing); }
+};
+
+void recordPass(const std::filesystem::path& path, RecordedPass& out, const ViewBlock* view = nullptr) {
+    out.drawing = rdOpenDrawing(path.string().c_str(), kOpenOrdinary, 0);
+    ASSERT_NE(out.drawing, nullptr) << path;
+    ViewBlock shown;
+    ASSERT_EQ(genBeginDisplay(out.drawing, shown, kDevice, nullptr, nullptr), 1);
+    if (view) shown = *view;
+    else genGetViewBlock(out.drawing, shown);
+    genPrepareView(out.drawing, shown, kDevice, nullptr);
+    HookRecorder recorder;
+    recorder.install();
+    EXPECT_EQ(genDrawDrawing(out.drawing), 1);
+    recorder.uninstall();
+    out.lines = recorder.lines();
+}
+
+// The leader's lines, and the proxy entity of a class the toolkit does not model: its leader
+// with a filled arrowhead and its text, from its graphics.
+TEST_F(DisplaySamplesTest, TheLeaderSampleDrawsItsLeaderAndItsProxyEntity) {
+    TM_REQUIRE_SAMPLES(samples);
+    RecordedPass pass;
+    recordPass(samples / "dxf/r14_Leader.dxf", pass);
+    const auto lines = linesPerEntity(pass.lines);
+    ASSERT_TRUE(lines.count("72E") && lines.count("732"));
+    EXPECT_GE(countOf(lines.at("72E"), "lineTo"), 2) << "the leader's two segments";
+    const std::vector<std::string>& proxy = lines.at("732");
+    EXPECT_EQ(countOf(proxy, "polyPolygon") + countOf(proxy, "polygon"), 1) << "the filled arrowhead";
+    EXPECT_GT(countOf(proxy, "lineTo"), 2 + 6) << "its two lines and the strokes of its text";
+}
+
+// The feature control frame of the sample ("{\Fgdt;r}%%v1%%v2%%v%%v%%v^J10", over two rows; its
+// entity keeps no height, its style's text height 2.5 sets it): the left edges, the separators
+// after each cell's text and half a height on either side, the row lines; the GDT symbol in the
+// first cell.
+TEST_F(DisplaySamplesTest, TheToleranceFrameOfTheSample) {
+    TM_REQUIRE_SAMPLES(samples);
+    const Point3 o{9682.61740949763, 2086.095339255015, 0.0};
+    ViewBlock view;
+    view.target = {o.x + 10.0, o.y - 2.5, 0.0, 1.0};
+    view.height = 20.0;
+    view.width = 20.0 * kDevice.right / kDevice.bottom;
+    RecordedPass pass;
+    recordPass(samples / "dxf/example_2000.dxf", pass, &view);
+    Drawing* drawing = pass.drawing;
+    const auto lines = linesPerEntity(pass.lines);
+    ASSERT_TRUE(lines.count("4F1"));
+    const std::set<test::Stroke> drawn = test::strokesOf(lines.at("4F1"));
+
+    DimStyleRecord style;
+    ASSERT_EQ(dbGetDimStyleByHandle(drawing, Handle(0x27), style), 1);
+    const double H = style.dimtxt;
+    ASSERT_EQ(H, 2.5);
+    auto width = [&](const std::string& cell) {
+        MtextBody text;
+        text.textHeight = H;
+        text.attachment = 1;
+        text.xDirection = {1, 0, 0};
+        text.text = cell;
+        text.style = style.dimtxsty;
+        genMeasureMText(drawing, text, kIdentityMatrix4);
+        return text.extentsWidth;
+    };
+    const double symbol = width("{\\Fgdt;r}"), one = width("1"), two = width("2"), ten = width("10");
+    ASSERT_GT(symbol, 0.0);
+    const double row1 = 3 * H + symbol + one + two, row2 = H + ten;
+    const Matrix4& toDevice = drawing->displayContext->viewports[0].worldToDevice;
+    auto device = [&](double x, double y) {
+        Point4 d;
+        genPointTransform({o.x + x, o.y + y, 0.0, 1.0}, toDevice, d);
+        return test::DevicePair{dbDeviceCoordinateTruncated(d.x), dbDeviceCoordinateTruncated(d.y)};
+    };
+    auto near = [](const test::DevicePair& a, const test::DevicePair& b) {
+        return std::abs(a.first - b.first) <= 1 && std::abs(a.second - b.second) <= 1;
+    };
+    auto hasLine = [&](double x0, double y0, double x1, double y1) {
+        const test::DevicePair a = device(x0, y0), b = device(x1, y1);
+        return std::any_of(drawn.begin(), drawn.end(), [&](const test::Stroke& s) {
+            return (near(s.first, a) && near(s.second, b)) || (near(s.first, b) && near(s.second, a));
+        });
+    };
+    const struct {
+        const char* name;
+        double x0, y0, x1, y1;
+    } frame[] = {
+        {"row 1 left edge", 0, H, 0, -H},
+        {"after the symbol", H + symbol, H, H + symbol, -H},
+        {"after 1", 2 * H + symbol + one, H, 2 * H + symbol + one, -H},
+        {"after 2", row1, H, row1, -H},
+        {"row 1 top", 0, H, row1, H},
+        {"between the rows", 0, -H, std::max(row1, row2), -H},
+        {"row 2 left edge", 0, -H, 0, -3 * H},
+        {"after 10", row2, -H, row2, -3 * H},
+        {"row 2 bottom", 0, -3 * H, row2, -3 * H},
+    };
+    for (const auto& line : frame) EXPECT_TRUE(hasLine(line.x0, line.y0, line.x1, line.y1)) << line.name;
+    // The symbol: circles of short chords inside the first cell.
+    const test::DevicePair left = device(0, 0), right = device(H + symbol, 0);
+    const int symbolStrokes = int(std::count_if(drawn.begin(), drawn.end(), [&](const test::Stroke& s) {
+        return s.first.first > left.first + 1 && s.second.first < right.first - 1;
+    }));
+    EXPECT_GE(symbolStrokes, 16);
 }
 
 // Every TEXT and MTEXT of a sample draws strokes (shape fonts, and TrueType faces without the

@@ -75,15 +75,6 @@ TEST(DeferredReferences, TakenFirstOrByName) {
 
 class EntityWalkTest : public test::DisplayTest {
 protected:
-    // Adds an object with a new handle; returns the handle.
-    Handle addObject(uint16_t type, ObjectBody body) {
-        ObjectRecord object;
-        object.header.type = type;
-        object.header.handle = dbNewHandle(*drawing);
-        object.body = std::move(body);
-        EXPECT_EQ(dbAddObject(drawing, object), 1);
-        return object.header.handle;
-    }
     // Gives the model-space block a SORTENTSTABLE of these pairs.
     void sortModelSpace(const std::vector<SortEntry>& pairs) {
         SortentsTableBody table;

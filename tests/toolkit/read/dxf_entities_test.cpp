@@ -348,5 +348,26 @@ TEST_F(DxfEntitiesTest, ClassEntitiesWithoutAReaderKeepTheirGroupsAsBits) {
     EXPECT_EQ(body.dataBitCount, reader.bitPosition());
 }
 
+// The proxy graphics are the 92 and 310 groups of the entity part; a 92 of the class's own
+// data (a table's column count) is data and leaves the graphics as they are.
+TEST_F(DxfEntitiesTest, AClassEntityKeepsItsGraphicsWhenItsOwnDataHasA92) {
+    const DxfGroups classes = {{0, "CLASS"}, {1, "MYENTITY"}, {2, "MyEntity"}, {3, "MyApp"}, {90, "0"}, {280, "0"}, {281, "1"}};
+    DrawingPtr drawing;
+    const auto list = modelEntities("AC1015", {
+        {0, "MYENTITY"}, {5, "50"}, {330, "1F"}, {100, "AcDbEntity"}, {8, "0"}, {92, "4"}, {310, "DEADBEEF"},
+        {100, "MyEntity"}, {92, "9"}, {70, "3"},
+    }, drawing, classes);
+    ASSERT_EQ(list.size(), 1u);
+    const ProxyEntityBody& body = list[0]->bodyAs<ProxyEntityBody>();
+    EXPECT_EQ(std::vector<uint8_t>(body.graphics.bytes().begin(), body.graphics.bytes().end()),
+              (std::vector<uint8_t>{0xDE, 0xAD, 0xBE, 0xEF}));
+    BitReader reader(body.data.bytes());
+    EXPECT_EQ(rdBitShort(reader), 100);
+    EXPECT_EQ(rdText(reader), "MyEntity");
+    EXPECT_EQ(rdBitShort(reader), 92);
+    EXPECT_EQ(rdBitLong(reader), 9);
+    EXPECT_EQ(rdBitShort(reader), 70);
+}
+
 } // namespace
 } // namespace tracemill::test

@@ -483,10 +483,12 @@ struct KnownDifference {
 const KnownDifference kKnownDifferences[] = {
     {"VPORT", {"centre", "aspect"}, "the *Active viewport was saved with another view centre and shape"},
     {"VIEWPORT", {"extensionDictionary"}, "the binary file gave the extension dictionaries new handles"},
-    {"ACAD_TABLE", {"extensionDictionary", "data"},
-     "new extension dictionary handle; the class data keeps doubles to the bit, which the ASCII text rounds"},
-    {"MULTILEADER", {"extensionDictionary", "data"},
-     "new extension dictionary handle; the class data keeps doubles to the bit, which the ASCII text rounds"},
+    {"ACAD_TABLE", {"extensionDictionary", "data", "graphics"},
+     "new extension dictionary handle; the class data keeps doubles to the bit, which the ASCII text rounds; "
+     "the doubles of the proxy graphics differ in their last bits"},
+    {"MULTILEADER", {"extensionDictionary", "data", "graphics"},
+     "new extension dictionary handle; the class data keeps doubles to the bit, which the ASCII text rounds; "
+     "the doubles of the proxy graphics differ in their last bits"},
     {"ARC_DIMENSION", {"data", "dataBitCount", "graphics"},
      "the binary file holds other points 16 and 17 and other proxy graphics"},
     {"LIGHT", {"data", "xdata", "xdataSize"},

@@ -35,7 +35,11 @@ void genTextLineOutput(Drawing* drawing, const Point3& from, const Point3& to, v
 void genTextArcOutput(Drawing* drawing, const Point3& centre, double start, double end, double radius, void* hostWord,
                       uint8_t penState, uint8_t penDown, TextExtents* extents, const Matrix4* matrix) {
     const Matrix4* matrices = targetMatrices(hostWord);
-    if (!drawing || !drawing->displayContext || !matrices) return;
+    if (!drawing || !drawing->displayContext || !matrices) {
+        // Measuring without a drawing target: the arc still widens the box.
+        genExtentsArc(drawing, centre, start, end, radius, hostWord, penState, penDown, extents, matrix);
+        return;
+    }
     genDrawArc(drawing, centre, start, end, radius, matrices, penState != 0 && penDown != 0, extents, matrix, nullptr);
 }
 

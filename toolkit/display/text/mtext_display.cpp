@@ -121,12 +121,14 @@ bool findStyle(Drawing* drawing, Handle handle, StyleRecord& style) {
 
 } // namespace
 
-int genDrawMText(Drawing* drawing, MtextBody& body, const Matrix4& transform, int16_t colour, int16_t byLayerColour,
-                 int16_t byBlockColour, uint8_t interpretCodes) {
-    if (!drawing || !drawing->displayContext) return 1;
-    MTextLayoutInput input;
+namespace {
+
+// The layout's input for the MTEXT, and the transform of its block; false for a blank text.
+bool prepareMText(Drawing* drawing, const MtextBody& body, const Matrix4& transform, int16_t colour,
+                  int16_t byLayerColour, int16_t byBlockColour, uint8_t interpretCodes, MTextLayoutInput& input,
+                  Matrix4& blockToWorld) {
     input.text = genPrepareMTextText(body.text);
-    if (genIsBlankText(input.text)) return 1;
+    if (genIsBlankText(input.text)) return false;
     input.interpretCodes = interpretCodes;
     const bool r13LineFeeds = drawing->versionIndex == kVersionIndexR13 && input.text.find('\n') != std::string::npos;
     input.skipLineFeeds = interpretCodes && !r13LineFeeds;
@@ -152,12 +154,25 @@ int genDrawMText(Drawing* drawing, MtextBody& body, const Matrix4& transform, in
     f.scale = f.height / genShapeUnitsPerHeight(f.font, f.bigFont);
     f.colour = colour;
 
-    Matrix4 blockToWorld;
     const DrawnEntity& entity = drawing->displayContext->entity;
     genMtextTransform(body.insertion, body.xDirection,
                       (entity.flags & kEntityHasExtrusion) ? &entity.extrusion : nullptr, transform, blockToWorld, 1.0);
+    return true;
+}
+
+} // namespace
+
+int genDrawMText(Drawing* drawing, MtextBody& body, const Matrix4& transform, int16_t colour, int16_t byLayerColour,
+                 int16_t byBlockColour, uint8_t interpretCodes, double frameMargin) {
+    if (!drawing || !drawing->displayContext) return 1;
+    MTextLayoutInput input;
+    Matrix4 blockToWorld;
+    if (!prepareMText(drawing, body, transform, colour, byLayerColour, byBlockColour, interpretCodes, input,
+                      blockToWorld))
+        return 1;
+    input.frameMargin = frameMargin;
     DisplayGlyphs glyphs(drawing, blockToWorld, input.vertical);
-    GlyphDrawingScope scope(drawing, f.scale);
+    GlyphDrawingScope scope(drawing, input.initial.scale);
     MTextLayoutResult measured;
     body.extentsWidth = input.referenceWidth;
     body.extentsHeight = 0.0;
@@ -172,6 +187,20 @@ int genDrawMText(Drawing* drawing, MtextBody& body, const Matrix4& transform, in
         return 0;
     }
     return 1;
+}
+
+void genMeasureMText(Drawing* drawing, MtextBody& body, const Matrix4& transform) {
+    body.extentsWidth = body.extentsHeight = 0.0;
+    if (!drawing || !drawing->displayContext) return;
+    MTextLayoutInput input;
+    Matrix4 blockToWorld;
+    if (!prepareMText(drawing, body, transform, -1, 7, 7, 1, input, blockToWorld)) return;
+    DisplayGlyphs glyphs(drawing, blockToWorld, input.vertical);
+    GlyphDrawingScope scope(drawing, input.initial.scale);
+    MTextLayoutResult measured;
+    genLayoutMText(drawing, input, 0, glyphs, measured);
+    body.extentsWidth = measured.width;
+    body.extentsHeight = measured.height;
 }
 
 } // namespace tracemill

@@ -117,6 +117,7 @@ public:
     void run(MTextLayoutResult& result);
 
 private:
+    void drawFrame(const MTextLayoutResult& result);
     void rescale(MTextFormat& format) const {
         format.scale = format.height / genShapeUnitsPerHeight(format.font, format.bigFont);
     }
@@ -429,6 +430,25 @@ void Layout::run(MTextLayoutResult& result) {
     }
     result.width = genBoxTotalWidth(result.block);
     result.height = total - (lastBox.empty() ? 0.0 : lastBox.minY);
+    if (pass_ == 1 && input_.frameMargin >= 0.0) drawFrame(result);
+}
+
+// The frame of a leader's text: from the last baseline to the block's height above it, across
+// the block's width placed by the attachment column, both widened by the margin.
+void Layout::drawFrame(const MTextLayoutResult& result) {
+    const double m = input_.frameMargin;
+    double left = 0.0;
+    switch ((std::clamp<int>(input_.attachment, 1, 9) + 2) % 3) {
+    case 1: left = -result.width / 2.0; break;
+    case 2: left = -result.width; break;
+    default: break;
+    }
+    const double x0 = left - m, x1 = left + result.width + m;
+    const double y0 = result.lastBaseline - m, y1 = result.lastBaseline + result.height + m;
+    glyphs_.line(x0, y0, x1, y0);
+    glyphs_.line(x1, y0, x1, y1);
+    glyphs_.line(x1, y1, x0, y1);
+    glyphs_.line(x0, y1, x0, y0);
 }
 
 } // namespace

@@ -56,6 +56,7 @@ struct MTextLayoutInput {
     int16_t byLayerColour = 7;
     int16_t byBlockColour = 7;
     MTextFormat initial;            // height, width factor, oblique, scale, colour, fonts
+    double frameMargin = -1.0;      // 0 or more: the drawing pass frames the block that far out
 };
 
 // What a pass found: the block's width and height (the sum of the line advances and the depth

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../display_fixture.h"
+#include "../recorded_strokes.h"
 #include "toolkit/core/entity_bodies.h"
 #include "toolkit/core/header_block.h"
 #include "toolkit/core/table_records.h"
@@ -27,25 +28,8 @@
 namespace tracemill {
 namespace {
 
-// A device segment with its ends in order, so that strokes compare whatever their direction.
-using Stroke = std::pair<std::pair<int, int>, std::pair<int, int>>;
-
-std::set<Stroke> strokesOf(const std::vector<std::string>& lines) {
-    std::set<Stroke> strokes;
-    std::pair<int, int> pen{0, 0};
-    for (const std::string& line : lines) {
-        std::istringstream in(line);
-        std::string kind;
-        int x = 0, y = 0;
-        in >> kind >> x >> y;
-        if (kind == "moveTo") pen = {x, y};
-        if (kind != "lineTo") continue;
-        const std::pair<int, int> to{x, y};
-        strokes.insert(pen < to ? Stroke{pen, to} : Stroke{to, pen});
-        pen = to;
-    }
-    return strokes;
-}
+using test::Stroke;
+using test::strokesOf;
 
 struct DeviceBounds {
     int minX = 1 << 30, minY = 1 << 30, maxX = -(1 << 30), maxY = -(1 << 30);
