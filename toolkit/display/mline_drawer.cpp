@@ -61,6 +61,20 @@ private:
     bool inverted_ = false;
 };
 
+// The half circle of a cap in the entity's plane: about the middle of its two points, through
+// both, its angles counted from the first.
+struct CapCircle {
+    CapCircle(const CapPlane& plane, const Point3& p1, const Point3& p2) {
+        const Point3 a = plane.local(p1), b = plane.local(p2);
+        centre = {(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, (a.z + b.z) / 2.0};
+        radius = genDistance3(a, b) / 2.0;
+        reference = genAngleOfPoint({centre.x, centre.y}, {a.x, a.y});
+    }
+    Point3 centre;
+    double radius = 0.0;
+    double reference = 0.0;
+};
+
 class MlineDrawer {
 public:
     MlineDrawer(Drawing* drawing, const EntityHeader& header, const MlineBody& mline, const EntityPassValues& pass)
@@ -229,10 +243,7 @@ int genMlineCapArc(Drawing* drawing, const EntityHeader& header, const Point3& p
     if (!drawing || !drawing->displayContext || !pass.matrices) return 1;
     CapPlane plane;
     if (!plane.make(drawing, header, pass)) return dbReportError(kErrorMlineCapArcTransforms, kErrorReasonNoMemory);
-    const Point3 a = plane.local(p1), b = plane.local(p2);
-    const Point3 centre{(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, (a.z + b.z) / 2.0};
-    const double radius = genDistance3(a, b) / 2.0;
-    const double reference = genAngleOfPoint({centre.x, centre.y}, {a.x, a.y});
+    const auto [centre, radius, reference] = CapCircle(plane, p1, p2);
     const double quarter = sign * std::numbers::pi / 2.0;
     if (colour1 >= 0) genSetIndexColour(drawing, colour1);
     genDrawArc(drawing, centre, reference, reference + quarter, radius, plane.matrices.data(), true, nullptr, nullptr,
@@ -248,10 +259,7 @@ int genMlineCapFill(Drawing* drawing, const EntityHeader& header, const Point3& 
     if (!drawing || !drawing->displayContext || !pass.matrices) return 1;
     CapPlane plane;
     if (!plane.make(drawing, header, pass)) return dbReportError(kErrorMlineCapFillTransforms, kErrorReasonNoMemory);
-    const Point3 a = plane.local(p1), b = plane.local(p2);
-    const Point3 centre{(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, (a.z + b.z) / 2.0};
-    const double radius = genDistance3(a, b) / 2.0;
-    const double reference = genAngleOfPoint({centre.x, centre.y}, {a.x, a.y});
+    const auto [centre, radius, reference] = CapCircle(plane, p1, p2);
     const int32_t triangles = std::max(genCircleSegmentCount(*drawing->displayContext, radius) / 2, 1);
     const double step = sign * std::numbers::pi / triangles;
     auto at = [&](int32_t i) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,8 @@
 #include "toolkit/core/display_access.h"
 #include "toolkit/core/device_point.h"
 #include "toolkit/core/drawing.h"
+#include "toolkit/acis/sat/solid_drawing_bridge.h"
+#include "toolkit/acis/sat/solid_texts.h"
 #include "toolkit/core/entity_bodies.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/output_hook_table.h"
@@ -133,17 +136,26 @@ TEST_F(DisplaySamplesTest, SolidsAndTracesAreFilled) {
     }
 }
 
-// The lines each entity recorded, by the handle its entityBegin line names: the lines that
-// follow it up to the next entity.
+// The lines each entity recorded, by the handle its entityBegin line names: a move to where
+// the pen stood when the entity began (a line of an entity may start there without a move of
+// its own), then the lines that follow up to the next entity.
 std::map<std::string, std::vector<std::string>> linesPerEntity(const std::vector<std::string>& lines) {
     std::map<std::string, std::vector<std::string>> found;
     std::string current;
+    test::DevicePair pen{0, 0};
     for (const std::string& line : lines) {
         if (line.starts_with("entityBegin ")) {
             current = line.substr(12, line.find(' ', 12) - 12);
-            found[current];
-        } else {
-            found[current].push_back(line);
+            found[current].push_back("moveTo " + std::to_string(pen.first) + " " + std::to_string(pen.second));
+            continue;
+        }
+        found[current].push_back(line);
+        if (line.starts_with("moveTo ") || line.starts_with("lineTo ")) {
+            std::istringstream in(line.substr(7));
+            in >> pen.first >> pen.second;
+        } else if (line.starts_with("polygon ") || line.starts_with("polyPolygon ")) {
+            const std::vector<test::DevicePair> points = test::fillPointsOf(line);
+            if (!points.empty()) pen = points.front();
         }
     }
     return found;
@@ -174,7 +186,13 @@ struct RecordedPass {
     ~RecordedPass() { dbFreeDrawing(drawing); }
 };
 
+// Drawn straight onto the device (the display-list mode off), as the drawers' own tests draw.
 void recordPass(const std::filesystem::path& path, RecordedPass& out, const ViewBlock* view = nullptr) {
+    struct ListModeOff {
+        uint8_t was = gOutputHookTable->displayListMode;
+        ListModeOff() { dbSetDisplayListMode(0); }
+        ~ListModeOff() { dbSetDisplayListMode(was); }
+    } listModeOff;
     out.drawing = rdOpenDrawing(path.string().c_str(), kOpenOrdinary, 0);
     ASSERT_NE(out.drawing, nullptr) << path;
     ViewBlock shown;
@@ -274,6 +292,102 @@ TEST_F(DisplaySamplesTest, TheToleranceFrameOfTheSample) {
         return s.first.first > left.first + 1 && s.second.first < right.first - 1;
     }));
     EXPECT_GE(symbolStrokes, 16);
+}
+
+// The wires the solids kernel gives a SAT text, as device segments of the first viewport.
+struct KernelWires {
+    std::string_view text;
+    size_t offset = 0;
+    const Matrix4* toDevice = nullptr;
+    int32_t mode = 0;
+    std::vector<test::DevicePair> vertices;
+    std::set<test::Stroke> strokes;
+};
+
+int32_t kernelWiresRead(char* buffer, int32_t maximum, void* user) {
+    auto& wires = *static_cast<KernelWires*>(user);
+    const size_t count = std::min(size_t(std::max(maximum, 0)), wires.text.size() - wires.offset);
+    std::copy_n(wires.text.data() + wires.offset, count, buffer);
+    wires.offset += count;
+    return int32_t(count);
+}
+
+void kernelWiresBegin(int32_t mode, void* user) {
+    auto& wires = *static_cast<KernelWires*>(user);
+    wires.mode = mode;
+    wires.vertices.clear();
+}
+
+void kernelWiresVertex(double x, double y, double z, void* user) {
+    auto& wires = *static_cast<KernelWires*>(user);
+    Point4 d;
+    genPointTransform({x, y, z, 1.0}, *wires.toDevice, d);
+    wires.vertices.push_back({dbDeviceCoordinateTruncated(d.x), dbDeviceCoordinateTruncated(d.y)});
+}
+
+void kernelWiresEnd(void* user) {
+    auto& wires = *static_cast<KernelWires*>(user);
+    const size_t step = wires.mode == 1 ? 2 : 1;
+    for (size_t i = 1; i < wires.vertices.size(); i += step) {
+        const test::DevicePair a = wires.vertices[i - 1], b = wires.vertices[i];
+        if (a != b) wires.strokes.insert(a < b ? test::Stroke{a, b} : test::Stroke{b, a});
+    }
+}
+
+// The 3DSOLID of the sample (a plate 4 units thick, seen from above) and its two REGIONs reach
+// the device through the default solid hook: each draws the strokes of the wires the solids
+// kernel gives its SAT text, and nothing else.
+TEST_F(DisplaySamplesTest, TheSolidsOfTheSampleDrawTheirKernelWires) {
+    TM_REQUIRE_SAMPLES(samples);
+    const struct {
+        const char* handle;
+        double minX, minY, maxX, maxY;  // the solid's box, from the kernel's wires
+    } solids[] = {
+        {"2E1", 2229.6, 13562.2, 4237.1, 14169.1},
+        {"176", -6836.4, -45.9, -3632.0, 3983.4},
+        {"37D", -2199.3, 10344.6, -54.0, 12535.5},
+    };
+    for (const auto& solid : solids) {
+        ViewBlock view;
+        view.target = {(solid.minX + solid.maxX) / 2.0, (solid.minY + solid.maxY) / 2.0, 0.0, 1.0};
+        view.height = 1.2 * std::max(solid.maxY - solid.minY, solid.maxX - solid.minX);
+        view.width = view.height * kDevice.right / kDevice.bottom;
+        RecordedPass pass;
+        recordPass(samples / "dxf/example_2000.dxf", pass, &view);
+        const auto lines = linesPerEntity(pass.lines);
+        ASSERT_TRUE(lines.count(solid.handle)) << solid.handle;
+        std::set<test::Stroke> drawn = test::strokesOf(lines.at(solid.handle));
+        std::erase_if(drawn, [](const test::Stroke& s) { return s.first == s.second; });  // edges seen end-on
+
+        KernelWires wires;
+        wires.toDevice = &pass.drawing->displayContext->viewports[0].worldToDevice;
+        for (const SolidText& text : acisSolidTexts(*pass.drawing))
+            if (dbHandleToHex(text.handle) == solid.handle) wires.text = text.text;
+        ASSERT_FALSE(wires.text.empty()) << solid.handle;
+        SatCallbackRecord record;
+        record.read = kernelWiresRead;
+        record.begin = kernelWiresBegin;
+        record.vertex = kernelWiresVertex;
+        record.end = kernelWiresEnd;
+        record.user = &wires;
+        record.settingsWordA = 4;
+        genDrawSolidFromSat(record);
+        ASSERT_GE(wires.strokes.size(), 4u) << solid.handle;
+        const auto near = [](const test::Stroke& a, const test::Stroke& b) {
+            const auto close = [](const test::DevicePair& p, const test::DevicePair& q) {
+                return std::abs(p.first - q.first) <= 1 && std::abs(p.second - q.second) <= 1;
+            };
+            return (close(a.first, b.first) && close(a.second, b.second)) ||
+                   (close(a.first, b.second) && close(a.second, b.first));
+        };
+        for (const test::Stroke& wire : wires.strokes)
+            EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(), [&](const test::Stroke& s) { return near(s, wire); }))
+                << solid.handle << ": a wire of the kernel is not drawn";
+        for (const test::Stroke& stroke : drawn)
+            EXPECT_TRUE(std::any_of(wires.strokes.begin(), wires.strokes.end(),
+                                    [&](const test::Stroke& w) { return near(stroke, w); }))
+                << solid.handle << ": a stroke that is no wire of the kernel";
+    }
 }
 
 // Every TEXT and MTEXT of a sample draws strokes (shape fonts, and TrueType faces without the

@@ -137,7 +137,8 @@ TEST_F(SolidWireframeTest, TheBufferGrowsBy128AndAFailedGrowthDropsTheWire) {
     EXPECT_EQ(recorder.linesOf("lineTo").size(), 2u);
 }
 
-// Until the solids kernel draws, the default hook reads nothing and draws nothing.
+// The default hook hands the text to the solids kernel: one that does not parse draws nothing;
+// a solid without text never reaches the renderer.
 TEST_F(SolidWireframeTest, TheDefaultHookAndASolidWithoutText) {
     EXPECT_EQ(gOutputHookTable->solid, &genDefaultSolidHook);
     EXPECT_EQ(genDefaultSolidHook(parameters), 0);
