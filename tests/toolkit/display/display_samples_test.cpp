@@ -207,7 +207,7 @@ void recordPass(const std::filesystem::path& path, RecordedPass& out, const View
     out.lines = recorder.lines();
 }
 
-// The leader's lines, and the proxy entity of a class the toolkit does not model: its leader
+// The leader's lines (its spline flag is set, its arrowhead flag clear), and the proxy entity of a class the toolkit does not model: its leader
 // with a filled arrowhead and its text, from its graphics.
 TEST_F(DisplaySamplesTest, TheLeaderSampleDrawsItsLeaderAndItsProxyEntity) {
     TM_REQUIRE_SAMPLES(samples);
@@ -215,7 +215,8 @@ TEST_F(DisplaySamplesTest, TheLeaderSampleDrawsItsLeaderAndItsProxyEntity) {
     recordPass(samples / "dxf/r14_Leader.dxf", pass);
     const auto lines = linesPerEntity(pass.lines);
     ASSERT_TRUE(lines.count("72E") && lines.count("732"));
-    EXPECT_GE(countOf(lines.at("72E"), "lineTo"), 2) << "the leader's two segments";
+    EXPECT_EQ(countOf(lines.at("72E"), "lineTo"), 2)
+        << "a spline leader of three vertices: two straight segments, no arrowhead (its flag is off)";
     const std::vector<std::string>& proxy = lines.at("732");
     EXPECT_EQ(countOf(proxy, "polyPolygon") + countOf(proxy, "polygon"), 1) << "the filled arrowhead";
     EXPECT_GT(countOf(proxy, "lineTo"), 2 + 6) << "its two lines and the strokes of its text";
