@@ -20,6 +20,7 @@
 #include "toolkit/core/drawing.h"
 #include "toolkit/acis/sat/solid_drawing_bridge.h"
 #include "toolkit/acis/sat/solid_texts.h"
+#include "toolkit/core/entity_access.h"
 #include "toolkit/core/entity_bodies.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/output_hook_table.h"
@@ -293,6 +294,49 @@ TEST_F(DisplaySamplesTest, TheToleranceFrameOfTheSample) {
         return s.first.first > left.first + 1 && s.second.first < right.first - 1;
     }));
     EXPECT_GE(symbolStrokes, 16);
+}
+
+// The closed multiline of the sample (scale 20, its style's two elements at +0.5 and -0.5, the
+// top one through the vertices): each element runs from vertex to vertex and back to the first,
+// at the distance along the miter that the vertex stores; that distance is in drawing units
+// already (the multiline's scale is in it), so the lines lie 20 units apart.
+TEST_F(DisplaySamplesTest, TheMultilineOfTheSampleRunsAlongItsMiters) {
+    TM_REQUIRE_SAMPLES(samples);
+    ViewBlock view;
+    view.target = {3827.0, 1452.0, 0.0, 1.0};
+    view.height = 600.0;
+    view.width = view.height * kDevice.right / kDevice.bottom;
+    RecordedPass pass;
+    recordPass(samples / "dxf/example_2000.dxf", pass, &view);
+    const auto lines = linesPerEntity(pass.lines);
+    ASSERT_TRUE(lines.count("75C"));
+    const std::set<test::Stroke> drawn = test::strokesOf(lines.at("75C"));
+
+    EntityRecord mline;
+    ASSERT_EQ(dbReadEntityByHandle(pass.drawing, pass.drawing->modelSpace, Handle(0x75C), mline), 1);
+    const MlineBody& body = mline.bodyAs<MlineBody>();
+    ASSERT_EQ(body.vertices.size(), 4u);
+    ASSERT_EQ(body.flags & 2, 2) << "closed";
+    const Matrix4& toDevice = pass.drawing->displayContext->viewports[0].worldToDevice;
+    auto elementAt = [&](size_t k, size_t e) {
+        const MlineVertex& v = body.vertices[k % 4];
+        const double along = v.elements[e].segment[0];
+        Point4 d;
+        genPointTransform({v.position.x + v.miter.x * along, v.position.y + v.miter.y * along, 0.0, 1.0}, toDevice, d);
+        return test::DevicePair{dbDeviceCoordinateTruncated(d.x), dbDeviceCoordinateTruncated(d.y)};
+    };
+    auto near = [](const test::DevicePair& a, const test::DevicePair& b) {
+        return std::abs(a.first - b.first) <= 1 && std::abs(a.second - b.second) <= 1;
+    };
+    for (size_t e = 0; e < 2; ++e) {
+        for (size_t k = 0; k < 4; ++k) {
+            const test::DevicePair a = elementAt(k, e), b = elementAt(k + 1, e);
+            EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(), [&](const test::Stroke& s) {
+                return (near(s.first, a) && near(s.second, b)) || (near(s.first, b) && near(s.second, a));
+            })) << "element " << e << " from vertex " << k;
+        }
+    }
+    EXPECT_EQ(drawn.size(), 8u) << "two elements of four segments, no caps";
 }
 
 // The wires the solids kernel gives a SAT text, as device segments of the first viewport.
