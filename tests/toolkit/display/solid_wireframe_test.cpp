@@ -169,12 +169,13 @@ TEST_F(SolidWireframeTest, TheVectoriserHandsSolidsToTheirHook) {
         if (kind == kEntityBody) solid.header.flags |= kEntityAltCurveResolution;
         add(solid);
     }
-    add(entity(kEntitySolid3d));  // without SAT text
+    add(entity(kEntitySolid3d));  // without SAT text: the hook gets none (the default draws nothing)
     gOutputHookTable->curveResolution = 7;
     gOutputHookTable->curveResolutionAlt = 3;
     drawStrokes();
     dbSetSolidHook(genDefaultSolidHook);
-    ASSERT_EQ(solidsSeen().size(), 3u);
+    ASSERT_EQ(solidsSeen().size(), 4u);
+    EXPECT_EQ(solidsSeen()[3].satText, nullptr);
     EXPECT_EQ(solidsSeen()[0].curveResolution, 7);
     EXPECT_EQ(solidsSeen()[2].curveResolution, 3);
     EXPECT_EQ(solidsSeen()[1].identity, solidsSeen()[0].identity + 1) << "each solid a pattern of its own";
