@@ -8,6 +8,9 @@
 // program (`--peak FILE`), which resets its resident-set peak once the toolkit runs and reports
 // how far the load raised it.
 //
+// Besides the samples, the large generated drawing of the save benchmark (1,000,000 mixed
+// entities, bench/dxf_twin_writer.h) saved as "AC1015" DWG in the temporary folder is loaded.
+//
 // Run: build/bench/dwg_load_bench [--benchmark_filter=load/]   (samples from TRACEMILL_SAMPLES)
 #include <benchmark/benchmark.h>
 
@@ -18,11 +21,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/dxf_twin_writer.h"
 #include "dwg13_test_support.h"
 #include "sample_drawings.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/read/drawing_loader.h"
 #include "toolkit/read/dwg_driver.h"
+#include "toolkit/read/dxf_driver.h"
+#include "toolkit/write/save_driver.h"
 
 namespace tracemill {
 namespace {
@@ -102,6 +108,21 @@ long childPeakKilobytes(const std::string& self, const std::string& file) {
     return pclose(child) == 0 ? kilobytes : -1;
 }
 
+// The generated drawing saved as "AC1015" DWG at `path`; false when it could not be made.
+bool makeGeneratedDwg(const std::filesystem::path& path) {
+    const std::filesystem::path ascii = std::filesystem::path(path).replace_extension(".dxf");
+    const std::filesystem::path binary = std::filesystem::path(path).replace_extension(".dxfb");
+    bench::writeTwin(ascii, binary, 1000000);
+    dbInstallDxfReaderTable();
+    Drawing* drawing = rdOpenDrawing(ascii.string().c_str(), kOpenOrdinary, 0);
+    const bool saved = drawing && wrSaveDrawing(drawing, path.string().c_str(), kSaveFormatDwg, 7, kSaveRealSwitch,
+                                                kSaveDecimalPlaces, kSaveEntitySwitch, kSaveOldDxfFlag) == 1;
+    if (drawing) dbFreeDrawing(drawing);
+    std::filesystem::remove(ascii);
+    std::filesystem::remove(binary);
+    return saved;
+}
+
 } // namespace
 } // namespace tracemill
 
@@ -114,11 +135,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the toolkit did not start\n");
         return 1;
     }
-    for (const char* name : kFiles) {
-        const std::filesystem::path path = folder / name;
+    std::vector<std::filesystem::path> files;
+    for (const char* name : kFiles) files.push_back(folder / name);
+    const std::filesystem::path generated = std::filesystem::temp_directory_path() / "tm_dwg_load_bench_generated.dwg";
+    if (makeGeneratedDwg(generated)) files.push_back(generated);
+    else std::fprintf(stderr, "the generated drawing could not be saved as DWG: error %d\n", dbGetError());
+    for (const std::filesystem::path& path : files) {
         if (!std::filesystem::exists(path)) continue;
-        benchmark::RegisterBenchmark(("load/" + std::string(name)).c_str(), loadFile, path);
-        benchmark::RegisterBenchmark(("read/" + std::string(name)).c_str(), readFile, path);
+        const std::string name = path.filename().string();
+        benchmark::RegisterBenchmark(("load/" + name).c_str(), loadFile, path);
+        benchmark::RegisterBenchmark(("read/" + name).c_str(), readFile, path);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
@@ -126,11 +152,12 @@ int main(int argc, char** argv) {
 
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     std::printf("peak memory that one load adds\n");
-    for (const char* name : kFiles) {
-        const std::filesystem::path path = folder / name;
+    for (const std::filesystem::path& path : files) {
         if (!std::filesystem::exists(path)) continue;
-        std::printf("  %-28s %7.2f MB file  +%.2f MB\n", name, double(std::filesystem::file_size(path)) / 1e6,
+        std::printf("  %-36s %7.2f MB file  +%.2f MB\n", path.filename().string().c_str(),
+                    double(std::filesystem::file_size(path)) / 1e6,
                     double(childPeakKilobytes(self, path.string())) / 1024.0);
     }
+    std::filesystem::remove(generated);
     return 0;
 }

@@ -1,6 +1,6 @@
 // Saving a large drawing: the drawing of the DXF load benchmark (about 1,000,000 mixed entities,
 // bench/dxf_twin_writer.h) is generated into the temporary folder, loaded once, and saved as
-// ASCII and as binary "AC1015" DXF and as "AC1009" DWG several times; the median time of each
+// ASCII and as binary "AC1015" DXF and as "AC1009" and "AC1015" DWG several times; the median time of each
 // save and the output rate (MB/s of the written file) are printed.
 //
 // Run: build/bench/dxf_save_bench [entity count] [folder] [saves of each form, 5 by default]
@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
     };
     const Form forms[] = {{kSaveFormatAsciiDxf, 7, "ASCII", "tm_save_bench.dxf"},
                           {kSaveFormatBinaryDxf, 7, "binary", "tm_save_bench.dxfb"},
-                          {kSaveFormatDwg, 4, "DWG12", "tm_save_bench.dwg"}};
+                          {kSaveFormatDwg, 4, "DWG12", "tm_save_bench.dwg"},
+                          {kSaveFormatDwg, 7, "DWG", "tm_save_bench_2000.dwg"}};
     for (const auto& [format, version, name, file] : forms) {
         const auto out = folder / file;
         std::vector<double> times;

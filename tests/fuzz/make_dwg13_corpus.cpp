@@ -285,7 +285,7 @@ Dwg13TestFile drawing(int version) {
             RasterImageBody wipeout;
             wipeout.clipBoundaryType = 2;
             wipeout.clipVertices = {{0, 0}, {1, 0}, {1, 1}, {0, 0}};
-            dwg13RasterImageEntity(io, h, wipeout, c, true);
+            dwg13RasterImageEntity(io, h, wipeout, c);
         });
     }
     const uint64_t first = chain.first();

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "toolkit/core/byte_order.h"
+#include "toolkit/core/sat_transform.h"
 #include "toolkit/core/system_context.h"
 
 namespace tracemill {
@@ -35,12 +36,6 @@ bool readSatMark(BitReader& bits) {
 
 } // namespace
 
-uint8_t rdDecodeSatByte(uint8_t c) {
-    if (c < 33 || c == 127) return c;
-    const uint8_t decoded = uint8_t(159 - c);
-    return decoded == '\t' ? uint8_t(' ') : decoded;
-}
-
 int rdDwg13ReadAcisData(BitReader& bits, uint64_t dataEnd, AcisBody& body) {
     body.satText.reset();
     body.trailingBits.reset();
@@ -65,7 +60,7 @@ int rdDwg13ReadAcisData(BitReader& bits, uint64_t dataEnd, AcisBody& body) {
             sat->bytes.resize(at + size_t(count));
             bits.readBytes(&sat->bytes[at], size_t(count));
             for (size_t i = at; i < sat->bytes.size(); ++i)
-                sat->bytes[i] = rdDecodeSatByte(sat->bytes[i]);
+                sat->bytes[i] = dbSatTransform(sat->bytes[i]);
         }
     }
     PagedStream* trailing = body.trailingBits.create(kStreamPageSize);
@@ -107,8 +102,6 @@ class ShiftedBytes {
   private:
     BitReader bits_;
 };
-
-uint8_t plainRule(uint8_t c) { return c >= 33 && c <= 126 ? uint8_t(159 - c) : c; }
 
 uint8_t shiftedRule(uint8_t v) {
     if (v & 1) return uint8_t((381 - v) / 4);
@@ -183,7 +176,7 @@ int rdCopyAcisProxyData(std::span<const uint8_t> source, PagedStream& target) {
             uint8_t c = 0;
             if (!in.take(c)) return kAcisCopySourceShort;
             if (kCycle[k].swapNibbles) c = uint8_t((c << 4) | (c >> 4));
-            if (!emit(kCycle[k].shifted ? shiftedRule(c) : plainRule(c))) return kAcisCopyLineTooLong;
+            if (!emit(kCycle[k].shifted ? shiftedRule(c) : dbSatTransform(c))) return kAcisCopyLineTooLong;
         }
         if (count < 4096) break;
     }

@@ -20,10 +20,6 @@ namespace tracemill {
 // exhausted.
 int rdDwg13ReadAcisData(BitReader& bits, uint64_t dataEnd, AcisBody& body);
 
-// The SAT character transform of DWG files: a byte c of 33 or more other than 127 becomes
-// (159 - c) mod 256, and a byte that then is a tab becomes a space.
-uint8_t rdDecodeSatByte(uint8_t c);
-
 // Results of rdCopyAcisProxyData.
 inline constexpr int kAcisCopyDone = 0;
 inline constexpr int kAcisCopySourceShort = -1;

@@ -232,11 +232,11 @@ template <class Io> void dwg13HatchEntity(Io& io, EntityHeader& h, HatchBody& b,
             io.h(object, dwg13::kSoftPointer);
 }
 
-// IMAGE and WIPEOUT. A rectangular clip boundary (type 1) is two corners; a polygon is kept
-// with its first vertex repeated at the end, which the file leaves out (a WIPEOUT file may hold
-// it already: the writer then leaves it out once).
-template <class Io>
-void dwg13RasterImageEntity(Io& io, EntityHeader& h, RasterImageBody& b, Dwg13EntityCommon& c, bool wipeout) {
+// IMAGE and WIPEOUT. A rectangular clip boundary (type 1) is two corners (a body with fewer
+// writes zeros for the missing ones); a polygon is kept with its first vertex repeated at the
+// end, which the file leaves out: the writer leaves out a last vertex only when it repeats the
+// first, so a polygon read from elsewhere loses no vertex, and one without vertices is BL 0.
+template <class Io> void dwg13RasterImageEntity(Io& io, EntityHeader& h, RasterImageBody& b, Dwg13EntityCommon& c) {
     io.bl(b.classVersion);
     io.bd3(b.insertion);
     io.bd3(b.uVector);
@@ -250,14 +250,17 @@ void dwg13RasterImageEntity(Io& io, EntityHeader& h, RasterImageBody& b, Dwg13En
     io.bs(b.clipBoundaryType);
     if (b.clipBoundaryType == 1) {
         if constexpr (Io::kReading) b.clipVertices.assign(2, Point2{});
-        io.rd2(b.clipVertices[0]);
-        io.rd2(b.clipVertices[1]);
+        std::array<Point2, 2> corners{};
+        for (size_t i = 0; i < corners.size() && i < b.clipVertices.size(); ++i) corners[i] = b.clipVertices[i];
+        io.rd2(corners[0]);
+        io.rd2(corners[1]);
+        if constexpr (Io::kReading) b.clipVertices.assign(corners.begin(), corners.end());
     } else {
         uint32_t count = 0;
         if constexpr (!Io::kReading) {
             count = uint32_t(b.clipVertices.size());
             const bool closed = count > 1 && b.clipVertices.front() == b.clipVertices.back();
-            if (count > 0 && (!wipeout || closed)) --count;
+            if (closed) --count;
         }
         io.bl(count);
         if constexpr (Io::kReading) b.clipVertices.assign(dwg13::boundedCount(io, count, 128), Point2{});

@@ -145,7 +145,7 @@ bool dwg13ClassEntity(Io& io, ClassKind kind, EntityHeader& h, EntityBody& body,
         TRACEMILL_ENTITY(HatchBody, dwg13HatchEntity(io, h, *b, c))
     case ClassKind::Image:
     case ClassKind::Wipeout:
-        TRACEMILL_ENTITY(RasterImageBody, dwg13RasterImageEntity(io, h, *b, c, kind == ClassKind::Wipeout))
+        TRACEMILL_ENTITY(RasterImageBody, dwg13RasterImageEntity(io, h, *b, c))
     case ClassKind::Ole2Frame:
         TRACEMILL_ENTITY(Ole2FrameBody, dwg13Ole2FrameEntity(io, h, *b, c))
     case ClassKind::Rtext:

@@ -14,6 +14,7 @@
 #include "toolkit/core/entity_types.h"
 #include "toolkit/core/hex_text.h"
 #include "toolkit/core/name_compare.h"
+#include "toolkit/core/sat_transform.h"
 #include "toolkit/core/vector_utilities.h"
 #include "toolkit/display/matrix4.h"
 #include "toolkit/read/dxf_bit_data.h"
@@ -275,8 +276,7 @@ int EntityReader::readAcis() {
     const int read = groups(acis, std::span<const DxfField<AcisBody>>(), [&](const DxfGroup& g) {
         if (g.code != 1 && g.code != 3) return false;
         for (char c : g.text) {
-            const uint8_t b = uint8_t(c);
-            text.push_back(b >= 33 && b <= 126 ? char(159 - b) : c);
+            text.push_back(char(dbSatTransform(uint8_t(c))));
         }
         if (g.code == 1) text.append("\r\n");
         return true;

@@ -299,7 +299,7 @@ TEST_F(Dwg13Samples, EveryRecordWrittenThroughItsLayoutReadsBackTheSame) {
                 if constexpr (std::is_same_v<B, FaceBody>) withHeader([](auto& io, auto& h, auto& b, auto& c) { dwg13Face3dEntity(io, h, b, c); });
                 if constexpr (std::is_same_v<B, AcisBody>) withHeader([](auto& io, auto& h, auto& b, auto& c) { dwg13AcisEntity(io, h, b, c); });
                 if constexpr (std::is_same_v<B, LeaderBody>) withHeader([](auto& io, auto& h, auto& b, auto& c) { Dwg13LeaderExtras x; dwg13LeaderEntity(io, h, b, c, x); });
-                if constexpr (std::is_same_v<B, RasterImageBody>) withHeader([](auto& io, auto& h, auto& b, auto& c) { dwg13RasterImageEntity(io, h, b, c, true); });
+                if constexpr (std::is_same_v<B, RasterImageBody>) withHeader([](auto& io, auto& h, auto& b, auto& c) { dwg13RasterImageEntity(io, h, b, c); });
             });
         }
         for (ObjectRecord& object : pass.objects) {

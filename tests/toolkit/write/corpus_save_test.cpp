@@ -1,7 +1,7 @@
 // The writers read no outside input, but whatever a reader accepts must save: every input of
 // the committed DXF and DWG reader fuzz corpora that loads is saved as "AC1009" and "AC1015"
-// DXF, ASCII and binary, and as "AC1002" and "AC1009" DWG (under the sanitizers in the test
-// build). Each save passes the structure check of its format (a DWG file also loads again), or
+// DXF, ASCII and binary, and as DWG "AC1002", "AC1009", "AC1012", "AC1014" and "AC1015" (under
+// the sanitizers in the test build). Each save passes the structure check of its format (a DWG file also loads again), or
 // fails with an error number and leaves no file; the drawing is the same after the save.
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "dwg12_structure_check.h"
+#include "dwg13_structure_check.h"
 #include "round_trip.h"
 #include "test_paths.h"
 #include "toolkit/read/drawing_loader.h"
@@ -36,15 +37,22 @@ TEST_F(CorpusSave, EveryLoadableInputSavesOrFailsCleanly) {
             const test::DumpLines before = test::dumpLines(*drawing);
             const std::pair<uint8_t, int16_t> saves[] = {{kSaveFormatAsciiDxf, 4}, {kSaveFormatBinaryDxf, 4},
                                                          {kSaveFormatAsciiDxf, 7}, {kSaveFormatBinaryDxf, 7},
-                                                         {kSaveFormatDwg, 0},      {kSaveFormatDwg, 4}};
+                                                         {kSaveFormatDwg, 0},      {kSaveFormatDwg, 4},
+                                                         {kSaveFormatDwg, 5},      {kSaveFormatDwg, 6},
+                                                         {kSaveFormatDwg, 7}};
             for (const auto& [format, version] : saves) {
                 const std::string label = input.filename().string() + " as " +
                                           std::string(kVersionSignatures[version]) + " form " + std::to_string(format);
                 const auto out = folder_ / (format == kSaveFormatDwg ? "out.dwg" : "out.dxf");
                 if (test::saveAs(drawing, out, format, version)) {
                     if (format == kSaveFormatDwg) {
-                        const test::Dwg12CheckResult result = test::checkDwg12File(out);
-                        EXPECT_TRUE(result.ok()) << label << "\n" << result.report();
+                        if (version < 5) {
+                            const test::Dwg12CheckResult result = test::checkDwg12File(out);
+                            EXPECT_TRUE(result.ok()) << label << "\n" << result.report();
+                        } else {
+                            const test::Dwg13CheckResult result = test::checkDwg13File(out);
+                            EXPECT_TRUE(result.ok()) << label << "\n" << result.report();
+                        }
                         EXPECT_NE(keep(rdOpenDrawing(out.c_str(), kOpenOrdinary, 0)), nullptr)
                             << label << ": reload error " << dbGetError();
                     } else {

@@ -15,6 +15,7 @@
 #include "toolkit/core/point.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/sanitize_double.h"
+#include "toolkit/write/dwg13/acis_writer.h"
 #include "toolkit/write/dwg13/bit_writer.h"
 #include "toolkit/write/dwg13/text_output.h"
 
@@ -74,35 +75,8 @@ class Dwg13FieldWriter {
     void rel(Handle v, unsigned code) { wrPutRelativeRef(bits_, v, own_, code); }
     void href(const ObjectReference& v) { wrPutTypedRef(bits_, v.handle, v.kind); }
 
-    // The ACIS data of a REGION, 3DSOLID or BODY: the SAT text in blocks of at most 4,096 bytes
-    // with the format's character transform, a 0 count, then the bits the reader kept after it
-    // (toolkit/read/dwg13_acis.h); without SAT text the two bits that mark the data empty.
-    void acisData(const AcisBody& v) {
-        const std::span<const uint8_t> sat = v.satText.bytes();
-        if (!sat.empty()) {
-            bits_.putBits(0b01, 2);
-            wrPutBitShort(bits_, 1);
-            for (size_t at = 0; at < sat.size(); at += 4096) {
-                const size_t n = std::min<size_t>(4096, sat.size() - at);
-                wrPutBitLong(bits_, int32_t(n));
-                for (size_t i = 0; i < n; ++i) {
-                    const uint8_t c = sat[at + i];
-                    wrPutRawChar(bits_, c > 0x20 && c < 0x7F ? uint8_t(159 - c) : c);
-                }
-            }
-            wrPutBitLong(bits_, 0);
-        }
-        const std::span<const uint8_t> trailing = v.trailingBits.bytes();
-        if (trailing.size() < 5) {
-            if (sat.empty() && v.noTrailingBits != 1) bits_.putBits(0b11, 2);
-            return;
-        }
-        if (trailing[0] == 0) bits_.putBits(0b11, 2);
-        const uint32_t count = uint32_t(trailing[1]) | uint32_t(trailing[2]) << 8 | uint32_t(trailing[3]) << 16 |
-                               uint32_t(trailing[4]) << 24;
-        for (uint32_t i = 0; i < count && 5 + i / 8 < trailing.size(); ++i)
-            bits_.putBit((trailing[5 + i / 8] >> (7 - i % 8)) & 1);
-    }
+    // The ACIS data of a REGION, 3DSOLID or BODY (acis_writer.h).
+    void acisData(const AcisBody& v) { wrDwgAcisDataR13(bits_, v); }
 
     // Where the handle references start: the writer notes it for the record's size in bits.
     void handleStream() { handleStart_ = bits_.bitLength(); }

@@ -5,6 +5,7 @@
 
 #include "toolkit/core/code_page_text.h"
 #include "toolkit/core/code_pages.h"
+#include "toolkit/core/sat_transform.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/xdata_items.h"
 #include "toolkit/read/dwg_bit_block.h"
@@ -124,10 +125,7 @@ int DxfAcisDataWriter(OutputContext& output, const OwnedStream& satText, int cod
         do {
             const size_t length = pieceLength(line.substr(used), 255, codePage, false);
             piece.assign(line.substr(used, length));
-            for (char& ch : piece) {
-                const uint8_t byte = uint8_t(ch);
-                if (byte > 32 && byte < 127) ch = char(159 - byte);
-            }
+            for (char& ch : piece) ch = char(dbSatTransform(uint8_t(ch)));
             used += length;
             const bool last = used >= line.size();
             if (!wrDxfString(output, last ? 1 : 3, piece)) return 0;
