@@ -162,8 +162,8 @@ std::string fieldOf(std::string_view line, std::string_view field) {
     const size_t at = line.find(key);
     if (at == std::string_view::npos) return {};
     const size_t start = at + key.size();
-    size_t end = line.find(' ', start);
-    return std::string(line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    const std::string whole(line);
+    return whole.substr(start, valueEnd(whole, start) - start);
 }
 
 namespace {

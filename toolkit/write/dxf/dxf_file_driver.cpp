@@ -206,7 +206,9 @@ Handle DxfFileWriter::nextHandleOfTheFile() const {
         table(d_.vports);
         table(d_.appIds);
         table(d_.dimStyles);
-        for (const ObjectNode& object : d_.objects) note(object.record.header.handle);
+        for (const ObjectNode& object : d_.objects) {
+            if (wrDxfObjectIsWritten(d_, o_, object.record)) note(object.record.header.handle);
+        }
         for (const auto& [name, handle] : o_.tableHandles) note(handle);
         const DrawingHandles& fixed = d_.handles;
         for (Handle control : {fixed.blockControl, fixed.layerControl, fixed.styleControl, fixed.linetypeControl,

@@ -5,6 +5,7 @@
 
 #include "toolkit/core/code_page_text.h"
 #include "toolkit/core/entity_types.h"
+#include "toolkit/core/record_lookup.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/core/xdata_items.h"
@@ -20,9 +21,25 @@
 namespace tracemill {
 namespace {
 
-bool isOneOf(std::string_view name, std::initializer_list<std::string_view> names) {
-    for (std::string_view n : names) {
-        if (n == name) return true;
+// The entries of the named object dictionary that name objects of 2000 (and the header
+// round-trip record): files before 2000 carry neither them nor the dictionaries they name.
+constexpr std::string_view kRootEntriesOf2000[] = {"ACAD_LAYOUT", "ACAD_PLOTSETTINGS", "ACAD_WIPEOUT_VARS",
+                                                   "ACAD_PLOTSTYLENAME", "ACDBHEADERROUNDTRIPXREC"};
+
+bool isRootEntryOf2000(std::string_view name) {
+    for (std::string_view entry : kRootEntriesOf2000) {
+        if (entry == name) return true;
+    }
+    return false;
+}
+
+// Whether an entry of 2000 of the named object dictionary names the object.
+bool namedByRootEntryOf2000(const Drawing& drawing, Handle handle) {
+    const ObjectNode* root = dbLookupNode(drawing, drawing.objects, drawing.handles.namedObjectDictionary);
+    const auto* body = root ? root->record.body.getIf<DictionaryBody>() : nullptr;
+    if (!body) return false;
+    for (const DictionaryEntry& entry : body->entries) {
+        if (entry.handle == handle && isRootEntryOf2000(entry.name)) return true;
     }
     return false;
 }
@@ -78,17 +95,12 @@ int ObjectWriter::dictionary() {
     const auto* body = r_.body.getIf<DictionaryBody>();
     if (!body) return 1;
     const bool before2000 = v_ < kVersionAC1015;
-    if (before2000 && h_.handle == d_.handles.plotStyleDictionary && !h_.handle.isNull()) return 1;
     const bool root = h_.handle == d_.handles.namedObjectDictionary;
     dbSetError(kErrorDictionaryNotWritten);
     if (!head("DICTIONARY", "AcDbDictionary", false)) return 0;
     if (!before2000 && (!wrDxfInt16(o_, 280, body->hardOwner) || !wrDxfInt16(o_, 281, body->cloning))) return 0;
     for (const DictionaryEntry& entry : body->entries) {
-        if (before2000 && root &&
-            isOneOf(entry.name, {"ACAD_LAYOUT", "ACAD_PLOTSETTINGS", "ACAD_WIPEOUT_VARS", "ACAD_PLOTSTYLENAME",
-                                 "ACDBHEADERROUNDTRIPXREC"})) {
-            continue;
-        }
+        if (before2000 && root && isRootEntryOf2000(entry.name)) continue;
         std::string name = entry.name;
         if (before2000) dbUpperCaseCp(name, o_.header.dwgcodepage);
         const int code = v_ == kVersionAC1014 && entry.name == "ACAD_BLKREFS" ? 360 : 350;
@@ -248,20 +260,6 @@ int ObjectWriter::byClass(ClassKind kind) {
     case ClassKind::DimAssoc: return dimAssoc();
     default: break;
     }
-    const bool from2000 = v_ >= kVersionAC1015;
-    switch (kind) {
-    case ClassKind::DictionaryWithDefault:
-    case ClassKind::Placeholder:
-    case ClassKind::Layout:
-    case ClassKind::PlotSettings:
-    case ClassKind::VbaProject:
-    case ClassKind::WipeoutVariables:
-        if (!from2000) return 1;
-        break;
-    default:
-        if (v_ < kVersionAC1014) return 1;
-        break;
-    }
     switch (kind) {
     case ClassKind::IdBuffer: {
         const auto* b = body.getIf<IdBufferBody>();
@@ -400,6 +398,7 @@ int ObjectWriter::byClass(ClassKind kind) {
 }
 
 int ObjectWriter::run() {
+    if (!wrDxfObjectIsWritten(d_, o_, r_)) return 1;
     switch (h_.type) {
     case kObjectDictionary: return dictionary();
     case kObjectGroup: return group();
@@ -430,6 +429,31 @@ int DxfClassWriter(OutputContext& output, const ClassEntry& stored) {
            wrDxfString(output, 2, entry.className) && wrDxfString(output, 3, entry.applicationName) &&
            wrDxfInt32(output, 90, entry.proxyFlags) && wrDxfInt16(output, 280, entry.wasAZombie) &&
            wrDxfInt16(output, 281, entry.itemClassId == kClassOfEntities ? 1 : 0);
+}
+
+bool wrDxfObjectIsWritten(const Drawing& drawing, const OutputContext& output, const ObjectRecord& object) {
+    const ObjectHeader& header = object.header;
+    const int16_t version = output.versionIndex;
+    if (header.type == kObjectDictionary) {
+        return version >= kVersionAC1015 || header.handle.isNull() ||
+               (header.handle != drawing.handles.plotStyleDictionary &&
+                !namedByRootEntryOf2000(drawing, header.handle));
+    }
+    if (header.type == kObjectGroup || header.type == kObjectMlineStyle || object.body.getIf<ProxyObjectBody>())
+        return true;
+    ClassKind kind;
+    if (!dbClassKindByNumber(drawing.classes, header.type, kind) || dbClassKindIsEntity(kind)) return true;
+    switch (kind) {
+    case ClassKind::Xrecord:
+    case ClassKind::DimAssoc: return true;
+    case ClassKind::DictionaryWithDefault:
+    case ClassKind::Placeholder:
+    case ClassKind::Layout:
+    case ClassKind::PlotSettings:
+    case ClassKind::VbaProject:
+    case ClassKind::WipeoutVariables: return version >= kVersionAC1015;
+    default: return version >= kVersionAC1014;
+    }
 }
 
 int DxfObjectWriter(const Drawing& drawing, OutputContext& output, const ObjectRecord& object) {

@@ -15,6 +15,11 @@ inline constexpr int kErrorDictionaryNotWritten = 158;
 // know), 90 proxy flags, 280 was-a-proxy, 281 1 for entity classes.
 int DxfClassWriter(OutputContext& output, const ClassEntry& entry);
 
+// Whether a save as the output's version writes the object: before 2000 the layout objects and
+// the dictionaries the named object dictionary names for them are not written, before AC1014
+// no objects of classes but XRECORDs and DIMASSOCs (proxies excepted).
+bool wrDxfObjectIsWritten(const Drawing& drawing, const OutputContext& output, const ObjectRecord& object);
+
 // Writes one object by its type or class; an object the target version does not carry is
 // passed over with 1.
 int DxfObjectWriter(const Drawing& drawing, OutputContext& output, const ObjectRecord& object);

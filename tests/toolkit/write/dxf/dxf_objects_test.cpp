@@ -2,6 +2,7 @@
 // section, the objects a version carries, dictionaries, and objects and entities of classes
 // the toolkit knows only by their groups.
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -112,6 +113,13 @@ TEST_F(DxfObjectsTest, ObjectsOfEachVersionAndTheRootDictionary) {
     for (const char* entry :
          {"ACAD_LAYOUT", "ACAD_PLOTSETTINGS", "ACAD_WIPEOUT_VARS", "ACAD_PLOTSTYLENAME", "ACDBHEADERROUNDTRIPXREC"})
         EXPECT_EQ(test::findGroup(r14, 3, entry), r14.size()) << entry;
+    // Nor the dictionaries those entries name, which no dictionary of the file would own.
+    for (Handle dictionary : {r14drawing->handles.layoutDictionary, r14drawing->handles.plotSettingsDictionary}) {
+        ASSERT_FALSE(dictionary.isNull());
+        char hex[17];
+        std::snprintf(hex, sizeof hex, "%llX", static_cast<unsigned long long>(dictionary.value));
+        EXPECT_EQ(test::findGroup(r14, 5, hex), r14.size()) << hex;
+    }
 
     const std::vector<DxfCheckGroup> r13 = save(d, 5);
     const std::vector<std::string> names13 = objectNames(r13);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -260,6 +261,57 @@ std::span<const AllowedDifference> dxfAllowedDifferences() {
          }},
         {"mtext-extents", "the extents of an MTEXT are measured again by its layout: they are not written", always,
          [](DumpLines& lines, const RoundTripCase&) { entityFields(lines, "MTEXT", {"extentsHeight", "extentsWidth"}); }},
+        {"zombies-of-AC1012", "proxy objects go into AC1012 files as zombie objects, without their class and data",
+         [](const RoundTripCase& c) { return c.version == 5; },
+         [](DumpLines& lines, const RoundTripCase&) {
+             for (std::string& line : lines) {
+                 if (!line.starts_with("OBJECT ") || std::atoi(fieldOf(line, "type").c_str()) != 499) continue;
+                 DumpLines one{line};
+                 removeFields(one, "", {"classNumber", "proxyClassId", "applicationClassId", "version", "dataFormat",
+                                        "dataBitCount", "data", "references"});
+                 line = one[0];
+             }
+         }},
+        {"class-objects-from-AC1014", "objects of classes other than XRECORD and DIMASSOC are not written to AC1012 "
+                                      "files",
+         [](const RoundTripCase& c) { return c.version == 5; },
+         [](DumpLines& lines, const RoundTripCase&) {
+             std::set<int> written;
+             for (const std::string& line : lines) {
+                 const std::string name = fieldOf(line, "dxfName");
+                 if (line.starts_with("CLASS ") && (name == "\"XRECORD\"" || name == "\"DIMASSOC\""))
+                     written.insert(std::atoi(fieldOf(line, "number").c_str()));
+             }
+             std::set<std::string> left;
+             std::erase_if(lines, [&](const std::string& line) {
+                 const int type = std::atoi(fieldOf(line, "type").c_str());
+                 const bool out = line.starts_with("OBJECT ") && type >= 500 && !written.count(type);
+                 if (out) left.insert(fieldOf(line, "handle"));
+                 return out;
+             });
+             // The load drops the reactors that name objects the file does not hold.
+             rewriteField(lines, "ENTITY ", "reactors", [&](std::string_view value) {
+                 std::string kept;
+                 size_t at = 1;
+                 while (at < value.size()) {
+                     const size_t end = std::min(value.find_first_of(",]", at), value.size());
+                     const std::string handle(value.substr(at, end - at));
+                     if (!handle.empty() && !left.count(handle)) kept += (kept.empty() ? "" : ",") + handle;
+                     at = end + 1;
+                 }
+                 return "[" + kept + "]";
+             });
+         }},
+        {"entity-reactors-of-AC1014", "AC1012 files carry the reactors of class-based entities only",
+         [](const RoundTripCase& c) { return c.version == 5; },
+         [](DumpLines& lines, const RoundTripCase&) {
+             for (std::string& line : lines) {
+                 if (!line.starts_with("ENTITY ") || std::atoi(fieldOf(line, "type").c_str()) >= 498) continue;
+                 DumpLines one{line};
+                 replaceField(one, "", "reactors", "");
+                 line = one[0];
+             }
+         }},
         {"plot-style-by-layer", "an AC1015 file gives entities without a plot style the plot style by layer",
          [](const RoundTripCase& c) { return c.version == 7 && c.sourceVersion < 7; },
          [](DumpLines& lines, const RoundTripCase&) {

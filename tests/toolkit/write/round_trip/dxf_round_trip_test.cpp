@@ -3,7 +3,6 @@
 // the first load after the allowed differences; the written file passes the structure check,
 // and a second save of the reloaded drawing gives the same bytes.
 #include <filesystem>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -34,24 +33,11 @@ size_t shownLines() {
     return shown ? size_t(std::atoi(shown)) : 12;
 }
 
-// The lines of the HEADER section and of the symbol tables.
-test::DumpLines headerAndTables(const test::DumpLines& lines) {
-    test::DumpLines kept;
-    for (const std::string& line : lines) {
-        if (line.starts_with("HEADER") || test::isTableRecordLine(line)) kept.push_back(line);
-    }
-    return kept;
-}
-
 class DxfRoundTrip : public test::WriterTest {
 protected:
     // Saves the drawing as every version in both forms and compares. `name` names the case.
     void roundTrips(Drawing* original, const std::string& name) {
         test::RoundTripComparison comparison(test::dxfAllowedDifferences());
-        // Saves as AC1012 and AC1014 compare their HEADER section and tables only: the rows do
-        // not yet cover what their entities and objects cannot hold. Their rows count as needed,
-        // not as applied, so that a row only they apply is not asked to be needed.
-        test::RoundTripComparison tablesComparison(test::dxfAllowedDifferences());
         const test::DumpLines first = test::dumpLines(*original);
         for (int16_t version = 0; version <= 7; ++version) {
             for (uint8_t format : {kSaveFormatAsciiDxf, kSaveFormatBinaryDxf}) {
@@ -74,10 +60,7 @@ protected:
                     if (g.code == 0 && g.value == "ENDSEC") break;
                     if (g.code == 9 && g.value.starts_with("$")) c.fileHeaderVariables.insert(g.value.substr(1));
                 }
-                const bool whole = version != kVersionAC1012 && version != kVersionAC1014;
-                const std::vector<std::string> left =
-                    whole ? comparison.compare(first, test::dumpLines(*reloaded), c)
-                          : tablesComparison.compare(headerAndTables(first), headerAndTables(test::dumpLines(*reloaded)), c);
+                const std::vector<std::string> left = comparison.compare(first, test::dumpLines(*reloaded), c);
                 std::string shown;
                 for (size_t i = 0; i < left.size() && i < shownLines(); ++i) shown += left[i].substr(0, 4000) + "\n";
                 EXPECT_TRUE(left.empty()) << label << ": " << left.size() << " lines differ\n" << shown;
@@ -90,11 +73,8 @@ protected:
 
             }
         }
-        if (!rowsDirectory().empty()) {
-            std::set<std::string> needed = comparison.needed();
-            needed.insert(tablesComparison.needed().begin(), tablesComparison.needed().end());
-            test::recordNeededRows(rowsDirectory(), name, needed, comparison.applied());
-        }
+        if (!rowsDirectory().empty())
+            test::recordNeededRows(rowsDirectory(), name, comparison.needed(), comparison.applied());
     }
 
 };

@@ -72,16 +72,22 @@ std::string xdataByNames(std::string_view value, const std::map<std::string, std
     return out + "}";
 }
 
-// Files before AC1012 carry no handles of table records, blocks and objects, and entity
-// handles only from AC1006 when the drawing hands them out: references are compared by the
-// name of the record they name, entities by the block they lie in.
-void handlesAsNames(DumpLines& lines, const RoundTripCase& c) {
+// The table records by handle, as "TABLE:name".
+std::map<std::string, std::string> tableRecordNames(const DumpLines& lines) {
     std::map<std::string, std::string> names;
     for (const std::string& line : lines) {
         if (!isTableRecordLine(line)) continue;
         const std::string table = line.substr(0, line.find(' '));
         names[fieldOf(line, "handle")] = table + ":" + fieldOf(line, "name");
     }
+    return names;
+}
+
+// Files before AC1012 carry no handles of table records, blocks and objects, and entity
+// handles only from AC1006 when the drawing hands them out: references are compared by the
+// name of the record they name, entities by the block they lie in.
+void handlesAsNames(DumpLines& lines, const RoundTripCase& c) {
+    const std::map<std::string, std::string> names = tableRecordNames(lines);
     bool entityHandles = false;
     if (c.version >= 3) {
         for (const std::string& line : lines) {
@@ -156,6 +162,7 @@ void entitiesOfTheVersion(DumpLines& lines, const RoundTripCase& c) {
 // An LWPOLYLINE is written as POLYLINE, VERTEX and SEQEND: every 2D polyline of either form is
 // compared as one line of its header, closed flag, elevation and points with bulges and widths.
 void polylinesAsOne(DumpLines& lines, const RoundTripCase&) {
+    replaceField(lines, "ENTITIES ", "count", "");
     auto head = [](const std::string& line) {
         DumpLines one{line.substr(0, line.find(" reactors="))};
         removeFields(one, "", {"type"});
@@ -366,11 +373,13 @@ void fieldsOfAc1009(DumpLines& lines, const RoundTripCase&) {
 // A VIEWPORT keeps its view in "ACAD" "MVIEW" extended data, which the reader turns back into
 // its fields (compared as such); status bits beyond the 14 the data holds are not kept.
 void viewportViews(DumpLines& lines, const RoundTripCase&) {
+    const std::map<std::string, std::string> names = tableRecordNames(lines);
     for (std::string& line : lines) {
         if (!line.starts_with("ENTITY ") || entityKindOf(line) != "VIEWPORT") continue;
         DumpLines one{line};
-        rewriteField(one, "", "xdata", [](std::string_view value) {
-            std::string v(value);
+        removeFields(one, "", {"xdataSize"});
+        rewriteField(one, "", "xdata", [&](std::string_view value) {
+            std::string v = xdataByNames(value, names);
             const size_t mview = v.find("1001:APPID:\"ACAD\";1000:4D56494557;");
             if (mview == std::string::npos) return v;
             const size_t next = v.find(";1001:", mview + 1);
@@ -409,6 +418,15 @@ void removeEntries(DumpLines& lines, std::initializer_list<std::string_view> nam
 // without them adds them (a layout for each layout block, the plot style "Normal" for the
 // layers), a save as an older version leaves them out with their entries of the named object
 // dictionary.
+// The classes of objects that only files from AC1015 on carry (a quoted DXF name).
+bool isClassOf2000(const std::string& name) {
+    for (std::string_view of2000 : {"\"LAYOUT\"", "\"ACDBDICTIONARYWDFLT\"", "\"ACDBPLACEHOLDER\"", "\"PLOTSETTINGS\"",
+                                    "\"VBA_PROJECT\"", "\"WIPEOUTVARIABLES\""}) {
+        if (name == of2000) return true;
+    }
+    return false;
+}
+
 void layoutsOf2000(DumpLines& lines, const RoundTripCase&) {
     // The class numbers of the layout objects, and the dictionaries the named object dictionary
     // names for them.
@@ -417,8 +435,7 @@ void layoutsOf2000(DumpLines& lines, const RoundTripCase&) {
     for (const std::string& line : lines) {
         if (line.starts_with("CLASS ")) {
             const std::string name = fieldOf(line, "dxfName");
-            if (name == "\"LAYOUT\"" || name == "\"ACDBDICTIONARYWDFLT\"" || name == "\"ACDBPLACEHOLDER\"")
-                classes.insert(std::atoi(fieldOf(line, "number").c_str()));
+            if (isClassOf2000(name)) classes.insert(std::atoi(fieldOf(line, "number").c_str()));
         } else if (line.starts_with("OBJECT ") && fieldOf(line, "owner") == "0") {
             for (std::string_view entry : {"ACAD_LAYOUT", "ACAD_PLOTSETTINGS", "ACAD_PLOTSTYLENAME"}) {
                 const std::string key = "{name=\"" + std::string(entry) + "\" handle=";
@@ -439,8 +456,7 @@ void layoutsOf2000(DumpLines& lines, const RoundTripCase&) {
     removeFields(lines, "CLASS ", {"number"});
     std::erase_if(lines, [](const std::string& line) {
         const std::string name = fieldOf(line, "dxfName");
-        return line.starts_with("CLASS ") &&
-               (name == "\"LAYOUT\"" || name == "\"ACDBDICTIONARYWDFLT\"" || name == "\"ACDBPLACEHOLDER\"");
+        return line.starts_with("CLASS ") && isClassOf2000(name);
     });
 }
 
@@ -483,7 +499,8 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
          [](const RoundTripCase&) { return true; }, removeFileVersion},
         {"converted-names", "files before AC1015 carry symbol names upper-cased, blanks and brackets as _",
          targetBefore2000, convertedNames},
-        {"lwpolyline-as-polyline", "an LWPOLYLINE is written as POLYLINE, VERTEX and SEQEND records", targetBeforeR13,
+        {"lwpolyline-as-polyline", "an LWPOLYLINE is written as POLYLINE, VERTEX and SEQEND records before AC1014",
+         [](const RoundTripCase& c) { return c.version <= 5; },
          polylinesAsOne},
         {"entities-of-the-version", "entities of kinds the version does not have are left out", targetBeforeR13,
          entitiesOfTheVersion},
@@ -527,22 +544,26 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
         {"entity-fields-of-R13", "lineweights, plot styles, linetype scales, reactors, extension dictionaries, the "
                                  "invisible and plot-style flags and the VIEWPORT settings of AC1012 files",
          targetBeforeR13, entityFieldsOfR13},
-        {"entity-fields-of-2000", "lineweights and plot styles of entities are carried from AC1015 on",
+        {"entity-fields-of-2000", "lineweights and plot styles of entities and the UCS, render and plot settings of "
+                                  "VIEWPORTs are carried from AC1015 on",
          [](const RoundTripCase& c) { return c.version == 5 || c.version == 6; },
          [](DumpLines& lines, const RoundTripCase&) {
              entityFields(lines, "", {"lineweight", "plotStyle"});
+             entityFields(lines, "VIEWPORT", {"styleSheet", "renderMode", "ucsAtOrigin", "ucsPerViewport", "ucsOrigin",
+                                              "ucsXAxis", "ucsYAxis", "ucsElevation", "ucsOrthographicType",
+                                              "namedUcs", "baseUcs", "ucsIcon"});
              maskEntityFlags(lines, ~0x60);
          }},
         {"layouts-of-2000", "layouts, plot settings and plot styles are objects of AC1015: a save as AC1015 adds "
                             "them to a drawing without them, an older version leaves them out",
-         [](const RoundTripCase& c) { return c.version >= 5 && (c.version == 7) != (c.sourceVersion == 7); },
+         [](const RoundTripCase& c) { return c.version >= 5 && (c.version < 7 || c.sourceVersion < 7); },
          layoutsOf2000},
-        {"dictionaries-before-2000", "before AC1015 dictionaries carry no hard-owner and cloning flags and upper-case "
-                                     "entry names, XRECORDs no cloning flag, multiline styles symbol names",
-         [](const RoundTripCase& c) { return c.version == 5 || c.version == 6; }, dictionariesBefore2000},
         {"header-round-trip-record", "the header round-trip record holds header values of later versions: no save "
                                      "writes it",
          [](const RoundTripCase& c) { return c.version >= 5; }, headerRoundTripRecord},
+        {"dictionaries-before-2000", "before AC1015 dictionaries carry no hard-owner and cloning flags and upper-case "
+                                     "entry names, XRECORDs no cloning flag, multiline styles symbol names",
+         [](const RoundTripCase& c) { return c.version == 5 || c.version == 6; }, dictionariesBefore2000},
         {"mtext-line-spacing", "the line spacing of an MTEXT is carried from AC1015 on",
          [](const RoundTripCase& c) { return c.version == 5 || c.version == 6; },
          [](DumpLines& lines, const RoundTripCase&) {
@@ -553,7 +574,7 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
          newerSourceBeforeR13, objectsAndClasses},
         {"viewport-views", "a VIEWPORT keeps its view in ACAD MVIEW extended data, which the reader turns into its "
                            "fields; status bits beyond the 14 that data holds are not kept",
-         [](const RoundTripCase& c) { return c.version == 4; }, viewportViews},
+         [](const RoundTripCase& c) { return c.version >= 4 && c.version <= 6; }, viewportViews},
         {"xdata-of-AC1009", "extended data of entities is carried from AC1009", targetBeforeAc1009, xdataOfAc1009},
         {"fields-of-AC1009", "vertical text alignment, further DIMENSION angles, dimension styles and polyface face "
                              "records are carried from AC1009",
