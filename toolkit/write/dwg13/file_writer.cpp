@@ -152,11 +152,19 @@ void Dwg13FileWriter::prepareHandles() {
     handles_.plotStyleDictionary = dictionaryEntry(d_, rootDictionary_, "ACAD_PLOTSTYLENAME");
     handles_.modelSpaceBlock = d.modelSpaceBlock;
     handles_.paperSpaceBlock = d.paperSpaceBlock;
-    handles_.byLayerLinetype = d.byLayerLinetype;
-    handles_.byBlockLinetype = d.byBlockLinetype;
+    // BYLAYER and BYBLOCK: the drawing's handles, else the linetypes of those names (a drawing
+    // read from a DXF file that gives them no handle of their own), so that the LTYPE control
+    // names them and the file reads back.
+    auto linetypeNamed = [&](std::string_view name) {
+        for (const auto& node : d_.linetypes)
+            if (dbEqualsNoCase(node.record.name, name)) return node.record.handle;
+        return Handle();
+    };
+    handles_.byLayerLinetype = d.byLayerLinetype.isNull() ? linetypeNamed("BYLAYER") : d.byLayerLinetype;
+    handles_.byBlockLinetype = d.byBlockLinetype.isNull() ? linetypeNamed("BYBLOCK") : d.byBlockLinetype;
     // The continuous linetype's place: the first linetype other than BYLAYER and BYBLOCK.
     for (const auto& node : d_.linetypes) {
-        if (node.record.handle != d.byLayerLinetype && node.record.handle != d.byBlockLinetype) {
+        if (node.record.handle != handles_.byLayerLinetype && node.record.handle != handles_.byBlockLinetype) {
             handles_.continuousLinetype = node.record.handle;
             break;
         }
@@ -439,7 +447,7 @@ int Dwg13FileWriter::frameEntity(uint16_t type, Handle handle, const BlockRecord
     frame.header.type = type;
     frame.header.handle = handle;
     frame.header.layer = dbFirstRecordHandle(d_.layers);
-    frame.header.linetype = d_.handles.byLayerLinetype;
+    frame.header.linetype = handles_.byLayerLinetype;
     if (type == kEntityBlock) frame.body = BlockBeginBody{record.name, record.basePoint, record.xrefPath};
     Dwg13RecordLinks& links = s().links;
     links = Dwg13RecordLinks();
@@ -510,8 +518,8 @@ int Dwg13FileWriter::controls() {
         counted();
         return 1;
     };
-    const Handle byBlock = d_.handles.byBlockLinetype;
-    const Handle byLayer = d_.handles.byLayerLinetype;
+    const Handle byBlock = handles_.byBlockLinetype;
+    const Handle byLayer = handles_.byLayerLinetype;
     auto present = [](std::initializer_list<Handle> handles, auto exists) {
         HandleList kept;
         for (Handle h : handles)
@@ -556,12 +564,12 @@ int Dwg13FileWriter::tables() {
             for (const auto& node : list) {
                 const Handle h = node.record.handle;
                 const bool apart = controlType == kDwgTypeLinetypeControl &&
-                                   (h == d_.handles.byBlockLinetype || h == d_.handles.byLayerLinetype);
+                                   (h == handles_.byBlockLinetype || h == handles_.byLayerLinetype);
                 (apart ? extras : entries).push_back(h);
             }
             if (controlType == kDwgTypeLinetypeControl) {
                 extras.clear();
-                for (Handle h : {d_.handles.byBlockLinetype, d_.handles.byLayerLinetype})
+                for (Handle h : {handles_.byBlockLinetype, handles_.byLayerLinetype})
                     if (!h.isNull() && dbLookupNode(d_, d_.linetypes, h)) extras.push_back(h);
             }
             if (!wrControlObject(o_, controlType, c[index], entries, extras)) return 0;

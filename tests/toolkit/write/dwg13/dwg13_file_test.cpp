@@ -105,6 +105,23 @@ TEST_F(Dwg13FileTest, FileLayoutOfEachVersion) {
     }
 }
 
+// A drawing whose BYLAYER and BYBLOCK linetypes have no handle fields of the drawing (as a DXF
+// file without them in its header gives) still names them in the LTYPE control: the file reads
+// back (the reader refuses a file without them).
+TEST_F(Dwg13FileTest, ByLayerAndByBlockWithoutTheirDrawingHandlesAreFoundByName) {
+    for (int16_t version : {kVersionAC1012, kVersionAC1014, kVersionAC1015}) {
+        SCOPED_TRACE(version);
+        Drawing* d = make(version);
+        d->handles.byLayerLinetype = Handle();
+        d->handles.byBlockLinetype = Handle();
+        const auto path = save(d, version);
+        Drawing* back = load(path);
+        ASSERT_NE(back, nullptr) << "error " << dbGetError();
+        EXPECT_FALSE(back->handles.byLayerLinetype.isNull());
+        EXPECT_FALSE(back->handles.byBlockLinetype.isNull());
+    }
+}
+
 // A value other than the one a variable has: an integer with its lowest bit turned (a flag
 // stays a flag), a real + 0.5, points moved, a text of the variable's name, a date a day on.
 HeaderValue otherValue(const HeaderValue& value, const HeaderVariable& v) {
