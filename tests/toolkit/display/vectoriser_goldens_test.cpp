@@ -363,6 +363,17 @@ TEST_F(VectoriserGoldenTest, BlockReferences) {
     }();
     checkGoldens({
         {"a deep legal nesting draws whole", deepChain, kStrokes, deepLines},
+        {"a MINSERT's rows and columns turn with it: rows first, columns inside them", [](Fixture& f) {
+             EntityRecord insert = f.insertOf(f.addBlockOf("B", {f.lineFrom({0, 0, 0}, {1, 0, 0})}), {50, 10, 0});
+             InsertBody& body = insert.bodyAs<InsertBody>();
+             body.rotation = std::numbers::pi / 2;
+             body.rowCount = 2;
+             body.rowSpacing = 20;
+             body.columnCount = 2;
+             body.columnSpacing = 30;
+             f.add(insert);
+         }, kStrokes, {"moveTo 50 10", "lineTo 50 11", "moveTo 50 40", "lineTo 50 41", "moveTo 30 10", "lineTo 30 11",
+                       "moveTo 30 40", "lineTo 30 41"}},
         {"an INSERT of paper space draws nothing in model space", [](Fixture& f) {
              EntityRecord insert = f.insertOf(f.addBlockOf("B", {f.lineFrom({0, 0, 0}, {1, 0, 0})}), {10, 10, 0});
              insert.header.flags |= kEntityInPaperSpace;
