@@ -101,8 +101,7 @@ void SetDcOutputHooks(bool enable, gdi::DeviceContext* maskDc) {
     dbSetPolygonHook(dcPolygon);
     dbSetPolyPolygonHook(dcPolyPolygon);
     dbSetColorHook(ScreenSetColor);
-    // Raster data in the two bitmaps comes with its own hook; until then none.
-    dbSetHook17(nullptr);
+    dbSetHook17(DcRasterData);
     dbSetPictureHook(DcPictureHook);
     GetRasterDataReader().reset();
     maskDc->selectPen(state.whitePen);

@@ -13,8 +13,6 @@
 
 namespace tracemill {
 
-struct RasterImageInfo;
-
 inline gdi::Point ToGdiPoint(const DevicePoint& p) { return {p.x, p.y}; }
 
 // The points[first..last] of a polygon hook as device-context points in a buffer reused from
@@ -76,7 +74,7 @@ void IgnorePolygon(PointRange range, const DevicePoint* points, HostWord host);
 void IgnorePolyPolygon(const DevicePoint* points, const int32_t* counts, int32_t polygonCount, HostWord host);
 int16_t IgnoreColor(int16_t colour, HostWord host);
 void IgnoreLineWidth(int32_t width, HostWord host);
-void IgnoreRasterData(const int32_t* words, int32_t wordCount, HostWord host);
-void RefuseRasterImage(const RasterImageInfo& image, int32_t& accept, HostWord host);
+void IgnoreRasterData(const uint8_t* block, uint32_t byteCount, HostWord host);
+void RefuseRasterImage(const char* fileName, PagedStream*& picture, HostWord host);
 
 } // namespace tracemill

@@ -9,8 +9,8 @@ void IgnorePolygon(PointRange, const DevicePoint*, HostWord) {}
 void IgnorePolyPolygon(const DevicePoint*, const int32_t*, int32_t, HostWord) {}
 int16_t IgnoreColor(int16_t colour, HostWord) { return colour; }
 void IgnoreLineWidth(int32_t, HostWord) {}
-void IgnoreRasterData(const int32_t*, int32_t, HostWord) {}
-void RefuseRasterImage(const RasterImageInfo&, int32_t& accept, HostWord) { accept = 0; }
+void IgnoreRasterData(const uint8_t*, uint32_t, HostWord) {}
+void RefuseRasterImage(const char*, PagedStream*& picture, HostWord) { picture = nullptr; }
 
 void InstallColourlessPictureHooks() {
     dbSetColorHook(IgnoreColor);

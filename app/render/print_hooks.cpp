@@ -116,8 +116,7 @@ void InstallPrintHooks() {
     dbSetPolyPolygonHook(printPolyPolygon);
     dbSetColorHook(printSetColor);
     dbSetLineWidthHook(GdiSetLineWeight);
-    // Raster data on paper comes with its own hook; until then none.
-    dbSetHook17(nullptr);
+    dbSetHook17(PrintRasterData);
     dbSetPictureHook(PrintPictureHook);
     GetRasterDataReader().reset();
     GetGdiOutputState().deviceHooks = 0;

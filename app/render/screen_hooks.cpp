@@ -106,9 +106,8 @@ void InstallScreenHooks() {
     dbSetPolyPolygonHook(screenPolyPolygon);
     dbSetColorHook(ScreenSetColor);
     dbSetLineWidthHook(GdiSetLineWeight);
-    // Raster images on screen come with their own hooks; until then none.
-    dbSetRasterImageHook(nullptr);
-    dbSetHook17(nullptr);
+    dbSetRasterImageHook(LoadRasterImageHook);
+    dbSetHook17(ScreenRasterData);
     dbSetPictureHook(ScreenPictureHook);
     // A pass stopped inside a raster image leaves no pixels expected of the next.
     GetRasterDataReader().reset();

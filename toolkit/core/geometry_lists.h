@@ -90,9 +90,11 @@ struct HatchPolylineVertex {
     friend bool operator==(const HatchPolylineVertex&, const HatchPolylineVertex&) = default;
 };
 
-// Path flag of a polyline boundary path; flag 4 makes the hatch carry a pixel size.
+// Path flag of a polyline boundary path; flag 4 makes the hatch carry a pixel size; flag 8
+// marks the box around a text, which a solid fill leaves out and a pattern goes around.
 inline constexpr uint32_t kHatchPathPolyline = 0x02;
 inline constexpr uint32_t kHatchPathNeedsPixelSize = 0x04;
+inline constexpr uint32_t kHatchPathTextBox = 0x08;
 
 // One boundary path (loop) of a hatch: a polyline path when its flags have 0x02, else a
 // chain of edges; then the handles of the objects the path was made from.

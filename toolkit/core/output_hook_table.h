@@ -40,6 +40,9 @@ struct OleObjectInfo;
 struct GlyphRequest;
 struct SolidHookParameters;
 
+// Bit 0 of `OutputHookTable::regenFlags`: a raster image's rows are being sent.
+inline constexpr uint8_t kRegenRasterImage = 0x01;
+
 // The drawing's host word: an opaque value of the host.
 using HostWord = void*;
 
@@ -78,10 +81,13 @@ using EntityFetchHook = void (*)(EntityRecord& entity, HostWord host);
 // Slot 15: before the vectoriser draws an entity (its lineweight in hundredths of a mm and the
 // vectoriser's further values).
 using EntityBeginHook = void (*)(const EntityBeginInfo& entity, HostWord host);
-// Slot 16: a raster image; the host sets accept to nonzero when it draws the image itself.
-using RasterImageHook = void (*)(const RasterImageInfo& image, int32_t& accept, HostWord host);
-// Slots 17, 26: raster image output as a tagged buffer of 32-bit words.
-using RasterDataHook = void (*)(const int32_t* words, int32_t wordCount, HostWord host);
+// Slot 16: the picture of a raster image, asked for by the name its image definition holds.
+// The host leaves in `picture` a stream (dbStreamCreate) holding a whole BMP file image, which
+// the toolkit keeps with the entity from then on, or leaves it null.
+using RasterImageHook = void (*)(const char* fileName, PagedStream*& picture, HostWord host);
+// Slots 17, 26: a raster image's rows as a block of tagged items (raster_data_block.h) of
+// `byteCount` bytes.
+using RasterDataHook = void (*)(const uint8_t* block, uint32_t byteCount, HostWord host);
 // Slots 18, 27: a picture inside a polygon boundary.
 using PictureHook = void (*)(const PictureRecord& picture, HostWord host);
 // Slots 19, 28: a boundary fill of the second kind.
@@ -155,7 +161,7 @@ struct OutputHookTable {
     SolidHook solid = nullptr;                 // 34 the toolkit's ACIS solid drawer by default
 
     // Settings and state of display generation.
-    uint8_t regenFlags = 0;       // bit 1 while an xclip boundary is active, bit 0 while a raster image is drawn
+    uint8_t regenFlags = 0;       // bit 1 while an xclip boundary is active, bit 0 (kRegenRasterImage) while a raster image is drawn
     uint8_t displayListMode = 1;  // 1: displays go through the display-list cache
     CellCodeGrid cellCodes{};
     std::string mallocMessage = "Malloc error\n";

@@ -118,7 +118,7 @@ int genPushClipEntry(Drawing* drawing, DisplayContext& context, Drawing* filterD
     const size_t count = size_t(context.viewportCount);
     std::vector<Matrix4> matrices(count);
     for (size_t i = 0; i < count; ++i) genMatrixMultiply(matrix, context.viewports[i].worldToDevice, matrices[i]);
-    if (!boundary.empty() && context.xclipFrame) genDrawClipFrame(drawing, boundary, matrices);
+    if (!boundary.empty() && context.xclipFrame) genDrawClipFrame(drawing, boundary, matrices.data(), nullptr);
 
     DisplayContext* collector = boundaryExtents(drawing, context);
     Point4 normal;

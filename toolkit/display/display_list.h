@@ -54,8 +54,12 @@ struct DisplayListScratch {
     std::vector<int32_t> replayedCounts;
     std::vector<uint8_t> encoded;   // a host record as the recorder writes it
     std::vector<uint8_t> block;     // a raster block taken to the device
-    std::vector<int32_t> words;     // and its words
     PagedStream* picture = nullptr; // a picture handed to the host
+};
+
+struct DisplayListRasterState {
+    int32_t format = 0;           // the pixel format of the last image header
+    uint64_t pixelBytesLeft = 0;  // bytes of a row piece's pixels still to come
 };
 
 struct DisplayList {
@@ -104,9 +108,9 @@ struct DisplayList {
     bool forwarding = false;
     // The last point the host's move and line hooks received.
     DevicePoint hostPen{kPenPositionUnset, kPenPositionUnset};
-    // The pixel format of the raster data being sent (its image header may come in an earlier
-    // block than its rows).
-    int32_t rasterFormat = 0;
+    // The raster data being sent: its image header may come in an earlier block than its rows,
+    // and the pixels of a row piece may run on into the next block.
+    DisplayListRasterState raster;
 
     DisplayListScratch scratch;
 };

@@ -1,5 +1,6 @@
 #include "toolkit/display/display_list_host_records.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -11,24 +12,11 @@
 #include "toolkit/display/display_list_output.h"
 #include "toolkit/display/display_list_view.h"
 #include "toolkit/display/fill_records.h"
+#include "toolkit/display/raster/raster_data_block.h"
 #include "toolkit/display/scratch_buffer.h"
 
 namespace tracemill {
 namespace {
-
-// The items of a raster data block: the image header (the picture's size and its pixel
-// format), the start of a row, and one visible piece of a row with its two end blocks (device
-// x and y first in each), its pixel count, its steps along the device per pixel and its pixels.
-constexpr uint32_t kRasterImageHeader = 0x01000000;
-constexpr uint32_t kRasterRowPiece = 0x02000000;
-constexpr size_t kRasterImageHeaderSize = 16;
-constexpr size_t kRasterPieceHead = 120;
-constexpr size_t kRasterStartBlock = 4;
-constexpr size_t kRasterEndBlock = 52;
-constexpr size_t kRasterPixelCount = 100;
-constexpr size_t kRasterStepX = 104;
-constexpr size_t kRasterStepY = 112;
-constexpr int32_t kRasterTwoColours = 2;
 
 // Little-endian writing and bounds-checked reading of a record's values.
 class Writer {
@@ -118,30 +106,35 @@ void convertDouble(uint8_t* at, double factor, double offset) {
     putLe64(at, doubleBits(doubleFromBits(getLe64(at)) * factor + offset));
 }
 
-// Takes the positions and steps of the row pieces of a raster block through the window; the
-// pixel format comes from the block's image header, or from an earlier block's.
-void convertRasterBlock(const DisplayList& list, uint8_t* block, size_t size, int32_t& format) {
+// Takes the positions and steps of the row pieces of a raster block through the window. The
+// pixel format comes from the block's image header or an earlier block's, and the pixels of a
+// piece may run on into the next block: `state` carries both from block to block.
+void convertRasterBlock(const DisplayList& list, uint8_t* block, size_t size, DisplayListRasterState& state) {
     const double originX = rasterCoordinate(list, 0.0, false), originY = rasterCoordinate(list, 0.0, true);
     size_t at = 0;
+    const size_t pending = size_t(std::min<uint64_t>(state.pixelBytesLeft, size));
+    at += pending;
+    state.pixelBytesLeft -= pending;
     while (size - at >= 4) {
         const uint32_t tag = getLe32(block + at);
-        if (tag == kRasterImageHeader) {
+        if (tag == kRasterImageHeaderTag) {
             if (size - at < kRasterImageHeaderSize) return;
-            format = int32_t(getLe32(block + at + 12));
+            state.format = int32_t(getLe32(block + at + kRasterImageHeaderFormat));
             at += kRasterImageHeaderSize;
-        } else if (tag == kRasterRowPiece) {
-            if (size - at < kRasterPieceHead) return;
+        } else if (tag == kRasterRowPieceTag) {
+            if (size - at < kRasterRowPieceHeadSize) return;
             uint8_t* piece = block + at;
-            for (size_t end : {kRasterStartBlock, kRasterEndBlock}) {
+            for (size_t end : {kRasterPieceStartBlock, kRasterPieceEndBlock}) {
                 convertDouble(piece + end, list.scaleX, originX);
                 convertDouble(piece + end + 8, list.scaleY, originY);
             }
-            convertDouble(piece + kRasterStepX, list.scaleX, 0.0);
-            convertDouble(piece + kRasterStepY, list.scaleY, 0.0);
-            const uint64_t pixels = getLe32(piece + kRasterPixelCount);
-            const uint64_t pixelBytes = format == kRasterTwoColours ? (pixels + 7) / 8 : pixels * 3;
-            if (pixelBytes > size - at - kRasterPieceHead) return;
-            at += kRasterPieceHead + size_t(pixelBytes);
+            convertDouble(piece + kRasterPieceStepX, list.scaleX, 0.0);
+            convertDouble(piece + kRasterPieceStepY, list.scaleY, 0.0);
+            const uint64_t pixelBytes = genRasterPixelBytes(getLe32(piece + kRasterPieceCount), state.format);
+            at += kRasterRowPieceHeadSize;
+            const size_t here = size_t(std::min<uint64_t>(pixelBytes, size - at));
+            at += here;
+            state.pixelBytesLeft = pixelBytes - here;
         } else {
             at += 4;
         }
@@ -150,17 +143,12 @@ void convertRasterBlock(const DisplayList& list, uint8_t* block, size_t size, in
 
 void sendRasterData(DisplayList& list, const uint8_t* bytes, size_t size, HostWord host) {
     const OutputHookTable* table = gOutputHookTable;
-    if (!table->hostRasterData || size % 4 != 0) return;
+    if (!table->hostRasterData || size > UINT32_MAX) return;
     std::vector<uint8_t>& block = list.scratch.block;
-    std::vector<int32_t>& words = list.scratch.words;
-    if (!genBufferEnsure(block, size) || !genBufferEnsure(words, size / 4)) return;
+    if (!genBufferEnsure(block, size)) return;
     block.assign(bytes, bytes + size);
-    convertRasterBlock(list, block.data(), size, list.rasterFormat);
-    words.clear();
-    for (size_t i = 0; i < size; i += 4)
-        words.push_back(int32_t(getLe32(block.data() + i)));
-    genDlistCallHost(list, table->hostRasterData, static_cast<const int32_t*>(words.data()),
-                     int32_t(words.size()), host);
+    convertRasterBlock(list, block.data(), size, list.raster);
+    genDlistCallHost(list, table->hostRasterData, static_cast<const uint8_t*>(block.data()), uint32_t(size), host);
 }
 
 void sendPicture(DisplayList& list, const uint8_t* bytes, size_t size, HostWord host) {
@@ -228,12 +216,11 @@ void sendFrame(DisplayList& list, const uint8_t* bytes, size_t size, HostWord ho
 
 } // namespace
 
-bool genDlistEncodeRasterData(std::vector<uint8_t>& out, const int32_t* words, int32_t wordCount) {
-    if (!words || wordCount < 0) return false;
+bool genDlistEncodeRasterData(std::vector<uint8_t>& out, const uint8_t* block, uint32_t byteCount) {
+    if (!block && byteCount) return false;
     Writer w(out);
-    if (!w.begin(kDlistRasterRecord, size_t(wordCount) * 4)) return false;
-    for (int32_t i = 0; i < wordCount; ++i)
-        w.i32(words[i]);
+    if (!w.begin(kDlistRasterRecord, byteCount)) return false;
+    w.bytes(block, byteCount);
     return true;
 }
 

@@ -30,7 +30,7 @@ inline constexpr uint8_t kDlistFrameRecord = 2;
 
 // Each writes the whole host record, head and bytes, into `out`: false (nothing kept) when it
 // cannot be held or is not whole.
-bool genDlistEncodeRasterData(std::vector<uint8_t>& out, const int32_t* words, int32_t wordCount);
+bool genDlistEncodeRasterData(std::vector<uint8_t>& out, const uint8_t* block, uint32_t byteCount);
 bool genDlistEncodePicture(std::vector<uint8_t>& out, const PictureRecord& picture);
 bool genDlistEncodeFrame(std::vector<uint8_t>& out, const FillRecord& frame);
 

@@ -212,11 +212,11 @@ void recordLineWidth(int32_t width, HostWord host) {
 }
 
 // The recorders of host records: each record kept as its encoder writes it.
-void recordRasterData(const int32_t* words, int32_t wordCount, HostWord host) {
+void recordRasterData(const uint8_t* block, uint32_t byteCount, HostWord host) {
     if (DisplayList* list = recordingList())
-        recordHostRecord(*list, genDlistEncodeRasterData(list->scratch.encoded, words, wordCount), host);
+        recordHostRecord(*list, genDlistEncodeRasterData(list->scratch.encoded, block, byteCount), host);
     else if (gOutputHookTable->hostRasterData)
-        gOutputHookTable->hostRasterData(words, wordCount, host);
+        gOutputHookTable->hostRasterData(block, byteCount, host);
 }
 
 void recordPicture(const PictureRecord& picture, HostWord host) {
@@ -282,7 +282,7 @@ void genDlistBeginPass(Drawing* drawing) {
     list->penX = 0;
     list->penY = 0;
     list->incomplete = false;
-    list->rasterFormat = 0;
+    list->raster = {};
     // The first colour and width of the pass reach the recorders whatever the last pass sent.
     drawing->displayContext->colourSent = -1;
     drawing->displayContext->lineWidthSent = -1;

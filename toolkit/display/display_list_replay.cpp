@@ -147,7 +147,7 @@ void genDlistReplay(Drawing* drawing) {
         return;
     }
     list->hostPen = {kPenPositionUnset, kPenPositionUnset};
-    list->rasterFormat = 0;
+    list->raster = {};
     Replay replay{drawing, *list, *table};
     int64_t done = 0, nextStep = step;
     for (uint8_t cell : kDlistReplayOrder) {

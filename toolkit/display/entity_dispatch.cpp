@@ -29,10 +29,12 @@
 #include "toolkit/display/fonts/shape_access.h"
 #include "toolkit/display/fonts/shape_names.h"
 #include "toolkit/display/entity_pass_values.h"
+#include "toolkit/display/hatch/hatch_display.h"
 #include "toolkit/display/infinite_line.h"
 #include "toolkit/display/leader_drawer.h"
 #include "toolkit/display/mline_drawer.h"
 #include "toolkit/display/proxy/proxy_graphics.h"
+#include "toolkit/display/raster/raster_image.h"
 #include "toolkit/display/tolerance_drawer.h"
 #include "toolkit/display/linetype_drawer.h"
 #include "toolkit/display/list_vectoriser.h"
@@ -193,8 +195,12 @@ void ListVectoriser::drawClassEntity(const ResolvedEntity& e) {
     } else if (type == dbClassRtext(classes)) {
         if (const auto* rtext = entity.body.getIf<RtextBody>(); rtext && (rtext->flags & kRtextFromFile))
             drawRtext(*rtext, e);
-    } else if (type == dbClassHatch(classes) || type == dbClassImage(classes)) {
-        // Hatches and images have no drawer yet.
+    } else if (type == dbClassHatch(classes)) {
+        if (drawing_->header->fillmode != 0)
+            genDrawHatch(drawing_, entity.header, entity.bodyAs<HatchBody>(), matrices_.data(),
+                         plainLinetype(e.linetype) ? nullptr : e.linetype);
+    } else if (type == dbClassImage(classes)) {
+        genDrawRasterImage(drawing_, list_, entity, matrices_.data());
     } else if (const auto* proxy = entity.body.getIf<ProxyEntityBody>()) {
         // Entities of classes the toolkit does not model (wipeouts and arc-aligned text among
         // them): their ACIS data through slot 34, else the graphics stored with them.

@@ -1,7 +1,10 @@
 #include "toolkit/display/entity_outline.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
+#include <span>
 
 #include "toolkit/core/arc_segments.h"
 #include "toolkit/core/drawing.h"
@@ -10,6 +13,7 @@
 #include "toolkit/core/vector_utilities.h"
 #include "toolkit/display/colour_and_width.h"
 #include "toolkit/display/linetype_drawer.h"
+#include "toolkit/display/spline_tessellation.h"
 
 namespace tracemill {
 namespace {
@@ -19,6 +23,12 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kStraightBulge = 5e-5;
 // Transform entries this small are taken as 0.
 constexpr double kTransformNoise = 1e-12;
+// Region edge ends meet within (|p| + |q| + 1) times this, in x and in y.
+constexpr double kChainTolerance = 1e-6;
+// Edge modes of the SAT body drawer: separate segments of two vertices each.
+constexpr int32_t kSatSegments = 1;
+// Surface curves of cones, cylinders, spheres and tori the body drawer is asked for.
+constexpr int32_t kRegionSurfaceCurves = 4;
 
 // The stored entity of a handle, in whichever entity list holds it.
 EntityRecord* storedEntity(Drawing& drawing, Handle handle) {
@@ -35,7 +45,8 @@ struct OutlineVertex {
     double bulge = 0.0;
 };
 
-// Appends a vertex, or the arc from the previous vertex to it when that one bulges.
+// Appends a vertex, or the arc from the previous vertex to it when that one bulges (the arc
+// starts at the previous vertex, which is written once).
 void addOutlineVertex(const OutlineVertex& previous, bool hasPrevious, const Point2& point, int32_t count,
                       std::vector<Point2>& out) {
     if (hasPrevious && std::fabs(previous.bulge) >= kStraightBulge) {
@@ -43,7 +54,7 @@ void addOutlineVertex(const OutlineVertex& previous, bool hasPrevious, const Poi
         const ArcFromChord arc = dbArcCenterFromChord(previous.point, point, sweep);
         const double start = std::atan2(previous.point.y - arc.centre.y, previous.point.x - arc.centre.x);
         out.pop_back();
-        genArcOutline(arc.centre, start, sweep, arc.radius, count, out);
+        genArcOutline(arc.centre, start, start + sweep, arc.radius, count, out);
         return;
     }
     out.push_back(point);
@@ -58,6 +69,7 @@ void polylineOutline(const std::vector<OutlineVertex>& vertices, int32_t count, 
         previous = vertex;
         hasPrevious = true;
     }
+    // The closing arc; a closing straight segment is left to the consumer of the outline.
     if (hasPrevious && std::fabs(previous.bulge) >= kStraightBulge) addOutlineVertex(previous, true, vertices.front().point, count, out);
 }
 
@@ -86,10 +98,77 @@ Matrix4 matrixOf(const std::array<double, 12>& values) {
     return m;
 }
 
+// --- Region outlines ---------------------------------------------------------------------------
+
+// The work list of a region outline: the SAT text still to read, the edge mode of the body
+// drawer, and the chains of points its edges make.
+struct RegionOutlineList {
+    std::span<const uint8_t> text;
+    int32_t mode = 0;
+    std::vector<std::vector<Point2>> chains;
+};
+
+int32_t genRegionRead(char* buffer, int32_t maximum, void* user) {
+    RegionOutlineList& list = *static_cast<RegionOutlineList*>(user);
+    const size_t n = std::min(list.text.size(), size_t(std::max(maximum, 0)));
+    if (n) std::memcpy(buffer, list.text.data(), n);
+    list.text = list.text.subspan(n);
+    return int32_t(n);
+}
+
+void genRegionBegin(int32_t mode, void* user) {
+    RegionOutlineList& list = *static_cast<RegionOutlineList*>(user);
+    list.mode = mode;
+    list.chains.emplace_back();
+}
+
+void genRegionEnd(void*) {}
+
+void genRegionVertex(double x, double y, double, void* user) {
+    RegionOutlineList& list = *static_cast<RegionOutlineList*>(user);
+    if (list.chains.empty() || (list.mode == kSatSegments && list.chains.back().size() >= 2)) list.chains.emplace_back();
+    list.chains.back().push_back({x, y});
+}
+
+bool samePoint(const Point2& p, const Point2& q) {
+    return std::fabs(p.x - q.x) < (std::fabs(p.x) + std::fabs(q.x) + 1.0) * kChainTolerance &&
+           std::fabs(p.y - q.y) < (std::fabs(p.y) + std::fabs(q.y) + 1.0) * kChainTolerance;
+}
+
+// Joins each chain, in list order, to the first other chain that ends where it starts (walked
+// forward) or, failing that, where it ends (walked backward); the joined chain goes.
+void joinChains(std::vector<std::vector<Point2>>& chains) {
+    std::vector<bool> gone(chains.size(), false);
+    for (size_t a = 0; a < chains.size(); ++a) {
+        std::vector<Point2>& chain = chains[a];
+        if (chain.empty()) {
+            gone[a] = true;
+            continue;
+        }
+        auto findEndingAt = [&](const Point2& p) -> std::vector<Point2>* {
+            for (size_t b = 0; b < chains.size(); ++b) {
+                if (b != a && !gone[b] && !chains[b].empty() && samePoint(chains[b].back(), p)) return &chains[b];
+            }
+            return nullptr;
+        };
+        if (std::vector<Point2>* into = findEndingAt(chain.front())) {
+            into->insert(into->end(), chain.begin() + 1, chain.end());
+        } else if (std::vector<Point2>* reversed = findEndingAt(chain.back())) {
+            reversed->insert(reversed->end(), chain.rbegin() + 1, chain.rend());
+        } else {
+            continue;
+        }
+        chain.clear();
+        gone[a] = true;
+    }
+    std::erase_if(chains, [](const std::vector<Point2>& chain) { return chain.empty(); });
+}
+
 } // namespace
 
-void genArcOutline(const Point2& centre, double start, double sweep, double radius, int32_t count,
+void genArcOutline(const Point2& centre, double start, double end, double radius, int32_t count,
                    std::vector<Point2>& out) {
+    const double sweep = end - start;
     const int32_t n = dbArcSegmentCount(count, sweep, 4 * count);
     const double step = sweep / n;
     const double c = std::cos(step), s = std::sin(step);
@@ -104,19 +183,47 @@ void genArcOutline(const Point2& centre, double start, double sweep, double radi
 }
 
 void genEllipseOutline(const EllipseBody& ellipse, int32_t count, std::vector<Point2>& out) {
+    double sweep = ellipse.endParameter - ellipse.startParameter;
+    if (!std::isfinite(sweep)) return;
+    sweep = std::fmod(sweep, kTwoPi);
+    if (sweep <= 0.0) sweep += kTwoPi;
     const double mx = ellipse.majorAxis.x, my = ellipse.majorAxis.y;
     const double a = std::sqrt(mx * mx + my * my);
     const double b = a * ellipse.axisRatio;
     const double axis = dbVectorAngle2d(mx, my);
-    const double sweep = ellipse.endParameter - ellipse.startParameter;
     const int32_t n = dbArcSegmentCount(count, sweep, 4 * count);
     const double step = sweep / n;
     const double ca = std::cos(axis), sa = std::sin(axis);
+    const double cs = std::cos(step), ss = std::sin(step);
+    double ct = std::cos(ellipse.startParameter), st = std::sin(ellipse.startParameter);
     for (int32_t i = 0; i <= n; ++i) {
-        const double t = ellipse.startParameter + step * i;
-        const double ct = std::cos(t), st = std::sin(t);
         out.push_back({ellipse.centre.x + a * ct * ca - b * st * sa, ellipse.centre.y + a * ct * sa + b * st * ca});
+        const double next = ct * cs - st * ss;
+        st = st * cs + ct * ss;
+        ct = next;
     }
+}
+
+void genRegionOutline(const AcisBody& region, int32_t count, std::vector<Point2>& out, SatWalker walker) {
+    if (!region.satText || region.satText.size() == 0 || !walker) return;
+    RegionOutlineList list;
+    list.text = region.satText.bytes();
+    SatCallbackRecord record;
+    record.read = genRegionRead;
+    record.begin = genRegionBegin;
+    record.end = genRegionEnd;
+    record.vertex = genRegionVertex;
+    record.user = &list;
+    record.outputValue = count;
+    record.settingsWordA = kRegionSurfaceCurves;
+    walker(record);
+
+    joinChains(list.chains);
+    for (const std::vector<Point2>& chain : list.chains) {
+        out.insert(out.end(), chain.begin(), chain.end());
+        if (!samePoint(chain.front(), chain.back())) out.push_back(chain.back());
+    }
+    for (size_t i = list.chains.size(); i-- > 1;) out.push_back(list.chains[i - 1].front());
 }
 
 int genEntityOutline(Drawing* drawing, Handle handle, std::vector<Point2>& out) {
@@ -131,6 +238,10 @@ int genEntityOutline(Drawing* drawing, Handle handle, std::vector<Point2>& out) 
         genArcOutline({circle.centre.x, circle.centre.y}, 0.0, kTwoPi, circle.radius, count, out);
     } else if (type == kEntityEllipse) {
         genEllipseOutline(entity->bodyAs<EllipseBody>(), count, out);
+    } else if (type == kEntitySpline) {
+        if (!genDrawSpline(drawing, entity->bodyAs<SplineBody>(), nullptr, nullptr, nullptr, count, &out)) out.clear();
+    } else if (type == kEntityRegion) {
+        genRegionOutline(entity->bodyAs<AcisBody>(), count, out);
     } else if (type == kEntityPolyline) {
         polylineOutline(polylineVertices(*drawing, handle), count, out);
     } else if (type != 0 && type == dbClassLwpolyline(drawing->classes)) {
@@ -164,13 +275,14 @@ void genClipBoundaryPoints(const SpatialFilterBody& filter, std::vector<Point3>&
     for (const Point2& p : b) add(p.x, p.y);
 }
 
-void genDrawClipFrame(Drawing* drawing, const std::vector<Point3>& boundary, const std::vector<Matrix4>& matrices) {
+void genDrawClipFrame(Drawing* drawing, const std::vector<Point3>& boundary, const Matrix4* matrices,
+                      const LinetypeRecord* linetype) {
     if (!drawing || boundary.empty() || !gOutputHookTable) return;
     genSetColour(drawing, gOutputHookTable->colorIndexMap[7]);
     for (size_t i = 0; i < boundary.size(); ++i) {
         const Point3& from = boundary[i];
         const Point3& to = boundary[(i + 1) % boundary.size()];
-        genDrawLinetypedSegment(drawing, from, to, matrices.data(), nullptr, nullptr, 0, 0.0);
+        genDrawLinetypedSegment(drawing, from, to, matrices, linetype, nullptr, 0, 0.0);
     }
 }
 

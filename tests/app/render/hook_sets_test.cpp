@@ -6,6 +6,7 @@
 #include "app/render/devices/output_device.h"
 #include "app/render/drawing_object.h"
 #include "app/render/gdi_hook_primitives.h"
+#include "app/render/picture_hooks.h"
 #include "hook_test_support.h"
 
 namespace tracemill::test {
@@ -227,6 +228,20 @@ TEST_F(ExtentsHooks, TheNullAndExtentsSetsDrawNothingAndRefusePictures) {
     }
     finishImage();
     EXPECT_EQ(pixelsOf(kWhitePixel).size(), 100u);
+}
+
+TEST_F(ExtentsHooks, TheScreenAndPrintSetsTakeRasterImages) {
+    const struct {
+        void (*install)();
+        RasterDataHook rows;
+    } sets[] = {{InstallScreenHooks, ScreenRasterData}, {InstallPrintHooks, PrintRasterData}};
+    InstallScreenHooks();
+    for (const auto& set : sets) {
+        set.install();
+        EXPECT_EQ(gOutputHookTable->rasterImage, LoadRasterImageHook);
+        EXPECT_EQ(gOutputHookTable->hostRasterData, set.rows);
+    }
+    InstallNullHooks();
 }
 
 class PrintHooks : public HookSetTest {

@@ -42,8 +42,8 @@ int16_t hostColor(int16_t colour, HostWord host) {
 void hostLineWidth(int32_t width, HostWord host) {
     gCalls.push_back("width " + std::to_string(width) + hostName(host));
 }
-void hostRasterData(const int32_t*, int32_t count, HostWord host) {
-    gCalls.push_back("raster " + std::to_string(count) + hostName(host));
+void hostRasterData(const uint8_t*, uint32_t byteCount, HostWord host) {
+    gCalls.push_back("raster " + std::to_string(byteCount) + hostName(host));
 }
 
 // Recorders of the display-list cache: they note the call and forward to the host's copy.

@@ -52,6 +52,23 @@ protected:
     }
     DisplayContext& context(Drawing* d = nullptr) { return *(d ? d : drawing)->displayContext; }
 
+    // Views the world square (0, 0)-(size, size) one to one on a device of size x size and
+    // readies the context to draw an entity of that kind, as the vectoriser does; returns the
+    // per-viewport world-to-device matrices the drawers take.
+    std::vector<Matrix4> beginSquareGrid(int size, uint16_t kind) {
+        ViewBlock view = squareView();
+        view.target = {size / 2.0, size / 2.0, 0.0, 1.0};
+        view.width = view.height = double(size);
+        begin(nullptr, {0, 0, size, size}, view);
+        context().planMask = 1;
+        context().entity = DrawnEntity{};
+        context().entity.kind = kind;
+        std::vector<Matrix4> matrices;
+        for (int i = 0; i < context().viewportCount; ++i) matrices.push_back(context().viewports[size_t(i)].worldToDevice);
+        recorder.clear();
+        return matrices;
+    }
+
     // Draws the drawing and returns the move-to and line-to lines recorded.
     std::vector<std::string> drawStrokes() {
         recorder.clear();

@@ -483,5 +483,47 @@ TEST_F(DisplaySamplesTest, TextOfTheSamplesIsDrawn) {
     }
 }
 
+// The HATCH entities of example_2000 and the IMAGE entities of r14_Leader.dxf (whose pictures
+// no host hands over: their frames) each put lines on the device, viewed at the drawing's
+// extents.
+TEST_F(DisplaySamplesTest, HatchesAndImageFramesOfTheSamplesDraw) {
+    TM_REQUIRE_SAMPLES(samples);
+    // Each pass regenerates, so that every entity announces itself before its primitives.
+    const uint8_t mode = gOutputHookTable->displayListMode;
+    dbSetDisplayListMode(0);
+    for (const char* name : {"dwg/example_2000.dwg", "dxf/example_2000.dxf", "dxf/r14_Leader.dxf"}) {
+        Drawing* drawing = rdOpenDrawing((samples / name).string().c_str(), kOpenOrdinary, 0);
+        ASSERT_NE(drawing, nullptr) << name;
+        const uint16_t kind = std::string(name).ends_with("r14_Leader.dxf") ? dbClassImage(drawing->classes)
+                                                                            : dbClassHatch(drawing->classes);
+        std::vector<std::string> handles;
+        for (ListLink* link = drawing->modelSpace->first; link; link = link->next) {
+            const EntityRecord& entity = EntityList::asNode(link)->record;
+            if (kind != 0 && entity.header.type == kind) handles.push_back(dbHandleToHex(entity.header.handle));
+        }
+        EXPECT_FALSE(handles.empty()) << name;
+        ViewBlock view;
+        ASSERT_EQ(genBeginDisplay(drawing, view, kDevice, nullptr, nullptr), 1) << name;
+        if (!(view.width > 0.0 && view.height > 0.0)) genGetViewBlock(drawing, view);
+        genPrepareView(drawing, view, kDevice, nullptr);
+        HookRecorder recorder;
+        recorder.install();
+        ASSERT_EQ(genDrawDrawing(drawing), 1) << name;
+        ASSERT_EQ(genGetViewBlock(drawing, view), 1) << name;
+        genPrepareView(drawing, view, kDevice, nullptr);
+        recorder.clear();
+        ASSERT_EQ(genDrawDrawing(drawing), 1) << name;
+        const auto drawn = primitivesPerEntity(recorder.lines());
+        for (const std::string& handle : handles) {
+            const auto found = drawn.find(handle);
+            ASSERT_NE(found, drawn.end()) << name << ": " << handle << " was not reached";
+            EXPECT_GT(found->second, 0) << name << ": " << handle;
+        }
+        recorder.uninstall();
+        dbFreeDrawing(drawing);
+    }
+    dbSetDisplayListMode(mode);
+}
+
 } // namespace
 } // namespace tracemill

@@ -1,5 +1,5 @@
-// Sorting the points where a line crosses a set of loops along the line: an exchange sort that
-// keeps points of equal key in their order, with an optional array that moves with them.
+// Sorting the points where a line crosses a set of loops along the line, with an optional
+// array of tags (the loop each crossing belongs to) that moves with them.
 #pragma once
 
 #include <cstdint>
@@ -8,9 +8,9 @@
 
 namespace tracemill {
 
-// Sorts `points[0..count)` in place by x (axis 0) or y (axis 1), ascending or descending; for
-// each i, each later j is exchanged with i when the two are out of order (equal keys are not
-// exchanged). `tags`, when given, is exchanged along with the points.
-void genSortCrossings(Point2* points, int32_t count, int16_t* tags, int axis, bool ascending);
+// Sorts `points[0..count)` in place by x (axis 0) or y (axis 1), ascending or descending.
+// Points of equal key keep their order (a stable sort). `tags`, when given, is reordered along
+// with the points.
+void genSortCrossings(Point2* points, int32_t count, int32_t* tags, int axis, bool ascending);
 
 } // namespace tracemill

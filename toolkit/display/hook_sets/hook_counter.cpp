@@ -36,11 +36,8 @@ void entityBegin(const EntityBeginInfo& info, HostWord) {
     count(kEntityBegin);
     if (gCounter) gCounter->beginKind(*info.entity);
 }
-void rasterImage(const RasterImageInfo&, int32_t& accept, HostWord) {
-    accept = 0;
-    count(kRasterImage);
-}
-void rasterData(const int32_t*, int32_t, HostWord) { count(kRasterData); }
+void rasterImage(const char*, PagedStream*&, HostWord) { count(kRasterImage); }
+void rasterData(const uint8_t*, uint32_t, HostWord) { count(kRasterData); }
 void picture(const PictureRecord&, HostWord) { count(kPicture); }
 void fillRecord(const FillRecord&, HostWord) { count(kFillRecord); }
 void clippedImage(const RasterImageInfo&, const RasterImageData&, HostWord) { count(kClippedImage); }

@@ -64,11 +64,11 @@ void entityBegin(const EntityBeginInfo& info, HostWord) {
                              " plotStyle " +
                              (info.plotStyle && !info.plotStyle->name.empty() ? info.plotStyle->name : "-"));
 }
-void rasterImage(const RasterImageInfo&, int32_t& accept, HostWord) {
-    accept = 0;
-    record(kRasterImage, "rasterImage");
+// Offers no picture: the image is framed.
+void rasterImage(const char* fileName, PagedStream*&, HostWord) {
+    record(kRasterImage, std::string("rasterImage ") + fileName);
 }
-void rasterData(const int32_t*, int32_t count, HostWord) { record(kRasterData, "rasterData " + number(count)); }
+void rasterData(const uint8_t*, uint32_t byteCount, HostWord) { record(kRasterData, "rasterData " + number(byteCount)); }
 void picture(const PictureRecord& picture, HostWord) {
     std::string line = "picture";
     for (int32_t v : picture.rect) line += " " + number(v);

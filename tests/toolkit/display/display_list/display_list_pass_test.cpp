@@ -442,22 +442,42 @@ void captureFrame(const FillRecord& frame, HostWord) {
         text += " " + pointText(frame.boundaryPoints[i]);
     gHostRecords.push_back(text);
 }
-void captureRaster(const int32_t* words, int32_t count, HostWord) {
-    std::vector<uint8_t> bytes;
-    for (int32_t i = 0; i < count; ++i)
-        for (int k = 0; k < 4; ++k)
-            bytes.push_back(uint8_t(uint32_t(words[i]) >> (8 * k)));
+// The row pieces of the raster blocks the host receives, read as a host reads them: the pixels
+// of a piece (two-colour pixels here) may run on into the next block.
+uint64_t gRasterPixelBytesLeft = 0;
+void captureRaster(const uint8_t* block, uint32_t size, HostWord) {
+    auto le32 = [&](size_t offset) {
+        return uint32_t(block[offset]) | uint32_t(block[offset + 1]) << 8 | uint32_t(block[offset + 2]) << 16 |
+               uint32_t(block[offset + 3]) << 24;
+    };
     auto at = [&](size_t offset) {
         uint64_t bits = 0;
         for (int k = 0; k < 8; ++k)
-            bits |= uint64_t(bytes[offset + size_t(k)]) << (8 * k);
+            bits |= uint64_t(block[offset + size_t(k)]) << (8 * k);
         double v;
         std::memcpy(&v, &bits, 8);
         return std::to_string(v).substr(0, std::to_string(v).find('.') + 3);
     };
-    // The row piece follows the image header (16 bytes) and a row start (4 bytes).
-    gHostRecords.push_back("raster " + std::to_string(count) + " words, start " + at(24) + "," + at(32) +
-                           " end " + at(72) + "," + at(80) + " step " + at(124) + "," + at(132));
+    std::string text = "raster " + std::to_string(size) + " bytes";
+    size_t i = size_t(std::min<uint64_t>(gRasterPixelBytesLeft, size));
+    gRasterPixelBytesLeft -= i;
+    while (size - i >= 4) {
+        const uint32_t tag = le32(i);
+        if (tag == 0x01000000) {
+            i += 16;
+        } else if (tag == 0x02000000 && size - i >= 120) {
+            text += ", start " + at(i + 4) + "," + at(i + 12) + " end " + at(i + 52) + "," + at(i + 60) + " step " +
+                    at(i + 104) + "," + at(i + 112);
+            const uint64_t pixelBytes = (uint64_t(le32(i + 100)) + 7) / 8;
+            i += 120;
+            const size_t here = size_t(std::min<uint64_t>(pixelBytes, size - i));
+            i += here;
+            gRasterPixelBytesLeft = pixelBytes - here;
+        } else {
+            i += 4;
+        }
+    }
+    gHostRecords.push_back(text);
 }
 
 PagedStream* gPictureStream = nullptr;
@@ -480,8 +500,9 @@ void sendHostRecords(const EntityBeginInfo&, HostWord host) {
     gOutputHookTable->fillRecord(frame, host);
 
     // An image header (two-colour pixels), a row start and a row piece of 9 pixels from grid
-    // x 4000.5 to 8000.5 at y 16000.5, 40 grid units a pixel.
-    std::vector<uint8_t> bytes(16 + 4 + 120 + 2, 0);
+    // x 4000.5 to 8000.5 at y 16000.5, 40 grid units a pixel, whose second pixel byte opens the
+    // next block; there a row start and a second piece of the same row 8000 units higher.
+    std::vector<uint8_t> bytes(16 + 4 + 120 + 2 + 4 + 120 + 2, 0);
     auto put32 = [&](size_t at, uint32_t v) {
         for (int k = 0; k < 4; ++k)
             bytes[at + size_t(k)] = uint8_t(v >> (8 * k));
@@ -494,21 +515,24 @@ void sendHostRecords(const EntityBeginInfo&, HostWord host) {
     };
     put32(0, 0x01000000);
     put32(12, 2);
-    put32(16, 0x03000000);
-    put32(20, 0x02000000);
-    put64(24, 4000.5);
-    put64(32, 16000.5);
-    put64(72, 8000.5);
-    put64(80, 16000.5);
-    put32(120, 9);
-    put64(124, 40.0);
-    put64(132, 0.0);
-    bytes.resize(144); // whole words
-    std::vector<int32_t> words(bytes.size() / 4);
-    for (size_t i = 0; i < words.size(); ++i)
-        words[i] = int32_t(uint32_t(bytes[4 * i]) | uint32_t(bytes[4 * i + 1]) << 8 |
-                           uint32_t(bytes[4 * i + 2]) << 16 | uint32_t(bytes[4 * i + 3]) << 24);
-    gOutputHookTable->rasterData(words.data(), int32_t(words.size()), host);
+    for (size_t row : {16u, 16u + 4 + 120 + 2}) {
+        const double y = row == 16 ? 16000.5 : 8000.5;
+        put32(row, 0x03000000);
+        put32(row + 4, 0x02000000);
+        put64(row + 8, 4000.5);
+        put64(row + 16, y);
+        put64(row + 56, 8000.5);
+        put64(row + 64, y);
+        put32(row + 104, 9);
+        put64(row + 108, 40.0);
+        put64(row + 116, 0.0);
+        bytes[row + 124] = 0x03; // 0x03 0x03 0x00 0x00 is no tag, should it be read as one
+        bytes[row + 125] = 0x03;
+    }
+    const uint32_t firstBlock = 16 + 4 + 120 + 1;
+    gRasterPixelBytesLeft = 0;
+    gOutputHookTable->rasterData(bytes.data(), firstBlock, host);
+    gOutputHookTable->rasterData(bytes.data() + firstBlock, uint32_t(bytes.size()) - firstBlock, host);
 }
 
 TEST_F(DisplayListPassTest, HostRecordsReachTheHostOnTheDeviceWhenRecordedAndReplayed) {
@@ -527,11 +551,13 @@ TEST_F(DisplayListPassTest, HostRecordsReachTheHostOnTheDeviceWhenRecordedAndRep
         "picture 100 200 300 400 | 100,200 300,200 300,400 | 5 bytes, first 7",
         "frame 100,200 -199,200 300,1000 100,400 | 100,200 300,200 300,400 | 0,0 64,0 64,48 | 300,200 "
         "300,400",
-        "raster 36 words, start 100.50,400.50 end 200.50,400.50 step 1.00,0.00",
+        "raster 141 bytes, start 100.50,400.50 end 200.50,400.50 step 1.00,0.00",
+        "raster 127 bytes, start 100.50,200.50 end 200.50,200.50 step 1.00,0.00",
     };
     EXPECT_EQ(gHostRecords, onDevice);
     EXPECT_EQ(cellRecords(84),
-              (Lines{"colour 0 width 0", "host 1 (53 bytes)", "host 2 (132 bytes)", "host 0 (144 bytes)"}));
+              (Lines{"colour 0 width 0", "host 1 (53 bytes)", "host 2 (132 bytes)", "host 0 (141 bytes)",
+                     "host 0 (127 bytes)"}));
 
     ASSERT_EQ(prepare(gridView()), 0);
     gHostRecords.clear();
@@ -546,7 +572,8 @@ TEST_F(DisplayListPassTest, HostRecordsReachTheHostOnTheDeviceWhenRecordedAndRep
                   "picture -199 0 200 400 | -199,0 200,0 200,400 | 5 bytes, first 7",
                   "frame -199,0 -799,0 200,1600 -199,400 | -199,0 200,0 200,400 | 0,0 64,0 64,48 | "
                   "200,0 200,400",
-                  "raster 36 words, start -199.50,400.50 end 0.50,400.50 step 2.00,0.00",
+                  "raster 141 bytes, start -199.50,400.50 end 0.50,400.50 step 2.00,0.00",
+                  "raster 127 bytes, start -199.50,0.50 end 0.50,0.50 step 2.00,0.00",
               }));
     dbStreamDestroy(gPictureStream);
     gPictureStream = nullptr;

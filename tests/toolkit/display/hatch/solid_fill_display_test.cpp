@@ -117,15 +117,7 @@ class SolidFillDisplay : public test::DisplayTest {
 protected:
     void SetUp() override {
         DisplayTest::SetUp();
-        ViewBlock view = squareView();
-        view.target = {100.0, 100.0, 0.0, 1.0};
-        view.width = view.height = 200.0;
-        begin(nullptr, {0, 0, kGrid, kGrid}, view);
-        context().planMask = 1;
-        context().entity = DrawnEntity{};
-        context().entity.kind = dbClassHatch(drawing->classes);
-        for (int i = 0; i < context().viewportCount; ++i) matrices.push_back(context().viewports[size_t(i)].worldToDevice);
-        recorder.clear();
+        matrices = beginSquareGrid(kGrid, dbClassHatch(drawing->classes));
     }
     // The fills the host received (refreshes left out).
     std::vector<std::string> fills() const {
