@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/image/binary_layout.h"
+#include "toolkit/core/binary_layout.h"
 
 namespace tracemill {
 

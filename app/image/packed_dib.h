@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "app/image/bmp_format.h"
+#include "toolkit/core/bmp_format.h"
 #include "app/image/palette.h"
 
 namespace tracemill {

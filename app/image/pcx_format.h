@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/image/binary_layout.h"
+#include "toolkit/core/binary_layout.h"
 
 namespace tracemill {
 

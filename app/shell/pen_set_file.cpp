@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#include "app/image/binary_layout.h"
+#include "toolkit/core/binary_layout.h"
 #include "app/shell/text_file_reading.h"
 #include "toolkit/core/name_compare.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/image/bmp_format.h"
+#include "toolkit/core/bmp_format.h"
 
 namespace tracemill {
 

@@ -2,7 +2,7 @@
 // run-length encoded.
 #pragma once
 
-#include "app/image/binary_layout.h"
+#include "toolkit/core/binary_layout.h"
 #include "app/image/decode/cx_image.h"
 
 namespace tracemill {

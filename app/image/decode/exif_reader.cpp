@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "app/image/binary_layout.h"
+#include "toolkit/core/binary_layout.h"
 #include "app/image/decode/image_stream.h"
 
 namespace tracemill {

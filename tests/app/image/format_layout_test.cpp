@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/image/bmp_format.h"
+#include "toolkit/core/bmp_format.h"
 #include "app/image/gif_format.h"
 #include "app/image/pcx_format.h"
 

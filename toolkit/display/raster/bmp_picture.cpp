@@ -12,40 +12,10 @@
 namespace tracemill {
 namespace {
 
-constexpr uint32_t kFileHeaderSize = 14;
-constexpr uint32_t kCoreHeaderSize = 12;  // the OS/2 1.x header: 16-bit width, height, planes, bits
-constexpr uint32_t kInfoHeaderSize = 40;
-constexpr uint32_t kLargestHeaderSize = 64;
+constexpr uint32_t kFileHeaderSize = uint32_t(BitmapFileHeaderLayout::kSize);
 
-constexpr uint16_t kTypeBitmap = 0x4D42;  // "BM"
 // OS/2 bitmap arrays, colour icons and pointers, icons, pointers.
 constexpr uint16_t kOs2Types[] = {0x4142, 0x4943, 0x5043, 0x4349, 0x5450};
-
-// Reads little-endian values from a byte range; a read beyond it gives 0 and marks the reader.
-class ByteCursor {
-  public:
-    ByteCursor(std::span<const uint8_t> bytes, size_t at) : bytes_(bytes), at_(at) {}
-    uint32_t u32() { return uint32_t(read(4)); }
-    uint16_t u16() { return uint16_t(read(2)); }
-    uint8_t u8() { return uint8_t(read(1)); }
-    bool overrun() const { return overrun_; }
-    size_t at() const { return at_; }
-
-  private:
-    uint64_t read(size_t n) {
-        if (at_ > bytes_.size() || bytes_.size() - at_ < n) {
-            overrun_ = true;
-            return 0;
-        }
-        uint64_t v = 0;
-        for (size_t i = 0; i < n; ++i) v |= uint64_t(bytes_[at_ + i]) << (8 * i);
-        at_ += n;
-        return v;
-    }
-    std::span<const uint8_t> bytes_;
-    size_t at_;
-    bool overrun_ = false;
-};
 
 uint32_t packColour(uint8_t red, uint8_t green, uint8_t blue) {
     return uint32_t(red) << 16 | uint32_t(green) << 8 | blue;
@@ -55,34 +25,14 @@ RasterRgb unpackColour(uint32_t colour) {
     return {uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour)};
 }
 
-// Reads the fields of an information header of `size` bytes (from its size field on); fields
-// the header is too short for stay 0.
-void readInfoFields(ByteCursor& in, uint32_t size, RasterBmpInfo& out) {
-    BmpInfoHeader& h = out.info;
-    auto field = [&](auto& target, uint32_t end) {
-        using T = std::remove_reference_t<decltype(target)>;
-        if (size < end) return;
-        target = sizeof(T) == 2 ? T(in.u16()) : T(in.u32());
-    };
-    field(h.width, 8);
-    field(h.height, 12);
-    field(h.planes, 14);
-    field(h.bitCount, 16);
-    field(h.compression, 20);
-    field(h.imageSize, 24);
-    field(h.xResolution, 28);
-    field(h.yResolution, 32);
-    field(h.coloursUsed, 36);
-    field(h.coloursImportant, 40);
-    BmpOs2Extension& x = out.os2;
-    field(x.units, 42);
-    field(x.reserved, 44);
-    field(x.recording, 46);
-    field(x.rendering, 48);
-    field(x.size1, 52);
-    field(x.size2, 56);
-    field(x.colourEncoding, 60);
-    field(x.identifier, 64);
+// Decodes a layout from the bytes at `at`, of which the header holds `available` (the rest of
+// the layout reads as 0).
+template <class Layout>
+typename Layout::Struct decodePart(std::span<const uint8_t> picture, size_t at, size_t available) {
+    typename Layout::Bytes bytes{};
+    const size_t n = std::min({available, bytes.size(), picture.size() > at ? picture.size() - at : size_t(0)});
+    std::copy_n(picture.begin() + long(at), n, bytes.begin());
+    return Layout::decode(bytes);
 }
 
 // The grey value by which the lighter of two colours is chosen.
@@ -91,8 +41,7 @@ double greyOf(uint32_t colour) {
     return 0.299 * c.red + 0.587 * c.green + 0.114 * c.blue;
 }
 
-// Row strides of the stored pixels.
-uint64_t strideOf(uint64_t width, int bits) { return (width * uint64_t(bits) + 31) / 32 * 4; }
+// Row stride of decoded rows of one byte per pixel.
 uint64_t byteRowStride(uint64_t width) { return (width + 3) & ~uint64_t(3); }
 
 bool allocateRows(std::vector<uint8_t>& rows, uint64_t size) {
@@ -108,46 +57,49 @@ bool allocateRows(std::vector<uint8_t>& rows, uint64_t size) {
 
 void genReadBmpHeader(std::span<const uint8_t> picture, RasterBmpInfo& out) {
     out = RasterBmpInfo{};
-    ByteCursor in(picture, 0);
-    out.file.type = in.u16();
-    if (in.overrun()) return;
-    if (std::find(std::begin(kOs2Types), std::end(kOs2Types), out.file.type) != std::end(kOs2Types)) {
+    if (picture.size() < 2) return;
+    const uint16_t type = uint16_t(picture[0] | picture[1] << 8);
+    out.file.bfType = type;
+    if (std::find(std::begin(kOs2Types), std::end(kOs2Types), type) != std::end(kOs2Types)) {
         out.status = kBmpOs2Array;
         return;
     }
-    if (out.file.type != kTypeBitmap) return;
-    out.file.fileSize = in.u32();
-    out.file.reserved1 = in.u16();
-    out.file.reserved2 = in.u16();
-    out.file.bitsOffset = in.u32();
-    const uint32_t size = in.u32();
-    out.info.size = size;
-    if (in.overrun() || size < kCoreHeaderSize || size > kLargestHeaderSize) return;
+    if (type != kBitmapFileType || picture.size() < kFileHeaderSize + 4) return;
+    out.file = BitmapFileHeaderLayout::decode(picture.data());
+    const uint32_t size = readLe32(picture.data() + kFileHeaderSize);
+    out.info.biSize = size;
+    if (size < kBitmapCoreHeaderSize || size > kBitmapOs2V2HeaderSize || picture.size() < kFileHeaderSize + size)
+        return;
 
-    const int64_t tableBytes = int64_t(out.file.bitsOffset) - size - kFileHeaderSize;
     uint32_t entrySize = 4;
-    if (size == kCoreHeaderSize) {
-        out.info.width = in.u16();
-        out.info.height = in.u16();
-        out.info.planes = in.u16();
-        out.info.bitCount = in.u16();
-        out.info.imageSize = uint32_t(uint64_t(std::abs(out.info.height)) *
-                                      strideOf(uint64_t(out.info.width) * out.info.planes, out.info.bitCount));
-        entrySize = 3;
+    if (size == kBitmapCoreHeaderSize) {
+        const BitmapCoreHeader core = BitmapCoreHeaderLayout::decode(picture.data() + kFileHeaderSize);
+        out.info.biWidth = core.bcWidth;
+        out.info.biHeight = core.bcHeight;
+        out.info.biPlanes = core.bcPlanes;
+        out.info.biBitCount = core.bcBitCount;
+        out.info.biSizeImage =
+            uint32_t(uint64_t(core.bcHeight) * dibRowLength(uint64_t(core.bcWidth) * core.bcPlanes, core.bcBitCount));
+        entrySize = kRgbTripleSize;
     } else {
-        readInfoFields(in, size, out);
+        // Headers of 16 to 64 bytes: the fields they hold, then the OS/2 extension.
+        out.info = decodePart<BitmapInfoHeaderLayout>(picture, kFileHeaderSize, size);
+        out.info.biSize = size;
+        if (size > kBitmapInfoHeaderSize)
+            out.os2 = decodePart<BitmapOs2ExtensionLayout>(picture, kFileHeaderSize + kBitmapInfoHeaderSize, size - kBitmapInfoHeaderSize);
     }
-    if (in.overrun() || tableBytes < 0) return;
+    const int64_t tableBytes = int64_t(out.file.bfOffBits) - size - kFileHeaderSize;
+    if (tableBytes < 0) return;
     out.colourCount = uint32_t(std::min<int64_t>(tableBytes / entrySize, UINT32_MAX));
     if (out.colourCount > out.colourTable.size()) return;  // no table of this size is drawn
-    ByteCursor table(picture, kFileHeaderSize + size);
+    const size_t table = kFileHeaderSize + size;
+    if (picture.size() - table < uint64_t(out.colourCount) * entrySize) return;
     for (uint32_t i = 0; i < out.colourCount; ++i) {
-        const uint8_t blue = table.u8(), green = table.u8(), red = table.u8();
-        if (entrySize == 4) table.u8();
-        out.colourTable[i] = packColour(red, green, blue);
+        const uint8_t* entry = picture.data() + table + i * entrySize;
+        out.colourTable[i] = packColour(entry[2], entry[1], entry[0]);
     }
-    if (table.overrun() || out.file.bitsOffset > picture.size()) return;
-    out.dataOffset = out.file.bitsOffset;
+    if (out.file.bfOffBits > picture.size()) return;
+    out.dataOffset = out.file.bfOffBits;
     out.status = kBmpUsable;
 }
 
@@ -220,16 +172,16 @@ bool genPrepareRasterPicture(std::span<const uint8_t> picture, RasterPicture& ou
     if (info.status != kBmpUsable) return false;
     const uint32_t colours = info.colourCount;
     if (colours != 0 && colours != 2 && colours != 16 && colours != 256) return false;
-    const int32_t width = info.info.width, height = info.info.height;
-    const uint16_t bits = info.info.bitCount;
-    const uint32_t compression = info.info.compression;
+    const int32_t width = info.info.biWidth, height = info.info.biHeight;
+    const uint16_t bits = info.info.biBitCount;
+    const uint32_t compression = info.info.biCompression;
     if (width <= 0 || height == 0 || height == INT32_MIN) return false;
     if (bits == 1 && colours != 2) return false;
     if ((bits == 4 || bits == 8) && colours == 0) return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return false;
-    const bool runLength = compression == kBmpRle8 || compression == kBmpRle4;
-    if (runLength ? (compression == kBmpRle8 ? bits != 8 : bits != 4) || height < 0
-                  : compression != kBmpUncompressed)
+    const bool runLength = compression == kBiRle8 || compression == kBiRle4;
+    if (runLength ? (compression == kBiRle8 ? bits != 8 : bits != 4) || height < 0
+                  : compression != kBiRgb)
         return false;
 
     const uint64_t w = uint64_t(width), h = uint64_t(std::abs(int64_t(height)));
@@ -241,12 +193,12 @@ bool genPrepareRasterPicture(std::span<const uint8_t> picture, RasterPicture& ou
     if (runLength || bits == 4) {
         const uint64_t stride = byteRowStride(w);
         if (h > kMaxDecodedPictureBytes / stride) return false;
-        if (!runLength && strideOf(w, 4) * h > data.size()) return false;
+        if (!runLength && dibRowLength(w, 4) * h > data.size()) return false;
         if (!allocateRows(out.decoded, stride * h)) return false;
         if (runLength) {
-            genDecodeBmpRunLength(data, compression == kBmpRle4, width, int32_t(h), out.decoded);
+            genDecodeBmpRunLength(data, compression == kBiRle4, width, int32_t(h), out.decoded);
         } else {
-            const uint64_t source = strideOf(w, 4);
+            const uint64_t source = dibRowLength(w, 4);
             for (uint64_t row = 0; row < h; ++row) {
                 const uint8_t* from = data.data() + row * source;
                 uint8_t* to = out.decoded.data() + row * stride;
@@ -259,7 +211,7 @@ bool genPrepareRasterPicture(std::span<const uint8_t> picture, RasterPicture& ou
         pixels.bitsPerPixel = 8;
         pixels.stride = size_t(stride);
     } else {
-        const uint64_t stride = strideOf(w, bits);
+        const uint64_t stride = dibRowLength(w, bits);
         if (h > data.size() / stride) return false;
         pixels.bytes = picture;
         pixels.dataOffset = info.dataOffset;

@@ -15,6 +15,8 @@
 #include <span>
 #include <vector>
 
+#include "toolkit/core/bmp_format.h"
+
 namespace tracemill {
 
 // Status of a read header.
@@ -22,55 +24,17 @@ inline constexpr uint32_t kBmpUsable = 0;
 inline constexpr uint32_t kBmpUnusable = 1;   // not a bitmap file, or a header size outside 12..64
 inline constexpr uint32_t kBmpOs2Array = 2;   // an OS/2 bitmap array, icon or pointer
 
-// Compressions of the information header.
-inline constexpr uint32_t kBmpUncompressed = 0;
-inline constexpr uint32_t kBmpRle8 = 1;
-inline constexpr uint32_t kBmpRle4 = 2;
-
 // Decoded rows (run-length or 4-bit pictures) are limited to this many bytes.
 inline constexpr uint64_t kMaxDecodedPictureBytes = 256000000;
-
-struct BmpFileHeader {
-    uint16_t type = 0;
-    uint32_t fileSize = 0;
-    uint16_t reserved1 = 0;
-    uint16_t reserved2 = 0;
-    uint32_t bitsOffset = 0;
-};
-
-struct BmpInfoHeader {
-    uint32_t size = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    uint16_t planes = 0;
-    uint16_t bitCount = 0;
-    uint32_t compression = 0;
-    uint32_t imageSize = 0;
-    uint32_t xResolution = 0;
-    uint32_t yResolution = 0;
-    uint32_t coloursUsed = 0;
-    uint32_t coloursImportant = 0;
-};
-
-struct BmpOs2Extension {
-    uint16_t units = 0;
-    uint16_t reserved = 0;
-    uint16_t recording = 0;
-    uint16_t rendering = 0;
-    uint32_t size1 = 0;
-    uint32_t size2 = 0;
-    uint32_t colourEncoding = 0;
-    uint32_t identifier = 0;
-};
 
 // A parsed BMP header. The colour count follows from where the pixels start: (bits offset -
 // header size - 14) / 4 entries, or / 3 for a 12-byte header (whose entries are 3 bytes).
 struct RasterBmpInfo {
     uint32_t colourCount = 0;
     uint32_t status = kBmpUnusable;
-    BmpFileHeader file;
-    BmpInfoHeader info;
-    BmpOs2Extension os2;
+    BitmapFileHeader file;
+    BitmapInfoHeader info;  // a 12-byte core header's values widened into it
+    BitmapOs2Extension os2;
     std::array<uint32_t, 256> colourTable{};  // red << 16 | green << 8 | blue
     uint32_t dataOffset = 0;                  // where the pixels start: the file's bits offset
 };

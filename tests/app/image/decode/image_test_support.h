@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/image/bmp_format.h"
+#include "toolkit/core/bmp_format.h"
 #include "app/image/decode/image_stream.h"
 #include "test_paths.h"
 

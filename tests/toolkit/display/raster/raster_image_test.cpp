@@ -88,7 +88,7 @@ TEST(BmpPicture, Headers) {
     RasterBmpInfo info;
     genReadBmpHeader(rgb, info);
     EXPECT_EQ(info.status, kBmpUsable);
-    EXPECT_EQ(info.file.bitsOffset, 54u);
+    EXPECT_EQ(info.file.bfOffBits, 54u);
     EXPECT_EQ(info.colourCount, 0u) << "a 24-bit picture at offset 54 has no colour table";
     RasterPicture picture;
     ASSERT_TRUE(genPrepareRasterPicture(rgb, picture));

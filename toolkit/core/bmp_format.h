@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/image/binary_layout.h"
+#include "toolkit/core/binary_layout.h"
 
 namespace tracemill {
 
@@ -55,6 +55,24 @@ using BitmapCoreHeaderLayout =
     LittleEndianLayout<&BitmapCoreHeader::bcSize, &BitmapCoreHeader::bcWidth, &BitmapCoreHeader::bcHeight,
                        &BitmapCoreHeader::bcPlanes, &BitmapCoreHeader::bcBitCount>;
 static_assert(BitmapCoreHeaderLayout::kSize == 12);
+
+// The fields an OS/2 2.x information header (up to 64 bytes) adds after the 40 of the
+// Windows one; a shorter header holds the first of them.
+struct BitmapOs2Extension {
+    uint16_t units = 0;
+    uint16_t reserved = 0;
+    uint16_t recording = 0;
+    uint16_t rendering = 0;
+    uint32_t size1 = 0;
+    uint32_t size2 = 0;
+    uint32_t colourEncoding = 0;
+    uint32_t identifier = 0;
+};
+using BitmapOs2ExtensionLayout =
+    LittleEndianLayout<&BitmapOs2Extension::units, &BitmapOs2Extension::reserved, &BitmapOs2Extension::recording,
+                       &BitmapOs2Extension::rendering, &BitmapOs2Extension::size1, &BitmapOs2Extension::size2,
+                       &BitmapOs2Extension::colourEncoding, &BitmapOs2Extension::identifier>;
+static_assert(BitmapOs2ExtensionLayout::kSize == 24);
 
 inline constexpr uint32_t kBitmapInfoHeaderSize = 40;
 inline constexpr uint32_t kBitmapCoreHeaderSize = 12;
