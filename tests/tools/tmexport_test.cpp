@@ -52,6 +52,12 @@ protected:
     void TearDown() override { std::filesystem::remove_all(folder_); }
     std::string fixture(const char* name) const { return (test::testDataDir() / "render" / name).string(); }
     std::string out(const char* name) const { return (folder_ / name).string(); }
+    // The drawing exported at that size into the image `name`, as ImageMagick reads it.
+    std::optional<test::RgbImage> exportedImage(const std::string& drawing, const std::string& size, const char* name) {
+        const ExportRun run = tmexport("--size " + size + " " + drawing + " " + out(name), folder_);
+        EXPECT_EQ(run.status, 0) << run.errors;
+        return test::readWithImageMagick(out(name));
+    }
 
     std::filesystem::path folder_;
 };
@@ -156,6 +162,36 @@ private:
     double scaleX_ = 1, scaleY_ = 1, originX_ = 0, originY_ = 0;
 };
 
+// The colours at the centres of the 4 x 2 pixels of an image 10 units a pixel, inserted at x0.
+std::vector<Rgb> imagePixels(const ExportedPicture& picture, double x0) {
+    std::vector<Rgb> pixels;
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 4; ++column)
+            pixels.push_back(picture.atWorld(x0 + 10.0 * column + 5.0, 15.0 - 10.0 * row));
+    return pixels;
+}
+
+TEST_F(Tmexport, AnImageIsExportedWithItsPicturesColoursWhereItLies) {
+    TM_REQUIRE_TOOL("identify");
+    const std::optional<test::RgbImage> image = exportedImage(fixture("image_bmp.dxf"), "480x240", "image.bmp");
+    ASSERT_TRUE(image);
+    const ExportedPicture picture(*image, 50.0, 30.0);
+    EXPECT_EQ(imagePixels(picture, 0.0),
+              (std::vector<Rgb>{kRed, kGreen, kBlue, kYellow, kCyan, kMagenta, kBlack, kWhite}));
+    EXPECT_EQ(picture.atWorld(45.0, 10.0), kBlack) << "beside the image";
+}
+
+TEST_F(Tmexport, OneBitPicturesShowTheColoursOfTheirTable) {
+    TM_REQUIRE_TOOL("identify");
+    const std::optional<test::RgbImage> image = exportedImage(fixture("image_twins.dxf"), "800x240", "twins.bmp");
+    ASSERT_TRUE(image);
+    const ExportedPicture picture(*image, 150.0, 30.0);
+    const std::vector<Rgb> expected{kWhite, kBlack, kBlack, kWhite, kBlack, kWhite, kWhite, kBlack};
+    EXPECT_EQ(imagePixels(picture, 0.0), expected) << "table [black, white]";
+    EXPECT_EQ(imagePixels(picture, 50.0), expected) << "table [white, black], bits inverted";
+    EXPECT_EQ(imagePixels(picture, 100.0), expected) << "24 bits";
+}
+
 // A DXF drawing with one OLE2FRAME from (0, 20) to (40, 0) holding `object`, and two white
 // marks at (-10, -10) and (50, 30).
 std::string oleFrameDrawing(const std::vector<uint8_t>& object) {
@@ -203,9 +239,7 @@ TEST_F(Tmexport, AnEmbeddedPaintingIsExportedInItsFrame) {
         std::ofstream dxf(out("painting.dxf"), std::ios::binary);
         dxf << oleFrameDrawing(object);
     }
-    const ExportRun run = tmexport("--size 480x320 " + out("painting.dxf") + " " + out("painting.bmp"), folder_);
-    ASSERT_EQ(run.status, 0) << run.errors;
-    const std::optional<test::RgbImage> image = test::readWithImageMagick(out("painting.bmp"));
+    const std::optional<test::RgbImage> image = exportedImage(out("painting.dxf"), "480x320", "painting.bmp");
     ASSERT_TRUE(image);
     const ExportedPicture picture(*image, 50.0, 30.0);
     EXPECT_EQ(picture.atWorld(10.0, 15.0), kRed);
