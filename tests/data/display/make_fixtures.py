@@ -6,6 +6,9 @@ two_viewports_2000.dxf  a paper-space layout: the sheet (10 x 8, centred on (5, 
                         viewports cut.
 viewports_from_two_2000.dxf  the same layout without viewport 1: the display makes the sheet
                         itself and takes viewports 2 and 3 after it.
+ray_two_viewports_2000.dxf  the same layout with a RAY instead of the LINE: its base (10, 10)
+                        lies between the two viewports' views, it runs along (1, 1) through the
+                        left one, and the line behind its base would cross the right one.
 xref_host.dxf           a model space with an external reference to xref_part.dxf, inserted
                         on layer "WALLS".
 xref_part.dxf           the referenced drawing: a LINE on its layer "DOORS", one on layer "0".
@@ -85,6 +88,10 @@ def two_viewports():
     write('two_viewports_2000.dxf', header('AC1015', 0) + section('ENTITIES', entities))
     write('viewports_from_two_2000.dxf', header('AC1015', 0) + section('ENTITIES', entities[len(viewport(
         1, (5.0, 4.0), 10.0, 8.0, (5.0, 4.0), 8.0)):]))
+    ray = [(0, 'RAY'), (8, '0'), (10, 10.0), (20, 10.0), (30, 0.0), (11, 0.7071067811865476),
+           (21, 0.7071067811865476), (31, 0.0)]
+    write('ray_two_viewports_2000.dxf', header('AC1015', 0) + section('ENTITIES', entities[:-len(
+        line((0.0, 0.0), (100.0, 50.0)))] + ray))
 
 
 def xrefs():

@@ -287,6 +287,59 @@ TEST_F(XrefTest, ReferencesThatCannotBeDrawnQueueNothing) {
     }
 }
 
+// The file finder of external references (slot 10) is asked for the stored path; the path it
+// gives back is the file the queued drawing is opened from. Without a finder the stored path is.
+TEST_F(XrefTest, TheFileFinderChoosesTheFileAReferenceIsOpenedFrom) {
+    static std::vector<std::string> asked;
+    static std::string answer;
+    const std::string part = (test::testDataDir() / "display" / "xref_part.dxf").string();
+    const std::string overlayPart = (test::testDataDir() / "display" / "xref_overlay_part.dxf").string();
+    struct Case {
+        const char* name;
+        std::string stored;   // the path the host's block names
+        FileFinderHook finder;
+        std::string found;    // what the finder answers
+        Lines asked;
+        std::string opened;
+        Lines strokes;        // after the host's own LINE
+    };
+    const FileFinderHook answering = [](const char* name, std::string& out, HostWord) {
+        asked.push_back(name);
+        out = answer;
+        return answer.empty() ? 0 : 1;
+    };
+    const Case cases[] = {
+        {"without a finder the stored path", part, nullptr, "", {}, part,
+         {"moveTo 10 0", "lineTo 11 0", "moveTo 10 0", "lineTo 10 1"}},
+        {"a finder that finds nothing keeps the stored path", part, answering, "", {part}, part,
+         {"moveTo 10 0", "lineTo 11 0", "moveTo 10 0", "lineTo 10 1"}},
+        {"the finder's path replaces the stored one", part, answering, overlayPart, {part}, overlayPart,
+         {"moveTo 10 5", "lineTo 11 6"}},
+        {"... also when the stored one does not exist", "no_such_drawing.dxf", answering, part,
+         {"no_such_drawing.dxf"}, part, {"moveTo 10 0", "lineTo 11 0", "moveTo 10 0", "lineTo 10 1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dbFreeDrawing(host);
+        host = nullptr;
+        open("xref_host.dxf");
+        BlockNode* block = dbLookupBlock(*host, Handle(0x70));
+        ASSERT_NE(block, nullptr);
+        block->record.xrefPath = c.stored;
+        asked.clear();
+        answer = c.found;
+        dbSetXrefLoadHook(c.finder);
+        recorder.clear();
+        ASSERT_EQ(genDrawDrawing(host), 1);
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(recorder.linesOf("xrefOpen"), Lines{"xrefOpen " + c.opened});
+        Lines expected{"moveTo 0 0", "lineTo 1 1"};
+        expected.insert(expected.end(), c.strokes.begin(), c.strokes.end());
+        EXPECT_EQ(strokes(), expected);
+        EXPECT_TRUE(recorder.linesOf("xrefMissing").empty());
+    }
+}
+
 class ClipStackTest : public EntityWalkTest {
 protected:
     // A SPATIAL_FILTER of the rectangle (0, 0)-(10, 10) with the normal given.

@@ -227,7 +227,12 @@ class TwoViewportLayoutTest : public test::DisplayTest {
 protected:
     void SetUp() override {
         DisplayTest::SetUp();
-        const std::string path = (test::testDataDir() / "display" / "two_viewports_2000.dxf").string();
+        open("two_viewports_2000.dxf");
+    }
+    // Opens a layout of the fixture folder in place of the current one and begins its display.
+    void open(const char* name) {
+        dbFreeDrawing(layout);
+        const std::string path = (test::testDataDir() / "display" / name).string();
         layout = rdOpenDrawing(path.c_str(), kOpenOrdinary, 0);
         ASSERT_NE(layout, nullptr) << dbGetError();
         ASSERT_EQ(genBeginDisplay(layout, view, kSheetDevice, nullptr, nullptr), 1);
@@ -280,23 +285,33 @@ TEST_F(TwoViewportLayoutTest, TheModelSpaceLineArrivesClippedInBothViewports) {
     EXPECT_NEAR(max.x, 9.5, 1e-9);
 }
 
+TEST_F(TwoViewportLayoutTest, ARayFromOutsideEveryViewportIsDrawnOnlyInTheOneItCrosses) {
+    // The RAY from (10, 10) along (1, 1) starts between the two views. In the left viewport
+    // (device x = 6 (x - 50) + 251) it enters at the left edge x 50.5 and leaves at the right
+    // edge x 450.5 (the clipper hands the piece from its far end back); the line behind its
+    // base would cross the right viewport, the RAY does not.
+    open("ray_two_viewports_2000.dxf");
+    genPrepareView(layout, view, kSheetDevice, nullptr);
+    recorder.clear();
+    EXPECT_EQ(genDrawDrawing(layout), 1);
+    EXPECT_EQ(strokes(), (std::vector<std::string>{"moveTo 50 100", "lineTo 450 100", "lineTo 450 700",
+                                                   "lineTo 50 700", "lineTo 50 100", "moveTo 550 100",
+                                                   "lineTo 950 100", "lineTo 950 700", "lineTo 550 700",
+                                                   "lineTo 550 100", "moveTo 450 600", "lineTo 50 200"}));
+}
+
 // Without viewport 1 the display makes the sheet itself: viewports 2 and 3 follow it, each
 // with its own entity (the walk over them once read one entity past the last).
 TEST_F(TwoViewportLayoutTest, ViewportsAfterASheetOfTheDisplaysOwn) {
-    const std::string path = (test::testDataDir() / "display" / "viewports_from_two_2000.dxf").string();
-    Drawing* drawing = rdOpenDrawing(path.c_str(), kOpenOrdinary, 0);
-    ASSERT_NE(drawing, nullptr) << dbGetError();
-    ViewBlock sheetView;
-    ASSERT_EQ(genBeginDisplay(drawing, sheetView, kSheetDevice, nullptr, nullptr), 1);
-    const DisplayContext& c = *drawing->displayContext;
+    open("viewports_from_two_2000.dxf");
+    const DisplayContext& c = *layout->displayContext;
     EXPECT_EQ(c.viewportCount, 3);
     EXPECT_EQ(c.viewports[1].viewHeight, 100.0);  // viewport 2
     EXPECT_EQ(c.viewports[2].viewHeight, 20.0);   // viewport 3
-    genPrepareView(drawing, sheetView, kSheetDevice, nullptr);
+    genPrepareView(layout, view, kSheetDevice, nullptr);
     recorder.clear();
-    EXPECT_EQ(genDrawDrawing(drawing), 1);
+    EXPECT_EQ(genDrawDrawing(layout), 1);
     EXPECT_FALSE(strokes().empty());
-    dbFreeDrawing(drawing);
 }
 
 } // namespace
