@@ -3,7 +3,8 @@
 // ASCII and as binary "AC1015" DXF and as "AC1009" and "AC1015" DWG several times; the median time of each
 // save and the output rate (MB/s of the written file) are printed.
 //
-// Run: build/bench/dxf_save_bench [entity count] [folder] [saves of each form, 5 by default]
+// Run: build/bench/dxf_save_bench [entity count] [folder] [saves of each form, 5 by default] [form]
+// With a form name (ASCII, binary, DWG12 or DWG) only that form is saved.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     const int entities = argc > 1 ? std::atoi(argv[1]) : 1000000;
     const std::filesystem::path folder = argc > 2 ? argv[2] : std::filesystem::temp_directory_path();
     const int saves = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+    const std::string only = argc > 4 ? argv[4] : "";
     const auto ascii = folder / "tm_save_bench_source.dxf";
     const auto binary = folder / "tm_save_bench_source.dxfb";
     bench::writeTwin(ascii, binary, entities);
@@ -51,6 +53,7 @@ int main(int argc, char** argv) {
                           {kSaveFormatDwg, 4, "DWG12", "tm_save_bench.dwg"},
                           {kSaveFormatDwg, 7, "DWG", "tm_save_bench_2000.dwg"}};
     for (const auto& [format, version, name, file] : forms) {
+        if (!only.empty() && only != name) continue;
         const auto out = folder / file;
         std::vector<double> times;
         for (int i = 0; i < saves; ++i) {
