@@ -24,55 +24,62 @@ void putLittleEndian(BitWriter& writer, uint64_t value, unsigned bytes) {
 
 } // namespace
 
-void BitWriter::flushWholeBytes() const {
-    while (pendingBits_ >= 8) {
-        bytes_.push_back(uint8_t(pending_ >> 56));
-        pending_ <<= 8;
-        pendingBits_ -= 8;
-    }
-}
-
-const std::vector<uint8_t>& BitWriter::bytes() const {
-    if (partialStored_) return bytes_;
-    flushWholeBytes();
-    if (pendingBits_ > 0) {
-        bytes_.push_back(uint8_t(pending_ >> 56));
-        partialStored_ = true;
-    }
-    return bytes_;
+void BitWriter::grow(size_t extra) {
+    const size_t needed = used_ + extra + kSlack;
+    if (bytes_.size() < needed) bytes_.resize(std::max(needed, bytes_.size() * 2));
 }
 
 void BitWriter::putBytes(const uint8_t* bytes, size_t count) {
     if (count == 0) return;
-    if (partialStored_) takeBackPartial();
-    flushWholeBytes();
+    // The whole bytes of the register go to the buffer first.
+    const unsigned whole = pendingBits_ / 8;
+    if (whole > 0) {
+        storeRegister();
+        used_ += whole;
+        pending_ = whole < 8 ? pending_ << (8 * whole) : 0;
+        pendingBits_ -= 8 * whole;
+    }
+    grow(count);
+    uint8_t* out = bytes_.data() + used_;
     if (pendingBits_ == 0) {
-        bytes_.insert(bytes_.end(), bytes, bytes + count);
+        std::memcpy(out, bytes, count);
+        used_ += count;
         return;
     }
     // Each byte completes the started byte and starts the next one.
-    const unsigned used = pendingBits_;
+    const unsigned started = pendingBits_;
     uint8_t carry = uint8_t(pending_ >> 56);
-    const size_t at = bytes_.size();
-    bytes_.resize(at + count);
-    uint8_t* out = bytes_.data() + at;
     for (size_t i = 0; i < count; ++i) {
-        out[i] = uint8_t(carry | (bytes[i] >> used));
-        carry = uint8_t(bytes[i] << (8 - used));
+        out[i] = uint8_t(carry | (bytes[i] >> started));
+        carry = uint8_t(bytes[i] << (8 - started));
     }
+    used_ += count;
     pending_ = uint64_t(carry) << 56;
 }
 
 void BitWriter::patchBits(uint64_t position, uint64_t value, unsigned count) {
-    bytes();
-    for (unsigned i = 0; i < count; ++i) {
-        const uint64_t at = position + i;
-        const uint8_t mask = uint8_t(0x80 >> (at % 8));
-        if ((value >> (count - 1 - i)) & 1)
-            bytes_[at / 8] |= mask;
-        else
-            bytes_[at / 8] &= uint8_t(~mask);
+    if (count == 0) return;
+    // A patch that does not fit in one 64-bit window from its first byte is done in two.
+    const unsigned offset = unsigned(position % 8);
+    if (offset + count > 64) {
+        const unsigned first = 64 - offset;
+        patchBits(position, value >> (count - first), first);
+        patchBits(position + first, value, count - first);
+        return;
     }
+    // The register is stored behind the whole bytes, patched there with them and taken back.
+    storeRegister();
+    uint8_t* window = bytes_.data() + position / 8;
+    uint64_t word;
+    std::memcpy(&word, window, sizeof word);
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+    const unsigned shift = 64 - offset - count;
+    const uint64_t mask = (count < 64 ? (uint64_t(1) << count) - 1 : ~uint64_t(0)) << shift;
+    word = (word & ~mask) | ((value << shift) & mask);
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+    std::memcpy(window, &word, sizeof word);
+    std::memcpy(&word, bytes_.data() + used_, sizeof word);
+    pending_ = std::endian::native == std::endian::little ? __builtin_bswap64(word) : word;
 }
 
 int wrPutBit(BitWriter& writer, int bit) {
@@ -151,8 +158,7 @@ int wrPutText(BitWriter& writer, std::string_view text) {
 int wrPutHandle(BitWriter& writer, uint8_t shiftedCode, Handle handle) {
     const unsigned length = handleLength(handle);
     writer.putBits(uint8_t(shiftedCode + length), 8);
-    for (unsigned i = length; i > 0; --i)
-        writer.putBits((handle.value >> (8 * (i - 1))) & 0xFF, 8);
+    writer.putBits(handle.value, 8 * length);
     return 1;
 }
 

@@ -2,13 +2,16 @@
 // bit-coded value type, in the encodings that the bit reader reads
 // (toolkit/read/dwg_bit_reader.h; the shared codes are in bit_codes.h).
 //
-// The writer collects the bits in memory (a 64-bit register in front of a byte vector that
-// keeps its memory from record to record); it cannot fail other than by running out of memory
+// The writer collects the bits in memory (a 64-bit register in front of a byte buffer that
+// keeps its memory from record to record; a full register goes to the buffer as one word); it cannot fail other than by running out of memory
 // (std::bad_alloc). The value writers return 1, as every writer of the format does.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -21,36 +24,49 @@ class BitWriter {
   public:
     // Empties the writer; the memory it holds is kept for the next record.
     void reset() {
-        bytes_.clear();
+        used_ = 0;
         pending_ = 0;
         pendingBits_ = 0;
-        partialStored_ = false;
     }
     void putBit(int bit) { putBits(bit ? 1u : 0u, 1); }
     // The low `count` bits of `value` (count 0 to 64), the highest of them first.
     void putBits(uint64_t value, unsigned count) {
         if (count == 0) return;
-        if (count > 56) {
-            putBits(value >> 32, count - 32);
-            value &= 0xFFFFFFFFu;
-            count = 32;
+        if (count < 64) value &= (uint64_t(1) << count) - 1;
+        const unsigned room = 64 - pendingBits_; // 1 to 64
+        if (count < room) {
+            pending_ |= value << (room - count);
+            pendingBits_ += count;
+            return;
         }
-        if (partialStored_) takeBackPartial();
-        if (pendingBits_ + count > 64) flushWholeBytes();
-        pending_ |= (value & (~uint64_t(0) >> (64 - count))) << (64 - pendingBits_ - count);
-        pendingBits_ += count;
+        // The register fills up: its 8 bytes go to the buffer, the rest of the value stays.
+        const unsigned rest = count - room; // 0 to 63
+        pending_ |= value >> rest;
+        storeRegister();
+        used_ += 8;
+        if (bytes_.size() < used_ + kSlack) grow(0);
+        pending_ = rest ? value << (64 - rest) : 0;
+        pendingBits_ = rest;
     }
     void putBytes(const uint8_t* bytes, size_t count);
 
     // Bits written so far.
-    uint64_t bitLength() const {
-        return uint64_t(bytes_.size() - (partialStored_ ? 1 : 0)) * 8 + pendingBits_;
+    uint64_t bitLength() const { return uint64_t(used_) * 8 + pendingBits_; }
+    // The bytes written so far; the unused low bits of a started last byte are 0. The view
+    // holds until the next write or reset.
+    std::span<const uint8_t> view() const {
+        if (pendingBits_ > 0) storeRegister();
+        return {bytes_.data(), used_ + (pendingBits_ + 7) / 8};
     }
-    // The bytes written so far; the unused low bits of a started last byte are 0.
-    const std::vector<uint8_t>& bytes() const;
+    // The same bytes as a vector of their own.
+    const std::vector<uint8_t>& bytes() const {
+        const std::span<const uint8_t> written = view();
+        copy_.assign(written.begin(), written.end());
+        return copy_;
+    }
     std::vector<uint8_t> takeBytes() {
-        bytes();
-        std::vector<uint8_t> taken = std::move(bytes_);
+        const std::span<const uint8_t> written = view();
+        std::vector<uint8_t> taken(written.begin(), written.end());
         reset();
         return taken;
     }
@@ -59,21 +75,28 @@ class BitWriter {
     void patchBits(uint64_t position, uint64_t value, unsigned count);
 
   private:
-    // Moves the whole bytes of the pending bits into the byte vector.
-    void flushWholeBytes() const;
-    // The started last byte goes back into the register (a patch may have changed it).
-    void takeBackPartial() {
-        pending_ = uint64_t(bytes_.back()) << 56;
-        bytes_.pop_back();
-        partialStored_ = false;
-    }
+    // The buffer always holds this many bytes past the whole bytes, so that the register (and
+    // a patch of up to 64 bits inside it) can be stored as whole 64-bit words.
+    static constexpr size_t kSlack = 16;
 
-    // Whole bytes, and (while partialStored_) the started last byte as well.
-    mutable std::vector<uint8_t> bytes_;
-    // Bits not yet in the vector, the first of them in the highest bit.
-    mutable uint64_t pending_ = 0;
-    mutable unsigned pendingBits_ = 0;
-    mutable bool partialStored_ = false;
+    // Stores the register, the highest byte first, at the end of the whole bytes.
+    void storeRegister() const {
+        const uint64_t big = std::endian::native == std::endian::little ? __builtin_bswap64(pending_) : pending_;
+        std::memcpy(bytes_.data() + used_, &big, sizeof big);
+    }
+    // Makes room for `extra` more bytes (and the slack).
+    void grow(size_t extra);
+
+    // The whole bytes written (the first used_ of them) and room behind them; the bytes of the
+    // register are stored behind the whole bytes when they are looked at.
+    mutable std::vector<uint8_t> bytes_ = std::vector<uint8_t>(256);
+    size_t used_ = 0;
+    // Bits not yet whole bytes of the buffer, the first of them in the highest bit; the bits
+    // below them are 0.
+    uint64_t pending_ = 0;
+    unsigned pendingBits_ = 0; // 0 to 63
+    // What bytes() hands out.
+    mutable std::vector<uint8_t> copy_;
 };
 
 // B

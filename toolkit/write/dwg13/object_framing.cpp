@@ -111,7 +111,7 @@ int wrEndObject(OutputContext& output) {
     Dwg13WriteState& s = state(output);
     if (!s.handleStreamNoted) wrNoteHandleStream(output);
     s.bits.patchBits(s.sizePosition, __builtin_bswap32(s.bitSize), 32);
-    const std::vector<uint8_t>& data = s.bits.bytes();
+    const std::span<const uint8_t> data = s.bits.view();
     const uint64_t size = data.size();
     uint8_t head[4];
     const size_t headSize = size_t(wrDwgRecordSizeField(size, head));

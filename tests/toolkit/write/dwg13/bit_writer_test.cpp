@@ -1,5 +1,6 @@
 #include "toolkit/write/dwg13/bit_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -97,6 +98,54 @@ TEST(BitWriter, RawRunsAtEveryBitOffsetAndThePaddingOfTheLastByte) {
         EXPECT_EQ(w.bitLength(), offset + 8 * run.size());
         EXPECT_EQ(bitsOf(w), std::string(offset, '1') + plainBits(test::bytesBits(run)));
         EXPECT_EQ(w.bytes().size(), (w.bitLength() + 7) / 8);
+    }
+}
+
+// The writer against a plain model (one character per bit): runs of every width from 0 to 64
+// across the edges of the register, byte runs at every offset, patches in the whole bytes, in
+// the register and across both, and reads of the bytes between writes.
+TEST(BitWriter, EqualsAPlainModelAcrossTheRegisterEdges) {
+    std::mt19937_64 rng(411);
+    auto bitsOfValue = [](uint64_t value, unsigned count) {
+        std::string bits;
+        for (unsigned i = count; i > 0; --i) bits.push_back((value >> (i - 1)) & 1 ? '1' : '0');
+        return bits;
+    };
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        BitWriter w;
+        std::string model;
+        for (int step = 0; step < 60; ++step) {
+            const unsigned what = unsigned(rng() % 10);
+            if (what < 6) {
+                const unsigned count = step % 7 == 0 ? 64 - unsigned(rng() % 3) : unsigned(rng() % 65);
+                const uint64_t value = rng();
+                w.putBits(value, count);
+                model += bitsOfValue(count < 64 ? value & ((uint64_t(1) << count) - 1) : value, count);
+            } else if (what < 8) {
+                std::vector<uint8_t> run(rng() % 3 == 0 ? rng() % 300 : rng() % 12);
+                for (uint8_t& b : run) b = uint8_t(rng());
+                wrPutRawBytes(w, run.data(), run.size());
+                for (uint8_t b : run) model += bitsOfValue(b, 8);
+            } else if (what == 8 && !model.empty()) {
+                const unsigned count = unsigned(rng() % (std::min<size_t>(model.size(), 64) + 1));
+                const uint64_t position = rng() % (model.size() - count + 1);
+                const uint64_t value = rng();
+                w.patchBits(position, value, count);
+                model.replace(position, count, bitsOfValue(value, count));
+            } else {
+                ASSERT_EQ(bitsOf(w), model);
+            }
+            ASSERT_EQ(w.bitLength(), model.size());
+        }
+        EXPECT_EQ(bitsOf(w), model);
+        EXPECT_EQ(w.view().size(), (model.size() + 7) / 8);
+        const std::vector<uint8_t> taken = w.takeBytes();
+        EXPECT_EQ(bytesToBits(taken, model.size()), model);
+        if (model.size() % 8 != 0) {
+            EXPECT_EQ(taken.back() & (0xFF >> (model.size() % 8)), 0) << "padding bits are 0";
+        }
+        EXPECT_EQ(w.bitLength(), 0u);
     }
 }
 
