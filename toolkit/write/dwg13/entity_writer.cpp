@@ -30,6 +30,7 @@ uint16_t fixedType(uint16_t kind) {
     case kEntityArc: return kDwgArc;
     case kEntityCircle: return kDwgCircle;
     case kEntityLine: return kDwgLine;
+    case kEntityLine3d: return kDwgLine; // a 3D line is a LINE from R13 on
     case kEntityPoint: return kDwgPoint;
     case kEntityFace3d: return kDwgFace3d;
     case kEntitySolid: return kDwgSolid;

@@ -268,5 +268,21 @@ TEST_F(EntityCommonCases, ReactorsAndExtendedDataComeBack) {
     }
 }
 
+// A 3D line of the files before R13 is a LINE from R13 on: it is written as one, not passed
+// over.
+TEST_F(EntityCommonCases, ThreeDimensionalLinesAreWrittenAsLines) {
+    for (int16_t version : test::kBitCodedVersions) {
+        SCOPED_TRACE(test::versionName(version));
+        newDrawing();
+        EntityRecord e = entity(kEntityLine3d);
+        e.bodyAs<LineBody>() = LineBody{{1, 2, 3}, {4, 5, 6}};
+        const test::SavedEntity saved = save(version, add(std::move(e)));
+        ASSERT_NE(saved.back, nullptr);
+        EXPECT_EQ(saved.fileType, kDwgLine);
+        EXPECT_EQ(saved.back->header.type, kEntityLine);
+        EXPECT_EQ(saved.back->bodyAs<LineBody>(), (LineBody{{1, 2, 3}, {4, 5, 6}}));
+    }
+}
+
 } // namespace
 } // namespace tracemill
