@@ -24,9 +24,10 @@ void putLittleEndian(BitWriter& writer, uint64_t value, unsigned bytes) {
 
 } // namespace
 
-void BitWriter::grow(size_t extra) {
+void BitWriter::grow(size_t extra) const {
+    constexpr size_t kFirstSize = 256;
     const size_t needed = used_ + extra + kSlack;
-    if (bytes_.size() < needed) bytes_.resize(std::max(needed, bytes_.size() * 2));
+    if (bytes_.size() < needed) bytes_.resize(std::max({needed, bytes_.size() * 2, kFirstSize}));
 }
 
 void BitWriter::putBytes(const uint8_t* bytes, size_t count) {

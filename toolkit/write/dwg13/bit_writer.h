@@ -44,7 +44,6 @@ class BitWriter {
         pending_ |= value >> rest;
         storeRegister();
         used_ += 8;
-        if (bytes_.size() < used_ + kSlack) grow(0);
         pending_ = rest ? value << (64 - rest) : 0;
         pendingBits_ = rest;
     }
@@ -75,21 +74,23 @@ class BitWriter {
     void patchBits(uint64_t position, uint64_t value, unsigned count);
 
   private:
-    // The buffer always holds this many bytes past the whole bytes, so that the register (and
-    // a patch of up to 64 bits inside it) can be stored as whole 64-bit words.
+    // The buffer holds this many bytes past the whole bytes once anything is stored, so that
+    // the register (and a patch of up to 64 bits inside it) can be stored as whole 64-bit words.
     static constexpr size_t kSlack = 16;
 
     // Stores the register, the highest byte first, at the end of the whole bytes.
     void storeRegister() const {
+        if (bytes_.size() < used_ + kSlack) grow(0);
         const uint64_t big = std::endian::native == std::endian::little ? __builtin_bswap64(pending_) : pending_;
         std::memcpy(bytes_.data() + used_, &big, sizeof big);
     }
     // Makes room for `extra` more bytes (and the slack).
-    void grow(size_t extra);
+    void grow(size_t extra) const;
 
-    // The whole bytes written (the first used_ of them) and room behind them; the bytes of the
-    // register are stored behind the whole bytes when they are looked at.
-    mutable std::vector<uint8_t> bytes_ = std::vector<uint8_t>(256);
+    // The whole bytes written (the first used_ of them) and room behind them (none before the
+    // first word); the bytes of the register are stored behind the whole bytes when they are
+    // looked at.
+    mutable std::vector<uint8_t> bytes_;
     size_t used_ = 0;
     // Bits not yet whole bytes of the buffer, the first of them in the highest bit; the bits
     // below them are 0.

@@ -116,10 +116,8 @@ void oleFrameGraphics(const Ole2FrameBody& b, std::array<uint8_t, kOleFrameGraph
     }
 }
 
-} // namespace
-
-bool wrDwgEntityHasForm(const Drawing& drawing, const EntityRecord& entity) {
-    const EntityForm form = formOf(drawing, entity);
+// Whether the entity's body is the one the layout of its form writes.
+bool entityHoldsForm(const EntityForm& form, const EntityRecord& entity) {
     EntityRecord& e = const_cast<EntityRecord&>(entity);
     BitWriter bits;
     Dwg13FieldWriter io(bits, kVersionAC1015);
@@ -128,6 +126,12 @@ bool wrDwgEntityHasForm(const Drawing& drawing, const EntityRecord& entity) {
     if (!form.classBased) return dwg13FixedEntity(io, form.type, e.header, e.body, c, x, true);
     if (form.knownClass) return dwg13ClassEntity(io, form.kind, e.header, e.body, c, x, true);
     return entity.body.holds<ProxyEntityBody>();
+}
+
+} // namespace
+
+bool wrDwgEntityHasForm(const Drawing& drawing, const EntityRecord& entity) {
+    return entityHoldsForm(formOf(drawing, entity), entity);
 }
 
 uint16_t wrDwgTypeOfKind(const EntityRecord& entity) {
@@ -177,8 +181,8 @@ int wrDwgEntityR13(const Drawing& drawing, OutputContext& output, const EntityRe
     EntityRecord& e = const_cast<EntityRecord&>(entity);
     EntityHeader& h = e.header;
     // An entity whose body has no layout of its type (damaged input) is passed over.
-    if (!wrDwgEntityHasForm(drawing, entity)) return 1;
     const EntityForm form = formOf(drawing, entity);
+    if (!entityHoldsForm(form, entity)) return 1;
     const uint16_t type = form.type;
     const ClassKind kind = form.kind;
     uint16_t fileType = type;

@@ -51,6 +51,7 @@ enum class Role : uint8_t { TopLevel, Child, SequenceEnd };
 // An entity of a list as it is written, with the links the walk gives it.
 struct PlannedEntity {
     const EntityRecord* entity = nullptr;
+    Handle own; // its handle (given for the save when it has none)
     Role role = Role::TopLevel;
     size_t parent = 0; // the POLYLINE or INSERT of a child or SEQEND
     Handle previous;
@@ -316,6 +317,7 @@ std::vector<PlannedEntity> Dwg13FileWriter::plan(const EntityList* list, bool la
     std::vector<PlannedEntity> planned;
     if (!list) return planned;
     (void)layoutBlock;
+    planned.reserve(list->count);
     size_t open = SIZE_MAX; // the POLYLINE or INSERT whose sequence is open
     for (const EntityNode& node : *list) {
         const EntityRecord& entity = node.record;
@@ -331,6 +333,7 @@ std::vector<PlannedEntity> Dwg13FileWriter::plan(const EntityList* list, bool la
         }
         PlannedEntity item;
         item.entity = &entity;
+        item.own = handleOf(entity);
         const bool childOfOpen =
             open != SIZE_MAX && ((type == kEntityVertex && planned[open].entity->header.type == kEntityPolyline) ||
                                  (type == kEntityAttribute && planned[open].entity->header.type == kEntityInsert));
@@ -354,11 +357,11 @@ std::vector<PlannedEntity> Dwg13FileWriter::plan(const EntityList* list, bool la
     size_t previousChild = SIZE_MAX;
     for (size_t i = 0; i < planned.size(); ++i) {
         PlannedEntity& item = planned[i];
-        const Handle own = handleOf(*item.entity);
+        const Handle own = item.own;
         switch (item.role) {
         case Role::TopLevel:
             if (previousTop != SIZE_MAX) {
-                item.previous = handleOf(*planned[previousTop].entity);
+                item.previous = planned[previousTop].own;
                 planned[previousTop].next = own;
             }
             previousTop = i;
@@ -369,7 +372,7 @@ std::vector<PlannedEntity> Dwg13FileWriter::plan(const EntityList* list, bool la
             if (parent.firstChild.isNull()) parent.firstChild = own;
             parent.lastChild = own;
             if (previousChild != SIZE_MAX) {
-                item.previous = handleOf(*planned[previousChild].entity);
+                item.previous = planned[previousChild].own;
                 planned[previousChild].next = own;
             }
             previousChild = i;
@@ -479,14 +482,14 @@ int Dwg13FileWriter::block(const BlockNode& node, int32_t position) {
     }
     for (const PlannedEntity& item : planned) {
         if (item.role != Role::TopLevel) continue;
-        if (links.firstEntity.isNull()) links.firstEntity = handleOf(*item.entity);
-        links.lastEntity = handleOf(*item.entity);
+        if (links.firstEntity.isNull()) links.firstEntity = item.own;
+        links.lastEntity = item.own;
     }
     if (!wrDwgBlockRecord(d_, o_, record, handles_.controls[kDwgControlBlock], links, position)) return 0;
     counted();
     const Handle owner = mode == kDwgEntityInBlock ? record.handle : Handle();
     for (const PlannedEntity& item : planned) {
-        const Handle parent = item.role == Role::TopLevel ? owner : handleOf(*planned[item.parent].entity);
+        const Handle parent = item.role == Role::TopLevel ? owner : planned[item.parent].own;
         if (!entity(item, mode, parent, position)) return 0;
     }
     const uint8_t frameMode = mode;

@@ -1,7 +1,6 @@
 #include "toolkit/write/dwg13/object_map_writer.h"
 
 #include <algorithm>
-#include <queue>
 #include <utility>
 
 #include "toolkit/core/system_context.h"
@@ -43,7 +42,8 @@ int wrMapRecord(OutputContext& output, Handle handle, uint32_t position) {
 int wrMapFlushRun(OutputContext& output) {
     Dwg13MapRuns& map = runs(output);
     if (map.run.empty()) return 1;
-    std::stable_sort(map.run.begin(), map.run.end(), byHandle);
+    if (!std::is_sorted(map.run.begin(), map.run.end(), byHandle))
+        std::stable_sort(map.run.begin(), map.run.end(), byHandle);
     map.flushed += map.run.size();
     map.sorted.push_back(std::move(map.run));
     map.run.clear();
@@ -65,27 +65,13 @@ int wrWriteObjectMap(OutputContext& output) {
     wrMapFlushRun(output);
     Dwg13MapRuns& map = runs(output);
     if (map.flushed == 0) return dbSetError(kErrorDwgMapNotWritten);
-    // The runs are merged: the next entry is the smallest handle among the runs' cursors (the
-    // first run wins a tie), taken from a heap of the cursors.
-    using Cursor = std::pair<size_t, size_t>; // run, entry
-    auto later = [&](const Cursor& a, const Cursor& b) {
-        const Handle ha = map.sorted[a.first][a.second].handle;
-        const Handle hb = map.sorted[b.first][b.second].handle;
-        return ha == hb ? a.first > b.first : hb < ha;
-    };
-    std::priority_queue<Cursor, std::vector<Cursor>, decltype(later)> cursors(later);
-    for (size_t r = 0; r < map.sorted.size(); ++r)
-        if (!map.sorted[r].empty()) cursors.push({r, 0});
     std::vector<uint8_t> section(2);
     Handle previousHandle;
     int64_t previousPosition = 0;
     Handle last;
     size_t written = 0;
-    while (!cursors.empty()) {
-        const Cursor at = cursors.top();
-        cursors.pop();
-        const Dwg13MapEntry entry = map.sorted[at.first][at.second];
-        if (at.second + 1 < map.sorted[at.first].size()) cursors.push({at.first, at.second + 1});
+    // Enters the next entry in handle order: 1, or 0 with the error set.
+    auto enter = [&](const Dwg13MapEntry& entry) -> int {
         if (written > 0 && entry.handle == last) {
             if (gSystemContext) gSystemContext->errorHandle = entry.handle;
             return dbSetError(kErrorDwgMapRepeatedHandle);
@@ -102,7 +88,40 @@ int wrWriteObjectMap(OutputContext& output) {
             previousHandle = Handle();
             previousPosition = 0;
         }
+        return 1;
+    };
+    // The runs are merged. The records of a save come in stretches of rising handles (the
+    // controls, each block's entities, the tables, the objects), so the runs are laid end to
+    // end, cut where the handles fall, and the stretches merged in pairs until one is left (each
+    // round into the other of two buffers); a merge keeps the earlier of two equal handles first.
+    std::vector<Dwg13MapEntry> entries;
+    entries.reserve(map.flushed);
+    for (const std::vector<Dwg13MapEntry>& run : map.sorted) entries.insert(entries.end(), run.begin(), run.end());
+    map.sorted.clear();
+    std::vector<size_t> starts = {0};
+    for (size_t i = 1; i < entries.size(); ++i)
+        if (entries[i].handle < entries[i - 1].handle) starts.push_back(i);
+    starts.push_back(entries.size());
+    std::vector<Dwg13MapEntry> scratch;
+    while (starts.size() > 2) {
+        scratch.resize(entries.size());
+        const auto at = [](std::vector<Dwg13MapEntry>& v, size_t i) { return v.begin() + ptrdiff_t(i); };
+        std::vector<size_t> merged = {0};
+        size_t j = 0;
+        for (; j + 2 < starts.size(); j += 2) {
+            std::merge(at(entries, starts[j]), at(entries, starts[j + 1]), at(entries, starts[j + 1]),
+                       at(entries, starts[j + 2]), at(scratch, starts[j]), byHandle);
+            merged.push_back(starts[j + 2]);
+        }
+        if (j + 1 < starts.size()) {
+            std::copy(at(entries, starts[j]), entries.end(), at(scratch, starts[j]));
+            merged.push_back(starts.back());
+        }
+        entries.swap(scratch);
+        starts = std::move(merged);
     }
+    for (const Dwg13MapEntry& entry : entries)
+        if (!enter(entry)) return 0;
     if (section.size() > 2 && !wrMapWriteSection(output, section)) return dbSetError(kErrorDwgMapNotWritten);
     std::vector<uint8_t> empty(2);
     if (!wrMapWriteSection(output, empty)) return dbSetError(kErrorDwgMapNotWritten);

@@ -316,16 +316,23 @@ std::vector<std::pair<uint64_t, int64_t>> decodeMap(const std::vector<uint8_t>& 
     return entries;
 }
 
-// 1,365 records make one run, 1,366 two; whatever the order the records come in, the map is
-// sorted, each section ends once it reaches 2,032 bytes and the map ends with 00 02 01 D0.
+// 1,365 records make one run, 1,366 two; whatever the order the records come in (shuffled, in
+// handle order as a save writes them, backwards, or in order but for two swapped runs), the map
+// is sorted, each section ends once it reaches 2,032 bytes and the map ends with 00 02 01 D0.
 TEST_F(FramingTest, TheMapGathersRunsAndWritesSortedSections) {
+    enum class Order { Shuffled, Ascending, Descending, RunsSwapped };
+    for (Order order : {Order::Shuffled, Order::Ascending, Order::Descending, Order::RunsSwapped})
     for (size_t count : {size_t(1365), size_t(1366), size_t(5000)}) {
         SCOPED_TRACE(count);
+        SCOPED_TRACE(int(order));
         OutputContextPtr output = open(kVersionAC1015);
         ASSERT_EQ(wrMapBegin(*output), 1);
         std::vector<uint64_t> handles(count);
         std::iota(handles.begin(), handles.end(), 0x20);
-        std::shuffle(handles.begin(), handles.end(), std::mt19937(7));
+        if (order == Order::Shuffled) std::shuffle(handles.begin(), handles.end(), std::mt19937(7));
+        if (order == Order::Descending) std::reverse(handles.begin(), handles.end());
+        if (order == Order::RunsSwapped && count > kDwgMapRunSize)
+            std::rotate(handles.begin(), handles.begin() + kDwgMapRunSize, handles.end());
         for (uint64_t h : handles) ASSERT_EQ(wrMapRecord(*output, Handle(h * 3), uint32_t(1000 + h * 50)), 1);
         wrMapFlushRun(*output);
         EXPECT_EQ(output->dwg13->map.sorted.size(), (count + kDwgMapRunSize - 1) / kDwgMapRunSize);
@@ -348,13 +355,34 @@ TEST_F(FramingTest, TheMapGathersRunsAndWritesSortedSections) {
     }
 }
 
+// A handle twice: inside one run, at the seam of two runs that otherwise follow one another,
+// and in two runs apart.
 TEST_F(FramingTest, ARepeatedHandleFailsTheMapWith153AndNamesTheHandle) {
-    OutputContextPtr output = open(kVersionAC1015);
-    wrMapBegin(*output);
-    for (uint64_t h : {0x10, 0x11, 0x30, 0x11, 0x40}) wrMapRecord(*output, Handle(h), uint32_t(100 + h));
-    EXPECT_EQ(wrWriteObjectMap(*output), 0);
-    EXPECT_EQ(dbGetError(), kErrorDwgMapRepeatedHandle);
-    EXPECT_EQ(gSystemContext->errorHandle, Handle(0x11));
+    struct Case {
+        const char* name;
+        std::vector<uint64_t> handles;
+        uint64_t repeated;
+    };
+    std::vector<uint64_t> seam(2 * kDwgMapRunSize);
+    std::iota(seam.begin(), seam.end(), 0x100);
+    seam[kDwgMapRunSize] = seam[kDwgMapRunSize - 1];
+    std::vector<uint64_t> apart = seam;
+    std::iota(apart.begin(), apart.end(), 0x100);
+    apart.back() = 0x105;
+    const Case cases[] = {
+        {"one run", {0x10, 0x11, 0x30, 0x11, 0x40}, 0x11},
+        {"the seam of two runs", seam, seam[kDwgMapRunSize]},
+        {"two runs apart", apart, 0x105},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OutputContextPtr output = open(kVersionAC1015);
+        wrMapBegin(*output);
+        for (uint64_t h : c.handles) wrMapRecord(*output, Handle(h), uint32_t(100 + h));
+        EXPECT_EQ(wrWriteObjectMap(*output), 0);
+        EXPECT_EQ(dbGetError(), kErrorDwgMapRepeatedHandle);
+        EXPECT_EQ(gSystemContext->errorHandle, Handle(c.repeated));
+    }
 }
 
 TEST_F(FramingTest, AMapWithoutEntriesFailsWith203) {
