@@ -304,6 +304,8 @@ std::string sampleTestName(const char* path) {
 }
 
 void expectEveryRowNeeded(const std::string& directory, size_t cases, std::span<const AllowedDifference> rows) {
+    std::set<std::string_view> ids;
+    for (const AllowedDifference& row : rows) EXPECT_TRUE(ids.insert(row.id).second) << "two rows " << row.id;
     if (directory.empty()) GTEST_SKIP() << "run through CTest";
     std::set<std::string> ran;
     const std::set<std::string> needed = readNeededRows(directory, &ran);

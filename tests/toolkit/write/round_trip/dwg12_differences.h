@@ -1,6 +1,6 @@
-// The differences a save as a DWG file before R13 must make to a drawing, each with its reason:
-// what the round-trip comparison allows between the first load and the load of the written
-// file.
+// The differences a DWG file before R13 saved as its own version may show, each with its
+// reason. A drawing saved as another version or form is compared after the rows of
+// `version_differences.h`, which hold every difference of these files.
 #pragma once
 
 #include <span>
@@ -9,8 +9,6 @@
 
 namespace tracemill::test {
 
-// For a drawing saved as another version or format than its own.
-std::span<const AllowedDifference> dwg12AllowedDifferences();
 // For a DWG file before R13 saved as its own version.
 std::span<const AllowedDifference> dwg12OwnVersionDifferences();
 

@@ -11,6 +11,7 @@
 
 #include "dwg12_differences.h"
 #include "dwg12_structure_check.h"
+#include "version_differences.h"
 #include "round_trip.h"
 #include "test_paths.h"
 #include "toolkit/core/drawing.h"
@@ -37,7 +38,7 @@ size_t dwg12ShownLines() {
 class Dwg12RoundTrip : public test::WriterTest {
 protected:
     void roundTrips(Drawing* original, const std::string& name) {
-        test::RoundTripComparison comparison(test::dwg12AllowedDifferences());
+        test::RoundTripComparison comparison(test::versionAllowedDifferences());
         test::RoundTripComparison ownComparison(test::dwg12OwnVersionDifferences());
         const test::DumpLines first = test::dumpLines(*original);
         for (int16_t version = 0; version <= 4; ++version) {
@@ -105,8 +106,8 @@ INSTANTIATE_TEST_SUITE_P(Versions, Dwg12NewDrawingRoundTrip, ::testing::Range(0,
 // Runs after every round trip of the run (CTest orders it last): every row of the tables of
 // allowed differences must have been needed by some case, when all cases ran.
 TEST(Dwg12RoundTripRows, EveryRowIsNeeded) {
-    std::vector<test::AllowedDifference> rows(test::dwg12AllowedDifferences().begin(),
-                                              test::dwg12AllowedDifferences().end());
+    std::vector<test::AllowedDifference> rows(test::versionAllowedDifferences().begin(),
+                                              test::versionAllowedDifferences().end());
     rows.insert(rows.end(), test::dwg12OwnVersionDifferences().begin(), test::dwg12OwnVersionDifferences().end());
     test::expectEveryRowNeeded(dwg12RowsDirectory(), test::roundTripSamples().size() + 8, rows);
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "dwg13_header_coverage.h"
+#include "toolkit/core/entity_types.h"
 #include "toolkit/core/header_block.h"
 #include "toolkit/read/dwg12_header_layout.h"
 
@@ -22,6 +24,8 @@ bool newerSourceBeforeR13(const RoundTripCase& c) { return c.sourceVersion >= 5 
 bool dxfSourceBeforeR13(const RoundTripCase& c) { return c.sourceFormat != 0 && c.version < 5; }
 bool targetBeforeAc1009(const RoundTripCase& c) { return c.version < 4; }
 bool targetBeforeAc1006(const RoundTripCase& c) { return c.version < 3; }
+// A DWG file of AC1012, AC1014 or AC1015.
+bool bitCodedDwgTarget(const RoundTripCase& c) { return c.format == 0 && c.version >= 5; }
 
 // --- Helpers on dump lines
 
@@ -159,10 +163,20 @@ void entitiesOfTheVersion(DumpLines& lines, const RoundTripCase& c) {
     replaceField(lines, "ENTITIES ", "count", "");
 }
 
+// The part of an ENTITY line after its common fields (from " reactors="), empty without it.
+std::string polylineBodyOf(const std::string& line) {
+    const size_t at = line.find(" reactors=");
+    return at == std::string::npos ? std::string() : line.substr(at);
+}
+
 // An LWPOLYLINE is written as POLYLINE, VERTEX and SEQEND: every 2D polyline of either form is
-// compared as one line of its header, closed flag, elevation and points with bulges and widths.
-void polylinesAsOne(DumpLines& lines, const RoundTripCase&) {
+// compared as one line of its common fields, closed flag, elevation and every vertex with its
+// bulge and widths (a width a VERTEX does not carry is its POLYLINE's default). The vertices of
+// a converted LWPOLYLINE lie at z 0, but the reader of R13-2000 DWG files puts every 2D vertex
+// at its polyline's elevation.
+void polylinesAsOne(DumpLines& lines, const RoundTripCase& c) {
     replaceField(lines, "ENTITIES ", "count", "");
+    const bool vertexAtElevation = c.format == 0 && c.version >= 5;
     auto head = [](const std::string& line) {
         DumpLines one{line.substr(0, line.find(" reactors="))};
         removeFields(one, "", {"type"});
@@ -171,40 +185,40 @@ void polylinesAsOne(DumpLines& lines, const RoundTripCase&) {
     DumpLines out;
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
+        const std::string body = polylineBodyOf(line);
+        const int flags = std::atoi(fieldOf(body, "flags").c_str());
         if (line.starts_with("ENTITY LWPOLYLINE ")) {
-            const int flags = std::atoi(fieldOf(line.substr(line.find(" reactors=")), "flags").c_str());
-            const std::string constant = fieldOf(line, "constantWidth");
+            const std::string elevation = fieldOf(body, "elevation");
+            const std::string constant = fieldOf(body, "constantWidth");
+            const bool constantWidth = (flags & 4) != 0;
             std::string points;
-            std::string vertices = fieldOf(line, "vertices");
-            size_t at = 0;
-            while ((at = vertices.find("{point=", at)) != std::string::npos) {
-                const std::string v = vertices.substr(at, vertices.find('}', at) - at);
-                const std::string p = fieldOf(" " + v.substr(1), "point");
-                points += "(" + p.substr(1, p.size() - 2) + ",0) b=" + fieldOf(" " + v.substr(1), "bulge") + " w=" +
-                          ((flags & 4) ? constant : fieldOf(" " + v.substr(1), "startWidth")) + "/" +
-                          ((flags & 4) ? constant : fieldOf(" " + v.substr(1), "endWidth")) + ";";
-                ++at;
+            for (size_t at = body.find("{point=("); at != std::string::npos; at = body.find("{point=(", at + 1)) {
+                const std::string vertex = " " + body.substr(at + 1, body.find('}', at) - at - 1);
+                const std::string point = fieldOf(vertex, "point");
+                points += point.substr(0, point.size() - 1) + "," + (vertexAtElevation ? elevation : "0") +
+                          ") b=" + fieldOf(vertex, "bulge") + " w=" +
+                          (constantWidth ? constant : fieldOf(vertex, "startWidth")) + "/" +
+                          (constantWidth ? constant : fieldOf(vertex, "endWidth")) + ";";
             }
             out.push_back(head(line) + " closed=" + std::to_string((flags & 512) ? 1 : 0) +
-                          " elevation=" + fieldOf(line, "elevation") + " points=" + points);
+                          " elevation=" + elevation + " points=" + points);
             continue;
         }
-        const std::string body = line.find(" reactors=") == std::string::npos ? "" : line.substr(line.find(" reactors="));
-        if (line.starts_with("ENTITY POLYLINE ") && (std::atoi(fieldOf(body, "flags").c_str()) & (8 | 16 | 64)) == 0) {
-            const int flags = std::atoi(fieldOf(body, "flags").c_str());
-            const std::string startDefault = fieldOf(line, "defaultStartWidth");
-            const std::string endDefault = fieldOf(line, "defaultEndWidth");
+        if (line.starts_with("ENTITY POLYLINE ") && (flags & (8 | 16 | 64)) == 0) {
+            const std::string startDefault = fieldOf(body, "defaultStartWidth");
+            const std::string endDefault = fieldOf(body, "defaultEndWidth");
             std::string points;
             size_t j = i + 1;
             for (; j < lines.size() && lines[j].starts_with("ENTITY VERTEX "); ++j) {
-                const std::string& v = lines[j];
-                points += fieldOf(v, "point") + " b=" + fieldOf(v, "bulge") + " w=" +
-                          (fieldOf(v, "hasStartWidth") == "0" ? startDefault : fieldOf(v, "startWidth")) + "/" +
-                          (fieldOf(v, "hasEndWidth") == "0" ? endDefault : fieldOf(v, "endWidth")) + ";";
+                const std::string vertex = polylineBodyOf(lines[j]);
+                points += fieldOf(vertex, "point") + " b=" + fieldOf(vertex, "bulge") + " w=" +
+                          (fieldOf(vertex, "hasStartWidth") == "0" ? startDefault : fieldOf(vertex, "startWidth")) +
+                          "/" + (fieldOf(vertex, "hasEndWidth") == "0" ? endDefault : fieldOf(vertex, "endWidth")) +
+                          ";";
             }
             if (j < lines.size() && lines[j].starts_with("ENTITY SEQEND ")) ++j;
             out.push_back(head(line) + " closed=" + std::to_string(flags & 1) + " elevation=" +
-                          fieldOf(line, "elevation") + " points=" + points);
+                          fieldOf(body, "elevation") + " points=" + points);
             i = j - 1;
             continue;
         }
@@ -212,7 +226,6 @@ void polylinesAsOne(DumpLines& lines, const RoundTripCase&) {
     }
     lines = std::move(out);
 }
-
 
 // A point's z replaced by `z`.
 std::string withZ(std::string_view point, std::string_view z) {
@@ -264,10 +277,14 @@ void shapesWithoutNumber(DumpLines& lines, const RoundTripCase&) {
     });
 }
 
-// The reader leaves the owner of table records read from these files 0; the default records a
-// load makes are owned by their table.
-void tableOwners(DumpLines& lines, const RoundTripCase&) {
-    for (std::string_view table : kTableRecordPrefixes) removeFields(lines, table, {"owner"});
+// Files before AC1012 carry no owners of table records: their reader leaves the owner 0, while
+// the default records a load makes are owned by their table; an R13-2000 DWG file of a drawing
+// read from them names the table's control object.
+void tableOwners(DumpLines& lines, const RoundTripCase& c) {
+    for (std::string_view table : kTableRecordPrefixes) {
+        if (c.version < 5) removeFields(lines, table, {"owner"});
+        else replaceField(lines, table, "owner", "H");
+    }
 }
 
 void extraLayoutBlocks(DumpLines& lines, const RoundTripCase&) {
@@ -427,7 +444,7 @@ bool isClassOf2000(const std::string& name) {
     return false;
 }
 
-void layoutsOf2000(DumpLines& lines, const RoundTripCase&) {
+void layoutsOf2000(DumpLines& lines, const RoundTripCase& c) {
     // The class numbers of the layout objects, and the dictionaries the named object dictionary
     // names for them.
     std::set<int> classes;
@@ -451,6 +468,13 @@ void layoutsOf2000(DumpLines& lines, const RoundTripCase&) {
     });
     removeEntries(lines, {"ACAD_LAYOUT", "ACAD_PLOTSETTINGS", "ACAD_PLOTSTYLENAME"});
     removeFields(lines, "HANDLES ", {"layoutDictionary", "plotSettingsDictionary", "plotStyleDictionary"});
+    // An R13-2000 DWG file keeps the classes; it links every layout block and layer to a layout
+    // and a plot style of its own.
+    if (bitCodedDwgTarget(c)) {
+        replaceField(lines, "BLOCK_RECORD ", "layout", "H");
+        replaceField(lines, "LAYER ", "plotStyle", "H");
+        return;
+    }
     removeFields(lines, "BLOCK_RECORD ", {"layout"});
     removeFields(lines, "LAYER ", {"plotStyle"});
     removeFields(lines, "CLASS ", {"number"});
@@ -460,15 +484,31 @@ void layoutsOf2000(DumpLines& lines, const RoundTripCase&) {
     });
 }
 
-// Before AC1015 dictionaries carry no hard-owner and cloning flags and upper-case entry names,
-// XRECORDs no cloning flag; multiline style names are symbol names.
+// Upper-cases the names of dictionary entries ({name="..." handle=...}) of a line.
+void upperCaseEntryNames(std::string& line) {
+    for (size_t at = line.find("{name=\""); at != std::string::npos; at = line.find("{name=\"", at + 1)) {
+        for (size_t i = at + 7; i < line.size() && line[i] != '"'; ++i) {
+            if (line[i] == '\\') ++i;
+            else line[i] = char(std::toupper(uint8_t(line[i])));
+        }
+    }
+}
+
+// Before AC1015 the named object dictionary holds none of the entries of 2000; dictionaries
+// carry no hard-owner and cloning flags and upper-case entry names, XRECORDs no cloning flag;
+// multiline style names are symbol names.
 void dictionariesBefore2000(DumpLines& lines, const RoundTripCase&) {
-    removeEntries(lines, {"ACAD_WIPEOUT_VARS", "ACDBHEADERROUNDTRIPXREC"});
+    removeEntries(lines, {"ACAD_PLOTSETTINGS", "ACAD_WIPEOUT_VARS", "ACAD_PLOTSTYLENAME", "ACDBHEADERROUNDTRIPXREC"});
     for (std::string& line : lines) {
         if (!line.starts_with("OBJECT ")) continue;
+        upperCaseEntryNames(line);
+        const std::string name = typeNumber(line) == kObjectMlineStyle ? fieldOf(line, "name") : std::string();
+        if (!name.empty()) {
+            const size_t at = line.find(" name=" + name) + 6;
+            line.replace(at, name.size(), symbolNameBefore2000(name));
+        }
         DumpLines one{line};
         removeFields(one, "", {"hardOwner", "cloning"});
-        rewriteField(one, "", "name", symbolNameBefore2000);
         line = one[0];
     }
 }
@@ -490,6 +530,73 @@ void headerRoundTripRecord(DumpLines& lines, const RoundTripCase&) {
     });
 }
 
+// The header variables the written file carries: those a DXF file names, those the layouts of
+// a DWG version hold.
+std::set<std::string> carriedHeaderVariables(const RoundTripCase& c) {
+    if (c.format != 0) return c.fileHeaderVariables;
+    if (c.version >= 5) return dwg13CarriedHeaderVariables(c.version);
+    std::set<std::string> stored;
+    for (const HeaderVariable& variable : dbHeaderVariableTable()) {
+        for (const Dwg12HeaderField& field : dbDwg12HeaderFields()) {
+            if (field.value != Dwg12HeaderValue::CurrentIndex && field.member == variable.field &&
+                c.version >= field.firstVersion)
+                stored.insert(std::string(variable.name));
+        }
+    }
+    return stored;
+}
+
+// Header variables the written file does not carry come back with the template's values. The
+// points of older DXF headers have no z: the extents before AC1009, the base before AC1006.
+void headerOfTheVersion(DumpLines& lines, const RoundTripCase& c) {
+    const std::set<std::string> carried = carriedHeaderVariables(c);
+    std::erase_if(lines, [&](const std::string& line) {
+        if (!line.starts_with("HEADER ")) return false;
+        const size_t end = line.find(' ', 7);
+        return !carried.count(line.substr(7, end - 7));
+    });
+    if (c.format == 0) return;
+    auto flatten = [](std::string& line) {
+        const size_t comma = line.rfind(',');
+        const size_t close = line.rfind(')');
+        if (comma != std::string::npos && close != std::string::npos && comma < close)
+            line.replace(comma + 1, close - comma - 1, "0");
+    };
+    for (std::string& line : lines) {
+        if (c.version < 4 && (line.starts_with("HEADER EXTMIN ") || line.starts_with("HEADER EXTMAX "))) flatten(line);
+        if (c.version < 3 && line.starts_with("HEADER INSBASE ")) flatten(line);
+    }
+}
+
+// Fields of table records that only files from AC1015 on carry.
+void tableFieldsOf2000(DumpLines& lines, const RoundTripCase& c) {
+    removeFields(lines, "LAYER ", {"plotFlag", "lineweight", "plotStyle"});
+    removeFields(lines, "BLOCK_RECORD ", {"layout", "preview"});
+    removeFields(lines, "VIEW ", {"renderMode", "hasUcs", "ucs"});
+    removeFields(lines, "VPORT ", {"renderMode", "ucsPerViewport", "ucs"});
+    removeFields(lines, "UCS ", {"orthographicType", "orthographicTypeAlt", "elevation", "baseUcs"});
+    removeFields(lines, "DIMSTYLE ", {"dimazin", "dimaltrnd", "dimadec", "dimfrac", "dimdsep", "dimtmove", "dimldrblk",
+                                      "dimlwd", "dimlwe"});
+    if (c.format != 0) {
+        removeFields(lines, "UCS ", {"orthographicOrigin"});
+    } else {
+        removeFields(lines, "BLOCK_RECORD ", {"description", "xrefDisabled"});
+        removeFields(lines, "HANDLES", {"plotStyleDictionary", "layoutDictionary", "plotSettingsDictionary"});
+    }
+}
+
+// The layer DEFPOINTS, in any case, as not plotting.
+void defpointsNeverPlots(DumpLines& lines, const RoundTripCase&) {
+    for (std::string& line : lines) {
+        std::string name = fieldOf(line, "name");
+        for (char& ch : name) ch = char(std::toupper(uint8_t(ch)));
+        if (!line.starts_with("LAYER ") || name != "\"DEFPOINTS\"") continue;
+        DumpLines one{line};
+        replaceField(one, "", "plotFlag", "0");
+        line = one[0];
+    }
+}
+
 }  // namespace
 
 
@@ -504,8 +611,9 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
          polylinesAsOne},
         {"entities-of-the-version", "entities of kinds the version does not have are left out", targetBeforeR13,
          entitiesOfTheVersion},
-        {"extra-layout-blocks", "paper-space blocks of further layouts and their entities are left out", targetBefore2000,
-         extraLayoutBlocks},
+        {"extra-layout-blocks", "paper-space blocks of further layouts and their entities are left out of DXF "
+                                "files before AC1015 and DWG files before AC1012 (R13 and R14 DWG files keep them)",
+         [](const RoundTripCase& c) { return targetBefore2000(c) && !bitCodedDwgTarget(c); }, extraLayoutBlocks},
         {"handles-as-names", "files before AC1012 carry no handles of table records, blocks and objects, and entity "
                              "handles only from AC1006 in drawings that hand them out: the reader gives new ones",
          targetBeforeR13, handlesAsNames},
@@ -514,7 +622,12 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
         {"made-not-read", "a drawing made for a version has its creation version, handles of its layout blocks' "
                           "BLOCK and ENDBLK and layers that do not plot; the reader of these files has none of that",
          targetBeforeR13, madeNotRead},
-        {"raw-xdata-size", "the size of extended data as a reader found it is the size of its file's form", targetBeforeR13,
+        {"raw-xdata-size", "the size of extended data as a reader found it is the size of its file's form: it "
+                           "changes with the form and version (a file before AC1012; an R13-2000 DWG file of another "
+                           "version or from DXF)",
+         [](const RoundTripCase& c) {
+             return c.version < 5 || (bitCodedDwgTarget(c) && (c.version != c.sourceVersion || c.sourceFormat != 0));
+         },
          [](DumpLines& lines, const RoundTripCase&) { entityFields(lines, "", {"xdataSize"}); }},
         {"layout-block-flags", "files before AC1012 have no layout blocks: the reader makes them anew", targetBeforeR13,
          layoutBlockFlagsCleared},
@@ -536,7 +649,9 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
         {"shapes-without-number", "a SHAPE read from DXF is written when its shape file gives its number; the "
                                   "samples' shape files are absent",
          dxfSourceBeforeR13, shapesWithoutNumber},
-        {"table-owners", "the reader leaves the owner of a table record read from these files 0", targetBeforeR13,
+        {"table-owners", "files before AC1012 carry no owners of table records: their reader leaves them 0, and an "
+                         "R13-2000 DWG file of a drawing read from them names the table's control object",
+         [](const RoundTripCase& c) { return c.version < 5 || (bitCodedDwgTarget(c) && c.sourceVersion < 5); },
          tableOwners},
         {"table-fields-of-R13", "plot styles, lineweights, layouts, complex dashes, the later dimension variables, UCS "
                                 "and render settings and the extended data of table records are carried from AC1012",
@@ -544,25 +659,35 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
         {"entity-fields-of-R13", "lineweights, plot styles, linetype scales, reactors, extension dictionaries, the "
                                  "invisible and plot-style flags and the VIEWPORT settings of AC1012 files",
          targetBeforeR13, entityFieldsOfR13},
-        {"entity-fields-of-2000", "lineweights and plot styles of entities and the UCS, render and plot settings of "
-                                  "VIEWPORTs are carried from AC1015 on",
+        {"entity-fields-of-2000", "lineweights and plot-style flags of entities and the UCS, render and plot "
+                                  "settings of VIEWPORTs are carried from AC1015 on; so are entities' plot styles "
+                                  "but in R13 and R14 DWG files",
          [](const RoundTripCase& c) { return c.version == 5 || c.version == 6; },
-         [](DumpLines& lines, const RoundTripCase&) {
-             entityFields(lines, "", {"lineweight", "plotStyle"});
+         [](DumpLines& lines, const RoundTripCase& c) {
+             entityFields(lines, "", {"lineweight"});
+             if (!bitCodedDwgTarget(c)) entityFields(lines, "", {"plotStyle"});
              entityFields(lines, "VIEWPORT", {"styleSheet", "renderMode", "ucsAtOrigin", "ucsPerViewport", "ucsOrigin",
                                               "ucsXAxis", "ucsYAxis", "ucsElevation", "ucsOrthographicType",
                                               "namedUcs", "baseUcs", "ucsIcon"});
              maskEntityFlags(lines, ~0x60);
          }},
         {"layouts-of-2000", "layouts, plot settings and plot styles are objects of AC1015: a save as AC1015 adds "
-                            "them to a drawing without them, an older version leaves them out",
-         [](const RoundTripCase& c) { return c.version >= 5 && (c.version < 7 || c.sourceVersion < 7); },
+                            "them to a drawing without them, an older version leaves them out (R13 and R14 DWG "
+                            "files keep their dictionaries)",
+         [](const RoundTripCase& c) {
+             return c.version >= 5 && (c.version < 7 || c.sourceVersion < 7) && !(bitCodedDwgTarget(c) && c.version < 7);
+         },
          layoutsOf2000},
-        {"header-round-trip-record", "the header round-trip record holds header values of later versions: no save "
-                                     "writes it",
-         [](const RoundTripCase& c) { return c.version >= 5; }, headerRoundTripRecord},
-        {"dictionaries-before-2000", "before AC1015 dictionaries carry no hard-owner and cloning flags and upper-case "
-                                     "entry names, XRECORDs no cloning flag, multiline styles symbol names",
+        {"header-round-trip-record", "the header round-trip record holds header values of later versions: only a "
+                                     "DWG file of AC1015 saved as AC1015 keeps it",
+         [](const RoundTripCase& c) {
+             return c.version >= 5 && !(bitCodedDwgTarget(c) && c.version == 7 && c.sourceVersion == 7);
+         },
+         headerRoundTripRecord},
+        {"dictionaries-before-2000", "before AC1015 the named object dictionary holds none of the entries of 2000 "
+                                     "(plot settings, plot styles, wipeout variables, header round-trip record); "
+                                     "dictionaries carry no hard-owner and cloning flags and upper-case entry names, "
+                                     "XRECORDs no cloning flag, multiline styles symbol names",
          [](const RoundTripCase& c) { return c.version == 5 || c.version == 6; }, dictionariesBefore2000},
         {"mtext-line-spacing", "the line spacing of an MTEXT is carried from AC1015 on",
          [](const RoundTripCase& c) { return c.version == 5 || c.version == 6; },
@@ -572,9 +697,11 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
         {"objects-and-classes", "files before AC1012 hold no objects, classes and previews: the reader makes its "
                                 "defaults",
          newerSourceBeforeR13, objectsAndClasses},
-        {"viewport-views", "a VIEWPORT keeps its view in ACAD MVIEW extended data, which the reader turns into its "
-                           "fields; status bits beyond the 14 that data holds are not kept",
-         [](const RoundTripCase& c) { return c.version >= 4 && c.version <= 6; }, viewportViews},
+        {"viewport-views", "in AC1009 files and R13 and R14 DXF files a VIEWPORT keeps its view in ACAD MVIEW "
+                           "extended data, which the reader turns into its fields; status bits beyond the 14 that "
+                           "data holds are not kept",
+         [](const RoundTripCase& c) { return c.version >= 4 && c.version <= 6 && !bitCodedDwgTarget(c); },
+         viewportViews},
         {"xdata-of-AC1009", "extended data of entities is carried from AC1009", targetBeforeAc1009, xdataOfAc1009},
         {"fields-of-AC1009", "vertical text alignment, further DIMENSION angles, dimension styles and polyface face "
                              "records are carried from AC1009",
@@ -582,6 +709,65 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
         {"flat-before-AC1006", "before AC1006 entities have no extrusion and no z of their own beside the elevation of "
                                "their first point; no POINT angle, mesh counts, invisible edges or DIMENSION direction",
          targetBeforeAc1006, flatBeforeAc1006},
+        {"class-application-names", "DXF files and R13 and R14 DWG files give the known classes the writer's own "
+                                    "application names, those DWG files the writer's proxy flags too",
+         [](const RoundTripCase& c) { return c.version >= 5 && (c.format != 0 || c.version < 7); },
+         [](DumpLines& lines, const RoundTripCase& c) {
+             removeFields(lines, "CLASS ", {"applicationName"});
+             if (c.format == 0) removeFields(lines, "CLASS ", {"proxyFlags"});
+         }},
+        {"table-fields-of-2000", "plot styles, lineweights, layouts, UCS and render settings of table records are "
+                                 "carried from AC1015 on; in DXF files the orthographic origin of a UCS, in R13 and "
+                                 "R14 DWG files block descriptions and the plot-style and layout dictionaries too",
+         [](const RoundTripCase& c) { return c.version < 7 && (c.format != 0 || c.version >= 5); }, tableFieldsOf2000},
+        {"dimension-text-layout", "the text attachment, line spacing and measurement of a DIMENSION are carried from "
+                                  "AC1015 on (the DWG reader gives a DIMENSION of a file before AC1012 the defaults "
+                                  "of AC1012)",
+         [](const RoundTripCase& c) { return c.version < 7; },
+         [](DumpLines& lines, const RoundTripCase&) {
+             entityFields(lines, "DIMENSION", {"attachment", "lineSpacingStyle", "lineSpacingFactor",
+                                               "actualMeasurement"});
+         }},
+        {"block-entity-handles", "a block read from a file before AC1012 has no BLOCK entity handle: the save gives "
+                                 "it one",
+         [](const RoundTripCase& c) { return c.sourceVersion < 5 && c.version >= 5; },
+         [](DumpLines& lines, const RoundTripCase&) {
+             replaceField(lines, "BLOCK_RECORD ", "blockEntity", "H");
+             replaceField(lines, "BLOCK_RECORD ", "endBlockEntity", "H");
+             removeFields(lines, "HANDLES ", {"modelSpaceBlockEntity", "modelSpaceEndBlockEntity",
+                                              "paperSpaceBlockEntity", "paperSpaceEndBlockEntity"});
+         }},
+        {"defpoints-never-plots", "the layer DEFPOINTS is written as not plotting",
+         [](const RoundTripCase& c) { return c.version == 7; }, defpointsNeverPlots},
+        {"xref-state", "the DWG readers keep 0 as the external-reference state of an ordinary block, the DXF reader "
+                       "255: a DWG drawing saved as DXF, or a DXF one as R13-2000 DWG, comes back with the other",
+         [](const RoundTripCase& c) {
+             return (c.format != 0 && c.sourceFormat == 0) || (bitCodedDwgTarget(c) && c.sourceFormat != 0);
+         },
+         [](DumpLines& lines, const RoundTripCase&) { replaceField(lines, "BLOCK_RECORD ", "xrefState", ""); }},
+        {"zeros-without-sign", "the readers take a -0.0 of binary DXF files and of DWG files before AC1012 as 0.0, "
+                               "and the DXF reader reads every zero as +0.0",
+         [](const RoundTripCase& c) {
+             return c.format == 2 || (c.format == 0 && c.version < 5) || (bitCodedDwgTarget(c) && c.sourceFormat != 0);
+         },
+         zerosWithoutSign},
+        {"header-of-the-version", "header variables a version does not carry come back with the template's values; "
+                                  "the extents of DXF files before AC1009 and their base before AC1006 have no z",
+         [](const RoundTripCase&) { return true; }, headerOfTheVersion},
+        {"dwg-header-values", "the DWG header values no variable names follow the version written: a DWG file of "
+                              "another version or from DXF, or any before AC1012, comes back with the writer's",
+         [](const RoundTripCase& c) {
+             return c.format == 0 && (c.version < 5 || c.version != c.sourceVersion || c.sourceFormat != 0);
+         },
+         [](DumpLines& lines, const RoundTripCase&) { removeLines(lines, "HEADER-DWG "); }},
+        {"viewport-entity-header", "only R13-2000 DWG files name the VP ENT HDR record of the current viewport, and "
+                                   "every such file names one: a DWG drawing saved as DXF, or a drawing that does not "
+                                   "come from such a file saved as one, comes back with another",
+         [](const RoundTripCase& c) {
+             return (c.format != 0 && c.sourceFormat == 0) ||
+                    (bitCodedDwgTarget(c) && (c.sourceFormat != 0 || c.sourceVersion < 5));
+         },
+         [](DumpLines& lines, const RoundTripCase&) { removeFields(lines, "HANDLES", {"viewportEntityHeader"}); }},
     };
     return rows;
 }
