@@ -311,4 +311,14 @@ int dbWriteGroupItem(OpenStream* stream, const GroupItem& item) {
     return ok ? 1 : 0;
 }
 
+std::vector<XDataItem> dbReadXDataItems(const OwnedStream& xdata) {
+    std::vector<XDataItem> items;
+    OpenStream* in = xdata ? dbStreamOpenRead(xdata.get()) : nullptr;
+    if (!in) return items;
+    XDataItem item;
+    while (dbReadXDataItem(in, item)) items.push_back(item);
+    dbStreamCloseRead(in);
+    return items;
+}
+
 } // namespace tracemill

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "toolkit/core/handle.h"
+#include "toolkit/core/owned_stream.h"
 #include "toolkit/core/paged_stream.h"
 #include "toolkit/core/point.h"
 
@@ -43,6 +44,9 @@ int dbReadXDataItem(OpenStream* stream, XDataItem& item);
 // counts. 1, or 0 with error 163 for a null stream (or a stream not open for writing), 165
 // (error callback 5) for a value longer than its 16-bit length can say.
 int dbWriteXDataItem(OpenStream* stream, const XDataItem& item);
+
+// The items of an extended-data stream, in order (none without a stream).
+std::vector<XDataItem> dbReadXDataItems(const OwnedStream& xdata);
 
 // The form of the value a group item of `code` holds; None for a code no item carries.
 enum class GroupForm { Binary, Text, Point, Int16, Int32, Real, Handle, None };

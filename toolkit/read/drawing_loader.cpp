@@ -282,7 +282,8 @@ void DrawingLoader::finish() {
     dbSetError(0);
     if (!session_.pendingXDataRefs.empty()) {
         rdApplyXDataRefs(d);
-        rdConvertR12Viewports(d);
+        // From 2000 on the view is the VIEWPORT's own: "MVIEW" data it still carries is not read.
+        if (d.versionIndex < kVersionAC1015) rdConvertR12Viewports(d);
     }
     dbFixupDimStyles(&d);
     // Files before R2000 keep only the local update time; the UTC one follows from it.

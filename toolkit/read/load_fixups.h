@@ -38,8 +38,9 @@ int rdEnsureCurrentMlineStyle(Drawing& drawing);
 // step of dbCreateDrawing.
 int rdFinishLoadDefaults(Drawing& drawing, const HandleSet* handleSet);
 
-// R12 viewports keep their view in "MVIEW" extended data of the application "ACAD": it is
-// decoded into the VIEWPORT entities' fields.
+// Viewports of files before 2000 keep their view in "MVIEW" extended data of the application
+// "ACAD": it is decoded into the VIEWPORT entities' fields (the loader calls it for those files
+// only).
 int rdConvertR12Viewports(Drawing& drawing);
 
 // The handle seed never stays at or below the largest handle met.

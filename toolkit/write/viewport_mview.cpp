@@ -41,4 +41,18 @@ std::vector<XDataItem> wrViewportMviewItems(const ViewportBody& b, Handle acad) 
     return items;
 }
 
+std::vector<XDataItem> wrViewportXDataItems(const ViewportBody& viewport, Handle acad, const OwnedStream& xdata) {
+    const std::vector<XDataItem> own = dbReadXDataItems(xdata);
+    std::vector<XDataItem> items = wrViewportMviewItems(viewport, acad);
+    for (size_t i = 0; i < own.size();) {
+        const bool mview = own[i].code == 1001 && own[i].handle == acad && i + 1 < own.size() &&
+                           own[i + 1].code == 1000 && own[i + 1].text == "MVIEW";
+        size_t end = i + 1;
+        while (end < own.size() && own[end].code != 1001) ++end;
+        if (!mview) items.insert(items.end(), own.begin() + ptrdiff_t(i), own.begin() + ptrdiff_t(end));
+        i = end;
+    }
+    return items;
+}
+
 } // namespace tracemill

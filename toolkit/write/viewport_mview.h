@@ -20,4 +20,9 @@ namespace tracemill {
 // "{"; one 1003 per frozen layer; 1002 "}"; 1002 "}".
 std::vector<XDataItem> wrViewportMviewItems(const ViewportBody& viewport, Handle acad);
 
+// The extended data of a VIEWPORT in a file before 2000: the "MVIEW" items built from its
+// fields first, then its own items (`xdata`) but for its own "ACAD" data that starts with
+// "MVIEW", which is what the fields were read from (or an older copy of them).
+std::vector<XDataItem> wrViewportXDataItems(const ViewportBody& viewport, Handle acad, const OwnedStream& xdata);
+
 } // namespace tracemill

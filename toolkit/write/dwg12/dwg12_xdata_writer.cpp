@@ -23,17 +23,6 @@ int putShortValue(std::vector<uint8_t>& out, const uint8_t* bytes, size_t count)
     return kItemWritten;
 }
 
-// Items of a stream, in order.
-std::vector<XDataItem> itemsOf(const OwnedStream& xdata) {
-    std::vector<XDataItem> items;
-    OpenStream* in = xdata ? dbStreamOpenRead(xdata.get()) : nullptr;
-    if (!in) return items;
-    XDataItem item;
-    while (dbReadXDataItem(in, item)) items.push_back(item);
-    dbStreamCloseRead(in);
-    return items;
-}
-
 } // namespace
 
 int wrXDataItemOut(const Dwg12TablePlan& plan, const XDataItem& item, std::vector<uint8_t>& out) {
@@ -107,25 +96,15 @@ int wrXDataItemOut(const Dwg12TablePlan& plan, const XDataItem& item, std::vecto
 int wrDwg12EntityXData(const Drawing& drawing, const Dwg12TablePlan& plan, const EntityRecord& entity,
                        std::vector<uint8_t>& out) {
     out.clear();
-    std::vector<XDataItem> own = itemsOf(entity.header.xdata);
     std::vector<XDataItem> items;
     const ViewportBody* viewport =
         entity.header.type == kEntityViewport ? entity.body.getIf<ViewportBody>() : nullptr;
     if (viewport) {
         Handle acad;
         if (!dbFindAppIdHandle(const_cast<Drawing*>(&drawing), "ACAD", acad)) return dbSetError(kErrorNoSuchAppId);
-        items = wrViewportMviewItems(*viewport, acad);
-        // Its own "MVIEW" data is what the fields were read from: the items just built replace it.
-        for (size_t i = 0; i < own.size();) {
-            const bool mview = own[i].code == 1001 && own[i].handle == acad && i + 1 < own.size() &&
-                               own[i + 1].code == 1000 && own[i + 1].text == "MVIEW";
-            size_t end = i + 1;
-            while (end < own.size() && own[end].code != 1001) ++end;
-            if (!mview) items.insert(items.end(), own.begin() + ptrdiff_t(i), own.begin() + ptrdiff_t(end));
-            i = end;
-        }
+        items = wrViewportXDataItems(*viewport, acad, entity.header.xdata);
     } else {
-        items = std::move(own);
+        items = dbReadXDataItems(entity.header.xdata);
     }
     for (const XDataItem& item : items) {
         if (!wrXDataItemOut(plan, item, out)) return 0;

@@ -6,14 +6,17 @@
 #include "toolkit/core/byte_order.h"
 
 #include "toolkit/core/entity_types.h"
+#include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/version_index.h"
+#include "toolkit/core/xdata_items.h"
 #include "toolkit/read/dwg13_entity_dispatch.h"
 #include "toolkit/read/dwg13_object_source.h"
 #include "toolkit/write/dwg13/object_framing.h"
 #include "toolkit/write/dwg13/record_writer.h"
 #include "toolkit/write/dwg13/text_output.h"
 #include "toolkit/write/dxf/dxf_group_writer.h"
+#include "toolkit/write/viewport_mview.h"
 
 namespace tracemill {
 namespace {
@@ -100,6 +103,8 @@ void proxyEntity(Dwg13FieldWriter& io, EntityHeader& h, ProxyEntityBody& b, Dwg1
     }
     dwg13ProxyEntityData(io, h, b, c);
 }
+
+constexpr int kViewportXDataPageSize = 1024;
 
 // The graphics an OLE2FRAME record carries: a fixed head and the frame's two corners.
 constexpr size_t kOleFrameGraphicsSize = 64;
@@ -221,7 +226,19 @@ int wrDwgEntityR13(const Drawing& drawing, OutputContext& output, const EntityRe
             hasGraphics = true;
         }
     }
-    if (!wrBeginObject(output, fileType, h.handle, 0, &h.xdata, hasGraphics ? &graphics : nullptr, true)) return 0;
+    // A VIEWPORT of a file before 2000 keeps its view in "ACAD" "MVIEW" extended data, built
+    // from its fields for this record (the entity's own extended data stays as it is).
+    const OwnedStream* xdata = &h.xdata;
+    OwnedStream viewportXData;
+    Handle acad;
+    if (type == kDwgViewport && !r2000 && dbFindAppIdHandle(const_cast<Drawing*>(&drawing), "ACAD", acad)) {
+        OpenStream* out = dbStreamOpenWrite(viewportXData.create(kViewportXDataPageSize));
+        for (const XDataItem& item : wrViewportXDataItems(e.bodyAs<ViewportBody>(), acad, h.xdata))
+            dbWriteXDataItem(out, item);
+        dbStreamCloseWrite(out);
+        xdata = &viewportXData;
+    }
+    if (!wrBeginObject(output, fileType, h.handle, 0, xdata, hasGraphics ? &graphics : nullptr, true)) return 0;
     Dwg13FieldWriter io = wrDwgFields(output, h.handle);
 
     Dwg13EntityCommon c;

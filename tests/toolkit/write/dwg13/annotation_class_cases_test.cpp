@@ -9,8 +9,10 @@
 
 #include "entity_cases.h"
 #include "toolkit/core/symbol_tables.h"
+#include "toolkit/core/xdata_items.h"
 #include "toolkit/read/dwg13_dimension_layouts.h"
 #include "toolkit/read/dwg13_object_source.h"
+#include "toolkit/write/viewport_mview.h"
 
 namespace tracemill {
 namespace {
@@ -139,8 +141,10 @@ TEST_F(AnnotationClassCases, TolerancesByVersion) {
     });
 }
 
-// VIEWPORT: 2000 carries the whole view with the frozen layers; a viewport of model space
-// names no VP ENT HDR record.
+// VIEWPORT: 2000 carries the whole view with the frozen layers; R13 and R14 carry the view,
+// snap, grid and frozen layers as "ACAD" "MVIEW" extended data built from the fields (an older
+// "MVIEW" group of the entity's own is left out, and the entity keeps its own data); a viewport
+// of model space names no VP ENT HDR record.
 TEST_F(AnnotationClassCases, Viewports) {
     newDrawing();
     EntityRecord paper = entity(kEntityViewport);
@@ -159,13 +163,28 @@ TEST_F(AnnotationClassCases, Viewports) {
     p.viewCentre = {7, 8};
     p.snapSpacing = {0.5, 0.5};
     p.gridSpacing = {1, 1};
+    p.frontClip = 0.5;
+    p.backClip = -0.5;
+    p.snapAngle = 0.125;
+    p.snapBase = {0.25, 0.75};
     p.circleZoom = 100;
     p.frozenLayers = HandleList{paper.header.layer};
-    p.statusFlags = 0x8000 | 0x10000;
+    // View mode 1, UCS icon 1, grid, and (2000 only) two bits of later files.
+    p.statusFlags = 0x01 | 0x20 | 0x200 | 0x8000 | 0x10000;
     p.ucsOrigin = {1, 0, 0};
     p.ucsXAxis = {1, 0, 0};
     p.ucsYAxis = {0, 1, 0};
     const ViewportBody paperBody = p;
+    // Its own extended data: an "MVIEW" group of other values, which the fields replace.
+    Handle acad;
+    ASSERT_TRUE(dbFindAppIdHandle(drawing_, "ACAD", acad));
+    ViewportBody stale = paperBody;
+    stale.viewHeight = 99;
+    stale.frozenLayers.clear();
+    OpenStream* out = dbStreamOpenWrite(paper.header.xdata.create(4096));
+    for (const XDataItem& item : wrViewportMviewItems(stale, acad)) dbWriteXDataItem(out, item);
+    dbStreamCloseWrite(out);
+    const std::vector<XDataItem> ownXData = dbReadXDataItems(paper.header.xdata);
     const Handle paperHandle = add(std::move(paper));
     EntityRecord model = entity(kEntityViewport);
     model.bodyAs<ViewportBody>().centre = {1, 1, 0};
@@ -178,16 +197,31 @@ TEST_F(AnnotationClassCases, Viewports) {
         EXPECT_EQ(read.width, paperBody.width);
         EXPECT_EQ(read.height, paperBody.height);
         EXPECT_FALSE(read.viewportEntityHeader.isNull()) << "a paper-space viewport has its VP ENT HDR record";
+        EXPECT_EQ(read.viewTarget, paperBody.viewTarget);
+        EXPECT_EQ(read.viewDirection, paperBody.viewDirection);
+        EXPECT_EQ(read.twistAngle, paperBody.twistAngle);
+        EXPECT_EQ(read.viewHeight, paperBody.viewHeight);
+        EXPECT_EQ(read.viewCentre, paperBody.viewCentre);
+        EXPECT_EQ(read.lensLength, paperBody.lensLength);
+        EXPECT_EQ(read.frontClip, paperBody.frontClip);
+        EXPECT_EQ(read.backClip, paperBody.backClip);
+        EXPECT_EQ(read.snapAngle, paperBody.snapAngle);
+        EXPECT_EQ(read.snapBase, paperBody.snapBase);
+        EXPECT_EQ(read.snapSpacing, paperBody.snapSpacing);
+        EXPECT_EQ(read.gridSpacing, paperBody.gridSpacing);
+        EXPECT_EQ(read.circleZoom, paperBody.circleZoom);
+        EXPECT_EQ(read.frozenLayers, paperBody.frozenLayers);
+        EXPECT_EQ(read.statusFlags, version == kVersionAC1015 ? paperBody.statusFlags : 0x01 | 0x20 | 0x200);
         if (version == kVersionAC1015) {
-            EXPECT_EQ(read.viewTarget, paperBody.viewTarget);
-            EXPECT_EQ(read.twistAngle, paperBody.twistAngle);
-            EXPECT_EQ(read.viewHeight, paperBody.viewHeight);
-            EXPECT_EQ(read.viewCentre, paperBody.viewCentre);
-            EXPECT_EQ(read.circleZoom, paperBody.circleZoom);
-            EXPECT_EQ(read.frozenLayers, paperBody.frozenLayers);
-            EXPECT_EQ(read.statusFlags, paperBody.statusFlags);
             EXPECT_EQ(read.ucsOrigin, paperBody.ucsOrigin);
         }
+        // One "MVIEW" group in the file: the one built from the fields.
+        size_t groups = 0;
+        for (const XDataItem& item : dbReadXDataItems(saved.back->header.xdata))
+            groups += item.code == 1000 && item.text == "MVIEW";
+        EXPECT_EQ(groups, 1u);
+        EXPECT_EQ(dbReadXDataItems(find(*drawing_, paperHandle)->header.xdata), ownXData)
+            << "the entity keeps its own extended data";
         const test::SavedEntity inModel = save(version, modelHandle);
         ASSERT_NE(inModel.back, nullptr);
         test::rereadRecord(inModel, [](Dwg13FieldReader& io, EntityHeader& h, Dwg13EntityCommon& c) {

@@ -143,10 +143,7 @@ protected:
         return nullptr;
     }
 
-    Drawing* drawing_ = nullptr;
-    Drawing* back_ = nullptr;
-
-private:
+    // The entity of `handle` in any block of the drawing.
     static const EntityRecord* find(const Drawing& drawing, Handle handle) {
         for (const BlockNode& block : drawing.blocks) {
             if (!block.entityList) continue;
@@ -156,6 +153,10 @@ private:
         return nullptr;
     }
 
+    Drawing* drawing_ = nullptr;
+    Drawing* back_ = nullptr;
+
+private:
     // The record's prologue (type, size in bits, handle, extended data, graphics), its common
     // data through the shared layout, and the bits of its fields.
     static void decode(const std::vector<uint8_t>& file, const Dwg13CheckedRecord& record, int16_t version,

@@ -123,16 +123,14 @@ std::span<const AllowedDifference> dwg13AllowedDifferences() {
              if (c.version == 5) entityFields(lines, "LEADER", {"annotationOffset"});
              if (c.version == 7) entityFields(lines, "LEADER", {"byBlockColour"});
          }},
-        {"viewport-fields-of-2000", "a VIEWPORT's view, snap, grid, UCS and status are carried from AC1015 on: "
-                                    "R13 and R14 files keep them in ACAD MVIEW extended data, which the writer "
-                                    "does not build yet and the reader does not read back",
+        {"viewport-fields-of-2000", "a VIEWPORT's UCS, plot style sheet, render mode and clip boundary are carried "
+                                    "from AC1015 on; before, its view travels as ACAD MVIEW extended data, from which "
+                                    "the reader also takes its UCS icon setting",
          before2000, [](DumpLines& lines, const RoundTripCase&) {
-             entityFields(lines, "VIEWPORT", {"viewTarget", "viewDirection", "twistAngle", "viewHeight", "lensLength",
-                                              "frontClip", "backClip", "snapAngle", "viewCentre", "snapBase",
-                                              "snapSpacing", "gridSpacing", "circleZoom", "frozenLayers",
-                                              "statusFlags", "styleSheet", "renderMode", "ucsAtOrigin",
-                                              "ucsPerViewport", "ucsOrigin", "ucsXAxis", "ucsYAxis", "ucsElevation",
-                                              "ucsOrthographicType", "clipBoundary", "namedUcs", "baseUcs"});
+             entityFields(lines, "VIEWPORT", {"styleSheet", "renderMode", "ucsAtOrigin", "ucsPerViewport",
+                                              "ucsOrigin", "ucsXAxis", "ucsYAxis", "ucsElevation",
+                                              "ucsOrthographicType", "clipBoundary", "namedUcs", "baseUcs",
+                                              "ucsIcon"});
          }},
         {"viewport-entity-headers", "a drawing that does not come from an R13-2000 DWG file gets a VP ENT HDR record "
                                     "for each paper-space viewport",

@@ -697,11 +697,14 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
         {"objects-and-classes", "files before AC1012 hold no objects, classes and previews: the reader makes its "
                                 "defaults",
          newerSourceBeforeR13, objectsAndClasses},
-        {"viewport-views", "in AC1009 files and R13 and R14 DXF files a VIEWPORT keeps its view in ACAD MVIEW "
-                           "extended data, which the reader turns into its fields; status bits beyond the 14 that "
-                           "data holds are not kept",
-         [](const RoundTripCase& c) { return c.version >= 4 && c.version <= 6 && !bitCodedDwgTarget(c); },
-         viewportViews},
+        {"viewport-views", "in files of AC1009, AC1012 and AC1014 a VIEWPORT keeps its view in ACAD MVIEW extended "
+                           "data, which the reader turns into its fields; status bits beyond the 14 that data holds "
+                           "are not kept",
+         [](const RoundTripCase& c) { return c.version >= 4 && c.version <= 6; }, viewportViews},
+        {"viewport-ucs-icon", "the UCS icon setting of a VIEWPORT is read from the MVIEW data of files before "
+                              "AC1015; from AC1015 on its status flags hold it",
+         [](const RoundTripCase& c) { return c.version == 7 && c.sourceVersion < 7; },
+         [](DumpLines& lines, const RoundTripCase&) { entityFields(lines, "VIEWPORT", {"ucsIcon"}); }},
         {"xdata-of-AC1009", "extended data of entities is carried from AC1009", targetBeforeAc1009, xdataOfAc1009},
         {"fields-of-AC1009", "vertical text alignment, further DIMENSION angles, dimension styles and polyface face "
                              "records are carried from AC1009",
