@@ -86,8 +86,8 @@ class Dwg13FileWriter {
     int tables();
     int viewportHeaders();
     int objects();
-    int block(const BlockNode& node, int32_t position);
-    std::vector<PlannedEntity> plan(const EntityList* list, bool layoutBlock) const;
+    int block(const BlockNode& node, size_t index, int32_t position);
+    std::vector<PlannedEntity> plan(const EntityList* list);
     int entity(const PlannedEntity& planned, uint8_t mode, Handle owner, int32_t sequence);
     int frameEntity(uint16_t type, Handle handle, const BlockRecord& record, uint8_t mode, Handle owner,
                     int32_t sequence);
@@ -106,6 +106,11 @@ class Dwg13FileWriter {
     // to entities without one.
     std::unordered_map<uint64_t, std::pair<Handle, Handle>> frames_;
     std::unordered_map<const EntityRecord*, Handle> entityHandles_;
+    // The entities each block writes: by the block's place in the block list (none for the
+    // layout blocks), and those of model and paper space.
+    std::vector<std::vector<PlannedEntity>> blockPlans_;
+    std::vector<PlannedEntity> modelPlan_;
+    std::vector<PlannedEntity> paperPlan_;
     // Progress: records written, records in all.
     uint64_t written_ = 0;
     uint64_t total_ = 1;
@@ -197,13 +202,16 @@ void Dwg13FileWriter::prepareViewportHeaders() {
 }
 
 // Handles for the BLOCK and ENDBLK of blocks whose lists lack them (layout blocks, blocks read
-// from files before R13) and for entities without one.
+// from files before R13) and for entities without one, given block by block and then to model
+// and paper space; the entities of each list are planned in the same walk.
 void Dwg13FileWriter::prepareBlockFrames() {
     const DrawingHandles& d = d_.handles;
     auto given = [&](Handle h) { return h.isNull() ? newHandle() : h; };
     frames_[d.modelSpaceBlock.value] = {given(d.modelSpaceBlockEntity), given(d.modelSpaceEndBlockEntity)};
     frames_[d.paperSpaceBlock.value] = {given(d.paperSpaceBlockEntity), given(d.paperSpaceEndBlockEntity)};
+    blockPlans_.clear();
     for (const BlockNode& node : d_.blocks) {
+        blockPlans_.emplace_back();
         if (isLayoutBlock(d_, node.record.handle)) continue;
         const EntityList* list = node.entityList.get();
         const auto* first = list && list->first ? static_cast<const EntityNode*>(list->first) : nullptr;
@@ -217,16 +225,10 @@ void Dwg13FileWriter::prepareBlockFrames() {
             if (end.isNull()) end = newHandle();
             frames_[node.record.handle.value] = {begin, end};
         }
-        if (!list) continue;
-        for (const EntityNode& entity : *list) {
-            if (entity.record.header.handle.isNull()) entityHandles_[&entity.record] = newHandle();
-        }
+        blockPlans_.back() = plan(list);
     }
-    for (const EntityList* list : {d_.modelSpace, d_.paperSpace}) {
-        if (!list) continue;
-        for (const EntityNode& entity : *list)
-            if (entity.record.header.handle.isNull()) entityHandles_[&entity.record] = newHandle();
-    }
+    modelPlan_ = plan(d_.modelSpace);
+    paperPlan_ = plan(d_.paperSpace);
 }
 
 Handle Dwg13FileWriter::handleOf(const EntityRecord& entity) const {
@@ -312,15 +314,16 @@ int Dwg13FileWriter::measurementBlock() {
 // (the VERTEX or ATTRIB entities of a POLYLINE or INSERT and its SEQEND) and its neighbours:
 // the entity before and after it among the entities that are not sub-entities, or among the
 // sub-entities of its sequence. BLOCK and ENDBLK entities are left out (the block writes its
-// own), and so are entities the version cannot hold or that have no form.
-std::vector<PlannedEntity> Dwg13FileWriter::plan(const EntityList* list, bool layoutBlock) const {
+// own), and so are entities the version cannot hold or that have no form. Every entity of the
+// list without a handle is given one first, in the list's order.
+std::vector<PlannedEntity> Dwg13FileWriter::plan(const EntityList* list) {
     std::vector<PlannedEntity> planned;
     if (!list) return planned;
-    (void)layoutBlock;
     planned.reserve(list->count);
     size_t open = SIZE_MAX; // the POLYLINE or INSERT whose sequence is open
     for (const EntityNode& node : *list) {
         const EntityRecord& entity = node.record;
+        if (entity.header.handle.isNull()) entityHandles_[&entity] = newHandle();
         const uint16_t type = entity.header.type;
         if (type == kEntityBlock || type == kEntityEndBlock) continue;
         if (!wrEntityWritable(d_, v_, entity) || !wrDwgEntityHasForm(d_, entity)) continue;
@@ -459,13 +462,13 @@ int Dwg13FileWriter::frameEntity(uint16_t type, Handle handle, const BlockRecord
     return wrDwgEntityR13(d_, o_, frame, sequence);
 }
 
-int Dwg13FileWriter::block(const BlockNode& node, int32_t position) {
+int Dwg13FileWriter::block(const BlockNode& node, size_t index, int32_t position) {
     const BlockRecord& record = node.record;
     const bool model = record.handle == d_.handles.modelSpaceBlock;
     const bool paper = record.handle == d_.handles.paperSpaceBlock;
     const EntityList* list = model ? d_.modelSpace : paper ? d_.paperSpace : node.entityList.get();
     const uint8_t mode = model ? kDwgEntityInModelSpace : paper ? kDwgEntityInPaperSpace : kDwgEntityInBlock;
-    const std::vector<PlannedEntity> planned = plan(list, model || paper);
+    const std::vector<PlannedEntity>& planned = model ? modelPlan_ : paper ? paperPlan_ : blockPlans_[index];
 
     // The block's own BLOCK and ENDBLK: the first and last entities of its list, or made.
     const EntityRecord* begin = nullptr;
@@ -646,8 +649,9 @@ int Dwg13FileWriter::records() {
         root.body = DictionaryBody{};
         if (!wrDwgDictionaryR13(d_, o_, root)) return 0;
     }
+    size_t index = 0;
     for (const BlockNode& node : d_.blocks) {
-        if (!block(node, wrRecordPosition(o_, node.record.handle))) return 0;
+        if (!block(node, index++, wrRecordPosition(o_, node.record.handle))) return 0;
     }
     return tables() && objects();
 }

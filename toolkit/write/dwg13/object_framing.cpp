@@ -116,14 +116,12 @@ int wrEndObject(OutputContext& output) {
     uint8_t head[4];
     const size_t headSize = size_t(wrDwgRecordSizeField(size, head));
     if (headSize == 0) return 0;
-    // The CRC runs over the size words and the data where they now stand together.
+    uint16_t crc = wrCrc16(kCrcSeedRecords, head, headSize);
+    crc = wrCrc16(crc, data.data(), data.size());
+    const uint8_t tail[2] = {uint8_t(crc), uint8_t(crc >> 8)};
     std::string& out = output.pending;
-    const size_t start = out.size();
     out.append(reinterpret_cast<const char*>(head), headSize);
     out.append(reinterpret_cast<const char*>(data.data()), data.size());
-    const uint16_t crc =
-        wrCrc16(kCrcSeedRecords, reinterpret_cast<const uint8_t*>(out.data()) + start, headSize + data.size());
-    const uint8_t tail[2] = {uint8_t(crc), uint8_t(crc >> 8)};
     out.append(reinterpret_cast<const char*>(tail), 2);
     s.filePosition += headSize + size + 2;
     return flushIfFull(output);
