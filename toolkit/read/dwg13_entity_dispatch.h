@@ -15,11 +15,12 @@
 namespace tracemill {
 
 // What some layouts take beyond the entity: the sub-entity handles and the values a POLYLINE
-// hands its vertices, the values of an R13/R14 LEADER that 2000 dropped, the text style name
-// of an ARCALIGNEDTEXT, a VIEWPORT's entity header.
+// hands its vertices, the values of an R13/R14 LEADER and the gap of an R13/R14 TOLERANCE that
+// 2000 dropped, the text style name of an ARCALIGNEDTEXT, a VIEWPORT's entity header.
 struct Dwg13EntityExtras {
     Dwg13EntityContext context;
     Dwg13LeaderExtras leader;
+    double toleranceGap = 0.0;
     std::string styleName;
     Handle viewportEntityHeader;
 };
@@ -124,7 +125,7 @@ bool dwg13FixedEntity(Io& io, uint16_t type, EntityHeader& h, EntityBody& body, 
     case kDwgLeader:
         TRACEMILL_ENTITY(LeaderBody, dwg13LeaderEntity(io, h, *b, c, x.leader))
     case kDwgTolerance:
-        TRACEMILL_ENTITY(ToleranceBody, dwg13ToleranceEntity(io, h, *b, c))
+        TRACEMILL_ENTITY(ToleranceBody, dwg13ToleranceEntity(io, h, *b, c, x.toleranceGap))
     case kDwgMline:
         TRACEMILL_ENTITY(MlineBody, dwg13MlineEntity(io, h, *b, c))
     default:

@@ -545,11 +545,12 @@ template <class Io> void dwg13MtextEntity(Io& io, EntityHeader& h, MtextBody& b,
     io.h(b.style, dwg13::kHardPointer);
 }
 
-// TOLERANCE (46). R13 and R14 store a text height and gap first; 2000 none (height 0).
-template <class Io> void dwg13ToleranceEntity(Io& io, EntityHeader& h, ToleranceBody& b, Dwg13EntityCommon& c) {
+// TOLERANCE (46). R13 and R14 store a text height and the gap of the dimension style first
+// (`gap`: read and passed over); 2000 none (height 0).
+template <class Io>
+void dwg13ToleranceEntity(Io& io, EntityHeader& h, ToleranceBody& b, Dwg13EntityCommon& c, double& gap) {
     if (!io.isR2000()) {
         int16_t unknown = 0;
-        double gap = 0.0;
         io.bs(unknown);
         io.bd(b.textHeight);
         io.bd(gap);

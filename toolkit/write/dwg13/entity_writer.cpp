@@ -5,6 +5,7 @@
 
 #include "toolkit/core/byte_order.h"
 
+#include "toolkit/core/dim_arrow_settings.h"
 #include "toolkit/core/entity_types.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/system_context.h"
@@ -263,6 +264,21 @@ int wrDwgEntityR13(const Drawing& drawing, OutputContext& output, const EntityRe
         for (const Dwg13ViewportHeaderPair& pair : s.viewportHeaders) {
             if (!pair.viewport.isNull() && pair.viewport == h.handle) x.viewportEntityHeader = pair.header;
         }
+    }
+    if (type == kDwgLeader && !r2000) {
+        // An R13 or R14 LEADER stores the effective gap and arrow size of its dimension style
+        // (its defaults when the style cannot be read), DIMSAH and the dimension line colour.
+        DimArrowSettings settings;
+        dbGetDimArrowSettings(const_cast<Drawing*>(&drawing), h, settings, e.bodyAs<LeaderBody>().dimensionStyle);
+        x.leader.gap = settings.gap * settings.scale;
+        x.leader.dimensionValue = int16_t(settings.separateArrows);
+        x.leader.arrowSize = settings.arrowSize * settings.scale;
+        x.leader.lowWord = int16_t(settings.colour & 0xFFFF);
+    }
+    if (type == kDwgTolerance && !r2000) {
+        // An R13 or R14 TOLERANCE stores the gap of its dimension style.
+        for (const auto& node : drawing.dimStyles)
+            if (node.record.handle == e.bodyAs<ToleranceBody>().dimensionStyle) x.toleranceGap = node.record.dimgap;
     }
     x.context.firstChild = links.firstChild;
     x.context.lastChild = links.lastChild;

@@ -17,7 +17,21 @@
 namespace tracemill {
 namespace {
 
-class AnnotationClassCases : public test::EntityCaseTest {};
+class AnnotationClassCases : public test::EntityCaseTest {
+protected:
+    // The drawing's first dimension style, with a scale of 2, an arrow size of 0.25, a gap of
+    // 0.125, separate arrows and dimension lines of colour 3.
+    Handle scaledDimensionStyle() {
+        EXPECT_NE(drawing_->dimStyles.begin(), drawing_->dimStyles.end());
+        DimStyleRecord& style = drawing_->dimStyles.begin()->record;
+        style.dimscale = 2;
+        style.dimasz = 0.25;
+        style.dimgap = 0.125;
+        style.dimsah = 1;
+        style.dimclrd = 3;
+        return style.handle;
+    }
+};
 
 // Every dimension kind goes to its record type (kind 7 as LINEAR) with the points that type
 // carries; the flags byte is 3 for text at its default place, 2 for text the user placed. The
@@ -93,12 +107,14 @@ TEST_F(AnnotationClassCases, DimensionKinds) {
     }
 }
 
-// LEADER: the annotation offset is carried from R14 on, the by-block colour before 2000; 2000
-// writes neither the gap nor the arrow size.
+// LEADER: the annotation offset is carried from R14 on, the by-block colour before 2000; R13
+// and R14 store the effective gap and arrow size of the dimension style (scaled), its separate
+// arrows flag and dimension line colour, which 2000 does not write.
 TEST_F(AnnotationClassCases, LeadersByVersion) {
     newDrawing();
     EntityRecord e = entity(kEntityLeader);
     LeaderBody& b = e.bodyAs<LeaderBody>();
+    b.dimensionStyle = scaledDimensionStyle();
     b.points = {{0, 0, 0}, {5, 5, 0}, {8, 5, 0}};
     b.annotationType = 3;
     b.pathType = 1;
@@ -117,15 +133,26 @@ TEST_F(AnnotationClassCases, LeadersByVersion) {
         if (version == kVersionAC1012) want.annotationOffset = {};
         if (version == kVersionAC1015) want.byBlockColour = 0;
         EXPECT_EQ(saved.back->bodyAs<LeaderBody>(), want);
+        if (version == kVersionAC1015) return;
+        test::rereadRecord(saved, [](Dwg13FieldReader& io, EntityHeader& h, Dwg13EntityCommon& c) {
+            LeaderBody read;
+            Dwg13LeaderExtras stored;
+            dwg13LeaderEntity(io, h, read, c, stored);
+            EXPECT_EQ(stored.gap, 0.25);
+            EXPECT_EQ(stored.arrowSize, 0.5);
+            EXPECT_EQ(stored.dimensionValue, 1);
+            EXPECT_EQ(stored.lowWord, 3);
+        });
     });
 }
 
-// TOLERANCE: R13 and R14 start with a text height and a gap, 2000 directly with the insertion
-// point (and carries no text height).
+// TOLERANCE: R13 and R14 start with a text height and the gap of the dimension style, 2000
+// directly with the insertion point (and carries no text height).
 TEST_F(AnnotationClassCases, TolerancesByVersion) {
     newDrawing();
     EntityRecord e = entity(kEntityTolerance);
     ToleranceBody& b = e.bodyAs<ToleranceBody>();
+    b.dimensionStyle = scaledDimensionStyle();
     b.insertion = {3, 4, 0};
     b.xDirection = {1, 0, 0};
     b.textHeight = 0.25;
@@ -138,6 +165,13 @@ TEST_F(AnnotationClassCases, TolerancesByVersion) {
         EXPECT_EQ(saved.back->bodyAs<ToleranceBody>(), want);
         const std::string insertion = test::bitsOfWrites([](BitWriter& w) { wrPut3BitDouble(w, Point3{3, 4, 0}); });
         EXPECT_EQ(saved.fieldBits.starts_with(insertion), version == kVersionAC1015);
+        if (version == kVersionAC1015) return;
+        const std::string head = test::bitsOfWrites([](BitWriter& w) {
+            wrPutBitShort(w, 0);
+            wrPutBitDouble(w, 0.25);
+            wrPutBitDouble(w, 0.125);
+        });
+        EXPECT_TRUE(saved.fieldBits.starts_with(head + insertion));
     });
 }
 
