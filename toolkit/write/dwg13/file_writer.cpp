@@ -115,6 +115,7 @@ class Dwg13FileWriter {
     uint64_t written_ = 0;
     uint64_t total_ = 1;
     int reported_ = 0;
+    uint64_t nextReport_ = 0; // records written when the next step of 5 % may be reached
 };
 
 bool isLayoutBlock(const Drawing& drawing, Handle handle) {
@@ -132,11 +133,13 @@ Handle dictionaryEntry(const Drawing& drawing, Handle dictionary, std::string_vi
 
 void Dwg13FileWriter::counted() {
     ++written_;
+    if (written_ < nextReport_) return;
     const int percent = int(std::min<uint64_t>(100, written_ * 100 / total_)) / 5 * 5;
     if (percent > reported_ && percent < 100) {
         reported_ = percent;
         dbReportSaveProgress(percent);
     }
+    nextReport_ = percent >= 100 ? UINT64_MAX : ((uint64_t(reported_) + 5) * total_ + 99) / 100;
 }
 
 void Dwg13FileWriter::prepareHandles() {

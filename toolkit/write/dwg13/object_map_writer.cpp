@@ -18,11 +18,10 @@ bool byHandle(const Dwg13MapEntry& a, const Dwg13MapEntry& b) { return a.handle 
 } // namespace
 
 void wrAppendMapEntry(std::vector<uint8_t>& section, Handle handleDifference, int32_t positionDifference) {
-    uint8_t bytes[10];
-    int n = wrModularChar(bytes, handleDifference);
-    section.insert(section.end(), bytes, bytes + n);
-    n = wrSignedModularChar(bytes, positionDifference);
-    section.insert(section.end(), bytes, bytes + n);
+    uint8_t bytes[16];
+    const int n = wrModularChar(bytes, handleDifference);
+    const int m = wrSignedModularChar(bytes + n, positionDifference);
+    section.insert(section.end(), bytes, bytes + n + m);
 }
 
 int wrMapBegin(OutputContext& output) {
@@ -66,6 +65,7 @@ int wrWriteObjectMap(OutputContext& output) {
     Dwg13MapRuns& map = runs(output);
     if (map.flushed == 0) return dbSetError(kErrorDwgMapNotWritten);
     std::vector<uint8_t> section(2);
+    section.reserve(kDwgMapSectionFull + 32);
     Handle previousHandle;
     int64_t previousPosition = 0;
     Handle last;

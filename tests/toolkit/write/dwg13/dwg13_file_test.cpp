@@ -178,6 +178,28 @@ TEST_F(Dwg13FileTest, EveryHeaderVariableOfEachVersionDecodesAsWritten) {
     }
 }
 
+// The save tells its progress in steps of 5 % as the records go out: with 2,000 lines every
+// step from 0 to 100 comes once, in order, for each version.
+TEST_F(Dwg13FileTest, ProgressComesOnceForEachStepOfFivePercent) {
+    static std::vector<int> seen;
+    std::vector<int> steps;
+    for (int percent = 0; percent <= 100; percent += 5) steps.push_back(percent);
+    for (int16_t version : {kVersionAC1012, kVersionAC1014, kVersionAC1015}) {
+        SCOPED_TRACE(version);
+        Drawing* d = make(version);
+        for (int i = 0; i < 2000; ++i) {
+            EntityRecord e = test::newEntity(d, kEntityLine);
+            e.bodyAs<LineBody>() = LineBody{{double(i), 0, 0}, {double(i), 1, 0}};
+            ASSERT_EQ(dbAppendEntity(d, d->modelSpace, std::move(e)), 1);
+        }
+        seen.clear();
+        dbSetSaveProgress([](int percent) { seen.push_back(percent); });
+        save(d, version);
+        dbSetSaveProgress(nullptr);
+        EXPECT_EQ(seen, steps);
+    }
+}
+
 TEST_F(Dwg13FileTest, AWriteFailureFailsWith27AndKeepsTheTarget) {
     Drawing* d = make(7);
     const auto target = folder_ / "drawing.dwg";
