@@ -223,34 +223,26 @@ int Dwg12FileWriter::tables() {
         blockRecords_.insert(blockRecords_.end(), record_.begin(), record_.end());
     }
     endTable(kDwg12Block);
+    // The tables whose records carry nothing but their layout's fields.
+    auto plain = [&](const auto& r, int32_t at, std::vector<uint8_t>& out) {
+        return wrDwg12TableRecord(d, o, r, at, out);
+    };
     if (!table(kDwg12Layer, d.layers, [&](const LayerRecord& r, int32_t at, std::vector<uint8_t>& out) {
             return wrDwg12LayerRecord(d, o, plan, r, at, out);
         }) ||
-        !table(kDwg12Style, d.styles, [&](const StyleRecord& r, int32_t at, std::vector<uint8_t>& out) {
-            return wrDwg12StyleRecord(d, o, r, at, out);
-        })) {
+        !table(kDwg12Style, d.styles, plain)) {
         return 0;
     }
     if (!beginTable(kDwg12Linetype)) return 0;
     for (size_t i = 0; i < plan.linetypes().size(); ++i) {
-        if (!wrDwg12LinetypeRecord(d, o, plan.linetypes()[i]->record, int32_t(i), record_) ||
+        if (!wrDwg12TableRecord(d, o, plan.linetypes()[i]->record, int32_t(i), record_) ||
             !putRecord(kDwg12Linetype, record_)) {
             return 0;
         }
     }
     endTable(kDwg12Linetype);
-    if (!table(kDwg12View, d.views, [&](const ViewRecord& r, int32_t at, std::vector<uint8_t>& out) {
-            return wrDwg12ViewRecord(d, o, r, at, out);
-        }) ||
-        !table(kDwg12Ucs, d.ucss, [&](const UcsRecord& r, int32_t at, std::vector<uint8_t>& out) {
-            return wrDwg12UcsRecord(d, o, r, at, out);
-        }) ||
-        !table(kDwg12Vport, d.vports, [&](const VportRecord& r, int32_t at, std::vector<uint8_t>& out) {
-            return wrDwg12VportRecord(d, o, r, at, out);
-        }) ||
-        !table(kDwg12AppId, d.appIds, [&](const AppIdRecord& r, int32_t at, std::vector<uint8_t>& out) {
-            return wrDwg12AppIdRecord(d, o, r, at, out);
-        }) ||
+    if (!table(kDwg12View, d.views, plain) || !table(kDwg12Ucs, d.ucss, plain) ||
+        !table(kDwg12Vport, d.vports, plain) || !table(kDwg12AppId, d.appIds, plain) ||
         !table(kDwg12DimStyle, d.dimStyles, [&](const DimStyleRecord& r, int32_t at, std::vector<uint8_t>& out) {
             return wrDwg12DimStyleRecord(d, o, plan, r, at, out);
         })) {

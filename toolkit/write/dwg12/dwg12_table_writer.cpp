@@ -82,47 +82,37 @@ int wrDwg12LayerRecord(const Drawing& drawing, const OutputContext& output, cons
 
 namespace {
 
-// The tables whose records carry nothing but their layout's fields.
-void tableFields(Dwg12FieldWriter& io, StyleRecord& r) { dwg12StyleFields(io, r); }
-void tableFields(Dwg12FieldWriter& io, LinetypeRecord& r) { dwg12LinetypeFields(io, r); }
-void tableFields(Dwg12FieldWriter& io, ViewRecord& r) { dwg12ViewFields(io, r); }
-void tableFields(Dwg12FieldWriter& io, UcsRecord& r) { dwg12UcsFields(io, r); }
-void tableFields(Dwg12FieldWriter& io, VportRecord& r) { dwg12VportFields(io, r); }
-void tableFields(Dwg12FieldWriter&, AppIdRecord&) {}
-
-template <class Record>
-int wrDwg12TableRecord(const Drawing& drawing, const OutputContext& output, Dwg12Table table, const Record& record,
-                       int32_t position, std::vector<uint8_t>& out) {
-    return buildRecord(output, table, record, convertedName(drawing, output, record.name, position), out,
-                       [](Dwg12FieldWriter& io, Record& r) { tableFields(io, r); });
-}
+// The tables whose records carry nothing but their layout's fields, by record type.
+Dwg12Table dwg12PlainTable(const StyleRecord&) { return kDwg12Style; }
+Dwg12Table dwg12PlainTable(const LinetypeRecord&) { return kDwg12Linetype; }
+Dwg12Table dwg12PlainTable(const ViewRecord&) { return kDwg12View; }
+Dwg12Table dwg12PlainTable(const UcsRecord&) { return kDwg12Ucs; }
+Dwg12Table dwg12PlainTable(const VportRecord&) { return kDwg12Vport; }
+Dwg12Table dwg12PlainTable(const AppIdRecord&) { return kDwg12AppId; }
+void dwg12PlainFields(Dwg12FieldWriter& io, StyleRecord& r) { dwg12StyleFields(io, r); }
+void dwg12PlainFields(Dwg12FieldWriter& io, LinetypeRecord& r) { dwg12LinetypeFields(io, r); }
+void dwg12PlainFields(Dwg12FieldWriter& io, ViewRecord& r) { dwg12ViewFields(io, r); }
+void dwg12PlainFields(Dwg12FieldWriter& io, UcsRecord& r) { dwg12UcsFields(io, r); }
+void dwg12PlainFields(Dwg12FieldWriter& io, VportRecord& r) { dwg12VportFields(io, r); }
+void dwg12PlainFields(Dwg12FieldWriter&, AppIdRecord&) {}
 
 } // namespace
 
-int wrDwg12StyleRecord(const Drawing& drawing, const OutputContext& output, const StyleRecord& record,
-                       int32_t position, std::vector<uint8_t>& out) {
-    return wrDwg12TableRecord(drawing, output, kDwg12Style, record, position, out);
+template <class Record>
+int wrDwg12TableRecord(const Drawing& drawing, const OutputContext& output, const Record& record, int32_t position,
+                       std::vector<uint8_t>& out) {
+    return buildRecord(output, dwg12PlainTable(record), record, convertedName(drawing, output, record.name, position),
+                       out, [](Dwg12FieldWriter& io, Record& r) { dwg12PlainFields(io, r); });
 }
-int wrDwg12LinetypeRecord(const Drawing& drawing, const OutputContext& output, const LinetypeRecord& record,
-                          int32_t position, std::vector<uint8_t>& out) {
-    return wrDwg12TableRecord(drawing, output, kDwg12Linetype, record, position, out);
-}
-int wrDwg12ViewRecord(const Drawing& drawing, const OutputContext& output, const ViewRecord& record,
-                      int32_t position, std::vector<uint8_t>& out) {
-    return wrDwg12TableRecord(drawing, output, kDwg12View, record, position, out);
-}
-int wrDwg12UcsRecord(const Drawing& drawing, const OutputContext& output, const UcsRecord& record,
-                     int32_t position, std::vector<uint8_t>& out) {
-    return wrDwg12TableRecord(drawing, output, kDwg12Ucs, record, position, out);
-}
-int wrDwg12VportRecord(const Drawing& drawing, const OutputContext& output, const VportRecord& record,
-                       int32_t position, std::vector<uint8_t>& out) {
-    return wrDwg12TableRecord(drawing, output, kDwg12Vport, record, position, out);
-}
-int wrDwg12AppIdRecord(const Drawing& drawing, const OutputContext& output, const AppIdRecord& record,
-                       int32_t position, std::vector<uint8_t>& out) {
-    return wrDwg12TableRecord(drawing, output, kDwg12AppId, record, position, out);
-}
+
+// The record types of those tables.
+using Dwg12Bytes = std::vector<uint8_t>;
+template int wrDwg12TableRecord(const Drawing&, const OutputContext&, const StyleRecord&, int32_t, Dwg12Bytes&);
+template int wrDwg12TableRecord(const Drawing&, const OutputContext&, const LinetypeRecord&, int32_t, Dwg12Bytes&);
+template int wrDwg12TableRecord(const Drawing&, const OutputContext&, const ViewRecord&, int32_t, Dwg12Bytes&);
+template int wrDwg12TableRecord(const Drawing&, const OutputContext&, const UcsRecord&, int32_t, Dwg12Bytes&);
+template int wrDwg12TableRecord(const Drawing&, const OutputContext&, const VportRecord&, int32_t, Dwg12Bytes&);
+template int wrDwg12TableRecord(const Drawing&, const OutputContext&, const AppIdRecord&, int32_t, Dwg12Bytes&);
 
 int wrDwg12DimStyleRecord(const Drawing& drawing, const OutputContext& output, const Dwg12TablePlan& plan,
                           const DimStyleRecord& record, int32_t position, std::vector<uint8_t>& out) {

@@ -29,18 +29,11 @@ int wrDwg12BlockRecord(const Drawing& drawing, const OutputContext& output, cons
                        const BlockRecord& record, int32_t position, std::vector<uint8_t>& out);
 int wrDwg12LayerRecord(const Drawing& drawing, const OutputContext& output, const Dwg12TablePlan& plan,
                        const LayerRecord& record, int32_t position, std::vector<uint8_t>& out);
-int wrDwg12StyleRecord(const Drawing& drawing, const OutputContext& output, const StyleRecord& record,
-                       int32_t position, std::vector<uint8_t>& out);
-int wrDwg12LinetypeRecord(const Drawing& drawing, const OutputContext& output, const LinetypeRecord& record,
-                          int32_t position, std::vector<uint8_t>& out);
-int wrDwg12ViewRecord(const Drawing& drawing, const OutputContext& output, const ViewRecord& record,
-                      int32_t position, std::vector<uint8_t>& out);
-int wrDwg12UcsRecord(const Drawing& drawing, const OutputContext& output, const UcsRecord& record,
-                     int32_t position, std::vector<uint8_t>& out);
-int wrDwg12VportRecord(const Drawing& drawing, const OutputContext& output, const VportRecord& record,
-                       int32_t position, std::vector<uint8_t>& out);
-int wrDwg12AppIdRecord(const Drawing& drawing, const OutputContext& output, const AppIdRecord& record,
-                       int32_t position, std::vector<uint8_t>& out);
+// STYLE, LTYPE, VIEW, UCS, VPORT and APPID, whose records carry nothing but their layout's
+// fields: the table is the record's (StyleRecord ... AppIdRecord).
+template <class Record>
+int wrDwg12TableRecord(const Drawing& drawing, const OutputContext& output, const Record& record, int32_t position,
+                       std::vector<uint8_t>& out);
 // The arrow blocks are named as the BLOCK table names them; a block that is not found leaves
 // its name empty.
 int wrDwg12DimStyleRecord(const Drawing& drawing, const OutputContext& output, const Dwg12TablePlan& plan,

@@ -140,7 +140,7 @@ TEST_F(Dwg12Tables, DeletedRecordsAreTheirFlagByteAndZeros) {
         std::vector<uint8_t> layerRecord;
         std::vector<uint8_t> viewRecord;
         ASSERT_EQ(wrDwg12LayerRecord(*drawing_, output, plan, layer, 0, layerRecord), 1);
-        ASSERT_EQ(wrDwg12ViewRecord(*drawing_, output, view, 0, viewRecord), 1);
+        ASSERT_EQ(wrDwg12TableRecord(*drawing_, output, view, 0, viewRecord), 1);
         const size_t crc = version >= 4 ? 2 : 0;
         for (auto [record, flags] : {std::pair{&layerRecord, uint8_t(0x84)}, std::pair{&viewRecord, uint8_t(0x80)}}) {
             EXPECT_EQ((*record)[0], flags) << version;
