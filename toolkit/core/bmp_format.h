@@ -74,9 +74,12 @@ using BitmapOs2ExtensionLayout =
                        &BitmapOs2Extension::colourEncoding, &BitmapOs2Extension::identifier>;
 static_assert(BitmapOs2ExtensionLayout::kSize == 24);
 
-inline constexpr uint32_t kBitmapInfoHeaderSize = 40;
-inline constexpr uint32_t kBitmapCoreHeaderSize = 12;
-inline constexpr uint32_t kBitmapOs2V2HeaderSize = 64;
+// The sizes an information header gives itself (biSize, bcSize): those of the layouts; an OS/2
+// 2.x header is the Windows one and its extension.
+inline constexpr uint32_t kBitmapInfoHeaderSize = uint32_t(BitmapInfoHeaderLayout::kSize);
+inline constexpr uint32_t kBitmapCoreHeaderSize = uint32_t(BitmapCoreHeaderLayout::kSize);
+inline constexpr uint32_t kBitmapOs2V2HeaderSize = kBitmapInfoHeaderSize + uint32_t(BitmapOs2ExtensionLayout::kSize);
+static_assert(kBitmapOs2V2HeaderSize == 64);
 
 // biCompression values.
 inline constexpr uint32_t kBiRgb = 0;
