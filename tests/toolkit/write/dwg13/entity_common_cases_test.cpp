@@ -10,7 +10,9 @@
 #include "toolkit/core/default_records.h"
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/symbol_tables.h"
+#include "toolkit/core/system_context.h"
 #include "toolkit/core/xdata_items.h"
+#include "toolkit/write/dxf/dxf_entity_writer.h"
 
 namespace tracemill {
 namespace {
@@ -282,6 +284,49 @@ TEST_F(EntityCommonCases, ThreeDimensionalLinesAreWrittenAsLines) {
         EXPECT_EQ(saved.back->header.type, kEntityLine);
         EXPECT_EQ(saved.back->bodyAs<LineBody>(), (LineBody{{1, 2, 3}, {4, 5, 6}}));
     }
+}
+
+int shapeWarning = 0;
+
+// A SHAPE is written with its number and shape file; one without a number (255: its name named
+// no shape of its file) and an entity whose body is not its kind's are left out, the first with
+// warning 95, and the entities around them come back.
+TEST_F(EntityCommonCases, ShapesAndEntitiesWithoutARecord) {
+    gSystemContext->warningCallback = [](int number) { shapeWarning = number; };
+    for (int16_t version : test::kBitCodedVersions) {
+        SCOPED_TRACE(test::versionName(version));
+        newDrawing();
+        EntityRecord shape = entity(kEntityShape);
+        ShapeBody& s = shape.bodyAs<ShapeBody>();
+        s.insertion = {1, 2, 0};
+        s.size = 2.5;
+        s.rotation = 0.5;
+        s.widthFactor = 0.75;
+        s.obliqueAngle = 0.25;
+        s.shapeNumber = 132;
+        s.style = drawing_->header->current.textstyle;
+        shape.header.thickness = 1.5;
+        const ShapeBody shapeBody = s;
+        const Handle shapeHandle = add(std::move(shape));
+        EntityRecord unnamed = entity(kEntityShape);
+        unnamed.bodyAs<ShapeBody>().shapeNumber = 255;
+        const Handle unnamedHandle = add(std::move(unnamed));
+        EntityRecord damaged = line();
+        damaged.body.emplace<CircleBody>();
+        const Handle damagedHandle = add(std::move(damaged));
+        const Handle lastHandle = add(line());
+        shapeWarning = 0;
+        const test::SavedEntity saved = save(version, shapeHandle);
+        EXPECT_EQ(shapeWarning, kWarningShapeWithoutName);
+        ASSERT_NE(saved.back, nullptr);
+        EXPECT_EQ(saved.fileType, kDwgShape);
+        EXPECT_EQ(saved.back->bodyAs<ShapeBody>(), shapeBody);
+        EXPECT_EQ(saved.back->header.thickness, 1.5);
+        EXPECT_EQ(find(*back_, unnamedHandle), nullptr);
+        EXPECT_EQ(find(*back_, damagedHandle), nullptr);
+        EXPECT_NE(find(*back_, lastHandle), nullptr);
+    }
+    gSystemContext->warningCallback = nullptr;
 }
 
 } // namespace
