@@ -17,6 +17,7 @@
 #include "toolkit/write/dwg13/record_writer.h"
 #include "toolkit/write/dwg13/text_output.h"
 #include "toolkit/write/dxf/dxf_group_writer.h"
+#include "toolkit/write/dxf/dxf_names.h"
 #include "toolkit/write/viewport_mview.h"
 
 namespace tracemill {
@@ -279,6 +280,15 @@ int wrDwgEntityR13(const Drawing& drawing, OutputContext& output, const EntityRe
         // An R13 or R14 TOLERANCE stores the gap of its dimension style.
         for (const auto& node : drawing.dimStyles)
             if (node.record.handle == e.bodyAs<ToleranceBody>().dimensionStyle) x.toleranceGap = node.record.dimgap;
+    }
+    if (form.knownClass && kind == ClassKind::ArcAlignedText) {
+        // An ARCALIGNEDTEXT names its text style beside the handle, as the file names the
+        // record; "Standard" when the handle names none.
+        const Handle style = e.bodyAs<ArcAlignedTextBody>().style;
+        std::string name;
+        const bool found = wrStyleNameByHandle(drawing, style, name);
+        x.styleName = wrDwgSymbolName(drawing, output, found ? name : std::string("Standard"), wrSymbolNameLimit(),
+                                      found ? wrRecordPosition(output, style) : 0);
     }
     x.context.firstChild = links.firstChild;
     x.context.lastChild = links.lastChild;

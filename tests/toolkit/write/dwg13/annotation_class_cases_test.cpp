@@ -10,6 +10,7 @@
 #include "entity_cases.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/xdata_items.h"
+#include "toolkit/read/dwg13_class_entity_layouts.h"
 #include "toolkit/read/dwg13_dimension_layouts.h"
 #include "toolkit/read/dwg13_object_source.h"
 #include "toolkit/write/viewport_mview.h"
@@ -420,7 +421,8 @@ TEST_F(AnnotationClassCases, HatchesOfEveryPathAndFill) {
 }
 
 // OLE2FRAME: type 74 in 2000 with its mode and trailing byte, the frame's corners as its
-// graphics; RTEXT; ARCALIGNEDTEXT, whose reals the file keeps as texts of six decimals.
+// graphics; RTEXT; ARCALIGNEDTEXT, whose reals the file keeps as texts of six decimals and
+// whose text style is named beside its handle.
 TEST_F(AnnotationClassCases, FramesAndTextsOfClasses) {
     newDrawing();
     EntityRecord ole = entity(classOf(ClassKind::Ole2Frame));
@@ -488,6 +490,14 @@ TEST_F(AnnotationClassCases, FramesAndTextsOfClasses) {
         ArcAlignedTextBody wantArc = arcBody;
         wantArc.textSize = 0.123457;
         EXPECT_EQ(saved.back->bodyAs<ArcAlignedTextBody>(), wantArc);
+        // The text style's name stands beside its handle, as the file names the record.
+        test::rereadRecord(saved, [&](Dwg13FieldReader& io, EntityHeader& h, Dwg13EntityCommon& c) {
+            ArcAlignedTextBody read;
+            std::string styleName;
+            dwg13ArcAlignedTextEntity(io, h, read, c, styleName);
+            EXPECT_EQ(styleName, version == kVersionAC1015 ? "Standard" : "STANDARD");
+            EXPECT_EQ(read.style, arcBody.style);
+        });
     }
 }
 
