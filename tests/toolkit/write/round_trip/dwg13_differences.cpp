@@ -11,7 +11,6 @@
 namespace tracemill::test {
 namespace {
 
-bool before2000(const RoundTripCase& c) { return c.version < 7; }
 bool asR13(const RoundTripCase& c) { return c.version == 5; }
 bool fromDxf(const RoundTripCase& c) { return c.sourceFormat != 0; }
 bool as2000FromAnother(const RoundTripCase& c) { return c.version == 7 && c.sourceVersion < 7; }
@@ -103,12 +102,6 @@ std::span<const AllowedDifference> dwg13AllowedDifferences() {
         {"proxy-object-version", "a generic proxy object of a file before AC1015 has no object version: the "
                                  "AC1015 record carries the writer's",
          as2000FromAnother, [](DumpLines& lines, const RoundTripCase&) { removeObjectFields(lines, "499", {"version"}); }},
-        {"proxy-class-ids", "the proxy and application class ids of a DXF proxy object or entity are its 90 and "
-                            "91 groups: a DWG file writes it as a record of its own class",
-         fromDxf, [](DumpLines& lines, const RoundTripCase&) {
-             removeObjectFields(lines, "499", {"proxyClassId", "applicationClassId"});
-             entityFields(lines, "498", {"proxyClassId", "applicationClassId"});
-         }},
         {"extrusions-along-z", "an extrusion along the z axis is written as (0,0,1) or (0,0,-1), as the reader "
                                "normalises it",
          fromDxf, extrusionsAlongZ},
@@ -123,19 +116,6 @@ std::span<const AllowedDifference> dwg13AllowedDifferences() {
              if (c.version == 5) entityFields(lines, "LEADER", {"annotationOffset"});
              if (c.version == 7) entityFields(lines, "LEADER", {"byBlockColour"});
          }},
-        {"viewport-fields-of-2000", "a VIEWPORT's UCS, plot style sheet, render mode and clip boundary are carried "
-                                    "from AC1015 on; before, its view travels as ACAD MVIEW extended data, from which "
-                                    "the reader also takes its UCS icon setting",
-         before2000, [](DumpLines& lines, const RoundTripCase&) {
-             entityFields(lines, "VIEWPORT", {"styleSheet", "renderMode", "ucsAtOrigin", "ucsPerViewport",
-                                              "ucsOrigin", "ucsXAxis", "ucsYAxis", "ucsElevation",
-                                              "ucsOrthographicType", "clipBoundary", "namedUcs", "baseUcs",
-                                              "ucsIcon"});
-         }},
-        {"viewport-entity-headers", "a drawing that does not come from an R13-2000 DWG file gets a VP ENT HDR record "
-                                    "for each paper-space viewport",
-         notFromBitCodedDwg,
-         [](DumpLines& lines, const RoundTripCase&) { entityFields(lines, "VIEWPORT", {"viewportEntityHeader"}); }},
         {"acis-trailing-bits", "ACIS data read from DXF has no bits kept after its SAT text; read from DWG it has "
                                "their empty record",
          fromDxf, [](DumpLines& lines, const RoundTripCase&) {

@@ -24,8 +24,6 @@ void dwgOnly(DumpLines& lines, const RoundTripCase&) {
     removeLines(lines, "HEADER-DWG");
     removeLines(lines, "PREVIEW");
     removeFields(lines, "ENTITY", {"trailingBits", "noTrailingBits", "xdataSize"});
-    removeFields(lines, "VIEWPORT_INDEX ", {"viewportEntityHeader"});
-    entityFields(lines, "VIEWPORT", {"viewportEntityHeader"});
 }
 
 void sixDecimals(DumpLines& lines, const RoundTripCase&) {
@@ -148,19 +146,6 @@ std::span<const AllowedDifference> dxfAllowedDifferences() {
                                            "reader gives it a new handle",
          [](const RoundTripCase& c) { return c.version >= 5; },
          [](DumpLines& lines, const RoundTripCase&) { removeFields(lines, "HANDLES ", {"viewportEntityHeaderControl"}); }},
-        {"class-data-as-proxies", "class data read from DWG is written as proxies, which name their class",
-         fromDwg, [](DumpLines& lines, const RoundTripCase&) {
-             removeFields(lines, "OBJECT ", {"proxyClassId", "applicationClassId"});
-             removeFields(lines, "ENTITY ", {"proxyClassId", "applicationClassId"});
-             // A proxy of an R13 DWG file gives no class number: the DXF reader takes the proxies'
-             // own number.
-             for (std::string& line : lines) {
-                 if (!isZero(fieldOf(line, "classNumber"))) continue;
-                 DumpLines one{line};
-                 replaceField(one, "", "classNumber", fieldOf(line, "type"));
-                 line = one[0];
-             }
-         }},
         {"plot-style-by-default", "an entity of a DWG file may take the default plot style, which DXF files cannot "
                                   "say: the entity comes back with the plot style by layer",
          [](const RoundTripCase& c) { return c.sourceFormat == 0 && c.version == 7; },

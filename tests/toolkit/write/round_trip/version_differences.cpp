@@ -255,13 +255,6 @@ void tablesOfTheVersion(DumpLines& lines, const RoundTripCase& c) {
     }
 }
 
-// What a drawing made for a version holds that a file does not: its creation version and the
-// plot flags of its layers (the reader of these files plots every layer).
-void madeNotRead(DumpLines& lines, const RoundTripCase&) {
-    removeFields(lines, "DRAWING", {"creationVersion"});
-    removeFields(lines, "LAYER ", {"plotFlag"});
-}
-
 // The reader of these files notes no BLOCK entity in a block record, and no BLOCK and ENDBLK of
 // the layout blocks, which the files do not have.
 void blockEntities(DumpLines& lines, const RoundTripCase&) {
@@ -597,6 +590,30 @@ void defpointsNeverPlots(DumpLines& lines, const RoundTripCase&) {
     }
 }
 
+// The proxy and application class ids of proxies, which a change of form does not keep.
+void proxyClassIds(DumpLines& lines, const RoundTripCase& c) {
+    if (c.format == 0) {
+        for (std::string& line : lines) {
+            if (!(line.starts_with("OBJECT ") && fieldOf(line, "type") == "499") &&
+                !(line.starts_with("ENTITY ") && entityKindOf(line) == "498"))
+                continue;
+            DumpLines one{line};
+            removeFields(one, "", {"proxyClassId", "applicationClassId"});
+            line = one[0];
+        }
+        return;
+    }
+    removeFields(lines, "OBJECT ", {"proxyClassId", "applicationClassId"});
+    removeFields(lines, "ENTITY ", {"proxyClassId", "applicationClassId"});
+    for (std::string& line : lines) {
+        const std::string number = fieldOf(line, "classNumber");
+        if (number != "0" && number != "0.000000") continue;
+        DumpLines one{line};
+        replaceField(one, "", "classNumber", fieldOf(line, "type"));
+        line = one[0];
+    }
+}
+
 }  // namespace
 
 
@@ -619,9 +636,6 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
          targetBeforeR13, handlesAsNames},
         {"tables-of-the-version", "tables a version does not have come back with the reader's default records",
          targetBeforeR13, tablesOfTheVersion},
-        {"made-not-read", "a drawing made for a version has its creation version, handles of its layout blocks' "
-                          "BLOCK and ENDBLK and layers that do not plot; the reader of these files has none of that",
-         targetBeforeR13, madeNotRead},
         {"raw-xdata-size", "the size of extended data as a reader found it is the size of its file's form: it "
                            "changes with the form and version (a file before AC1012; an R13-2000 DWG file of another "
                            "version or from DXF)",
@@ -631,8 +645,9 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
          [](DumpLines& lines, const RoundTripCase&) { entityFields(lines, "", {"xdataSize"}); }},
         {"layout-block-flags", "files before AC1012 have no layout blocks: the reader makes them anew", targetBeforeR13,
          layoutBlockFlagsCleared},
-        {"dimension-points-of-AC1009", "before AC1009 DIMENSIONs of types 5 and 6 carry no further points", 
-         [](const RoundTripCase& c) { return c.version < 4 && c.version > 0; },
+        {"dimension-points-of-AC1009", "DWG files before AC1009 carry no further points of DIMENSIONs of types 5 "
+                                       "and 6",
+         [](const RoundTripCase& c) { return c.format == 0 && c.version < 4 && c.version > 0; },
          [](DumpLines& lines, const RoundTripCase&) {
              for (std::string& line : lines) {
                  if (!line.starts_with("ENTITY ") || entityKindOf(line) != "DIMENSION") continue;
@@ -646,9 +661,9 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
         {"block-entities", "the reader of these files notes no BLOCK entity in a block record, and the layout "
                            "blocks have no BLOCK and ENDBLK in these files",
          targetBeforeR13, blockEntities},
-        {"shapes-without-number", "a SHAPE read from DXF is written when its shape file gives its number; the "
-                                  "samples' shape files are absent",
-         dxfSourceBeforeR13, shapesWithoutNumber},
+        {"shapes-without-number", "a SHAPE read from DXF is written to a DWG file before AC1012 when its shape "
+                                  "file gives its number; the samples' shape files are absent",
+         [](const RoundTripCase& c) { return c.format == 0 && dxfSourceBeforeR13(c); }, shapesWithoutNumber},
         {"table-owners", "files before AC1012 carry no owners of table records: their reader leaves them 0, and an "
                          "R13-2000 DWG file of a drawing read from them names the table's control object",
          [](const RoundTripCase& c) { return c.version < 5 || (bitCodedDwgTarget(c) && c.sourceVersion < 5); },
@@ -763,14 +778,27 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
              return c.format == 0 && (c.version < 5 || c.version != c.sourceVersion || c.sourceFormat != 0);
          },
          [](DumpLines& lines, const RoundTripCase&) { removeLines(lines, "HEADER-DWG "); }},
-        {"viewport-entity-header", "only R13-2000 DWG files name the VP ENT HDR record of the current viewport, and "
-                                   "every such file names one: a DWG drawing saved as DXF, or a drawing that does not "
-                                   "come from such a file saved as one, comes back with another",
+        {"viewport-entity-header", "only R13-2000 DWG files have VP ENT HDR records, the header naming the current "
+                                   "viewport's and each paper-space VIEWPORT its own: a DWG drawing saved as DXF, or "
+                                   "a drawing that does not come from such a file saved as one, comes back without "
+                                   "them or with new ones",
          [](const RoundTripCase& c) {
              return (c.format != 0 && c.sourceFormat == 0) ||
                     (bitCodedDwgTarget(c) && (c.sourceFormat != 0 || c.sourceVersion < 5));
          },
-         [](DumpLines& lines, const RoundTripCase&) { removeFields(lines, "HANDLES", {"viewportEntityHeader"}); }},
+         [](DumpLines& lines, const RoundTripCase&) {
+             removeFields(lines, "HANDLES", {"viewportEntityHeader"});
+             removeFields(lines, "VIEWPORT_INDEX ", {"viewportEntityHeader"});
+             entityFields(lines, "VIEWPORT", {"viewportEntityHeader"});
+         }},
+        {"proxy-class-ids", "the proxy and application class ids of a proxy are its DXF groups 90 and 91: class data "
+                            "read from DWG goes into DXF files as proxies that name their class (one of an R13 DWG "
+                            "file, without a class number, comes back with the proxies' own), and a DXF proxy goes "
+                            "into R13-2000 DWG files as a record of its own class",
+         [](const RoundTripCase& c) {
+             return (c.format != 0 && c.sourceFormat == 0) || (bitCodedDwgTarget(c) && c.sourceFormat != 0);
+         },
+         proxyClassIds},
     };
     return rows;
 }
