@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "entity_cases.h"
+#include "toolkit/core/byte_order.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/xdata_items.h"
 #include "toolkit/read/dwg13_class_entity_layouts.h"
@@ -430,7 +431,18 @@ TEST_F(AnnotationClassCases, FramesAndTextsOfClasses) {
     o.oleType = 2;
     o.mode = 1;
     o.trailingByte = 0;
+    o.upperLeft = {1, 8, 0};
+    o.lowerRight = {6, 2, 0};
+    // The embedded data's header holds the corners at bytes 2-25 and 50-73.
     std::vector<uint8_t> data(120, 0x5A);
+    auto putCorner = [&](size_t at, const Point3& p) {
+        for (double v : {p.x, p.y, p.z}) {
+            putLe64(&data[at], doubleBits(v));
+            at += 8;
+        }
+    };
+    putCorner(2, o.upperLeft);
+    putCorner(50, o.lowerRight);
     PagedStream* stream = o.data.create(4096);
     stream->bytes.assign(data.begin(), data.end());
     const Ole2FrameBody oleBody = o;
@@ -476,10 +488,12 @@ TEST_F(AnnotationClassCases, FramesAndTextsOfClasses) {
             wantOle.mode = 0;
             wantOle.trailingByte = 1;
         }
-        // The corners are read from the embedded data's header (here bytes of 0x5A).
-        wantOle.upperLeft = saved.back->bodyAs<Ole2FrameBody>().upperLeft;
-        wantOle.lowerRight = saved.back->bodyAs<Ole2FrameBody>().lowerRight;
         EXPECT_EQ(saved.back->bodyAs<Ole2FrameBody>(), wantOle);
+        // Its graphics: a fixed head of 16 bytes and the two corners.
+        std::vector<uint8_t> graphics = {0x40, 0, 0, 0, 1, 0, 0, 0, 0x38, 0, 0, 0, 1, 0, 0, 0};
+        graphics.insert(graphics.end(), data.begin() + 2, data.begin() + 26);
+        graphics.insert(graphics.end(), data.begin() + 50, data.begin() + 74);
+        EXPECT_EQ(saved.graphics, graphics);
 
         saved = save(version, rtextHandle);
         ASSERT_NE(saved.back, nullptr);

@@ -43,6 +43,7 @@ struct SavedEntity {
     uint16_t fileType = 0;              // the record's object type
     bool hasXData = false;
     bool hasGraphics = false;
+    std::vector<uint8_t> graphics; // the record's graphics
     Dwg13EntityCommon common; // the common data of the record
     std::string fieldBits;    // the bits from the type's fields up to the handle references
     // What reading the record again needs.
@@ -175,7 +176,10 @@ private:
             bits.skipBits(uint64_t(size) * 8);
         }
         out.hasGraphics = rdBit(bits) != 0;
-        if (out.hasGraphics) bits.skipBits(uint64_t(uint32_t(rdRawLong(bits))) * 8);
+        if (out.hasGraphics) {
+            out.graphics.resize(uint32_t(rdRawLong(bits)));
+            bits.readBytes(out.graphics.data(), out.graphics.size());
+        }
         if (version < kVersionAC1015) handleStart = uint32_t(rdRawLong(bits));
         Dwg13FieldReader io(bits, version, own);
         EntityHeader header;
