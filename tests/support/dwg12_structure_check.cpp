@@ -138,7 +138,7 @@ bool Checker::head() {
     if (r_.entityStart != r_.headerSize + (checksummed() ? 16 : 0))
         problem("the entities start at 0x%X, not after the header block", r_.entityStart);
     if (checksummed()) {
-        if (dwgCrc16(0, f_.data(), r_.headerSize - 2) ^ kHeaderXor ^ u16(r_.headerSize - 2))
+        if (checkCrc16(0, {f_.data(), size_t(r_.headerSize - 2)}) ^ kHeaderXor ^ u16(r_.headerSize - 2))
             problem("the header block's checksum is wrong");
         sentinel(r_.headerSize, kEntitiesBegin, "before the entities");
     }
@@ -170,7 +170,8 @@ void Checker::walk(uint32_t start, uint32_t end, bool blocks) {
         }
         if (e.kind < 1 || e.kind > 24 || e.kind == 18)
             problem("the entity record at 0x%llX has the kind %u", (unsigned long long)at, unsigned(e.kind));
-        if (checksummed() && dwgCrc16(kEntitySeed, f_.data() + at, e.length - 2) != u16(at + e.length - 2))
+        if (checksummed() &&
+            checkCrc16(kEntitySeed, {f_.data() + at, size_t(e.length - 2)}) != u16(at + e.length - 2))
             problem("the CRC of the entity record at 0x%llX is wrong", (unsigned long long)at);
         r_.entities.push_back(e);
         at += e.length;
@@ -200,7 +201,7 @@ uint64_t Checker::tables(uint64_t at) {
         if (checksummed()) {
             for (uint32_t i = 0; i < table.count; ++i) {
                 const uint64_t record = table.offset + uint64_t(i) * table.recordSize;
-                if (dwgCrc16(0, f_.data() + record, table.recordSize - 2) ^ kTables[t].crcXor ^
+                if (checkCrc16(0, {f_.data() + record, size_t(table.recordSize - 2)}) ^ kTables[t].crcXor ^
                     u16(record + table.recordSize - 2))
                     problem("the checksum of %s record %u is wrong", kTables[t].name, i);
             }
@@ -261,7 +262,7 @@ void Checker::tail() {
             problem("the trailer's entry of %s differs from the head", kTables[i].name);
     }
     if (u32(t + 132) != end + 48) problem("the trailer does not name the fourth end sentinel");
-    if (dwgCrc16(0, f_.data() + t, kTrailerSize - 2) ^ kTrailerXor ^ u16(t + kTrailerSize - 2))
+    if (checkCrc16(0, {f_.data() + t, size_t(kTrailerSize - 2)}) ^ kTrailerXor ^ u16(t + kTrailerSize - 2))
         problem("the trailer's checksum is wrong");
     sentinel(t + kTrailerSize, kTrailerEnd, "after the trailer");
     if (t + kTrailerSize + 16 != f_.size()) problem("bytes follow the trailer");
@@ -308,15 +309,6 @@ Dwg12CheckResult Checker::run() {
 }
 
 } // namespace
-
-uint16_t dwgCrc16(uint16_t seed, const uint8_t* data, size_t count) {
-    uint16_t crc = seed;
-    for (size_t i = 0; i < count; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? uint16_t((crc >> 1) ^ 0xA001) : uint16_t(crc >> 1);
-    }
-    return crc;
-}
 
 std::string Dwg12CheckResult::report() const {
     std::string text;

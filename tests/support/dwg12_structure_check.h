@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "dwg_check_crc.h"
+
 namespace tracemill::test {
 
 struct Dwg12CheckTable {
@@ -50,8 +52,6 @@ struct Dwg12CheckResult {
 };
 
 Dwg12CheckResult checkDwg12Structure(std::span<const uint8_t> file);
-// The check's own CRC-16 of the format (polynomial 0xA001, bits least significant first).
-uint16_t dwgCrc16(uint16_t seed, const uint8_t* data, size_t count);
 Dwg12CheckResult checkDwg12File(const std::filesystem::path& path);
 
 } // namespace tracemill::test

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "dwg_check_crc.h"
+
 namespace tracemill::test {
 
 // One object record the map names.
@@ -36,9 +38,6 @@ struct Dwg13CheckResult {
     bool ok() const { return problems.empty(); }
     std::string report() const;
 };
-
-// The CRC-16 of the format (reflected polynomial 0xA001), computed bit by bit.
-uint16_t checkCrc16(uint16_t seed, std::span<const uint8_t> bytes);
 
 Dwg13CheckResult checkDwg13Bytes(std::span<const uint8_t> file);
 Dwg13CheckResult checkDwg13File(const std::filesystem::path& path);
