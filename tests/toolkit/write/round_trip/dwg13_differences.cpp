@@ -102,16 +102,16 @@ std::span<const AllowedDifference> dwg13AllowedDifferences() {
         {"proxy-object-version", "a generic proxy object of a file before AC1015 has no object version: the "
                                  "AC1015 record carries the writer's",
          as2000FromAnother, [](DumpLines& lines, const RoundTripCase&) { removeObjectFields(lines, "499", {"version"}); }},
-        {"extrusions-along-z", "an extrusion along the z axis is written as (0,0,1) or (0,0,-1), as the reader "
-                               "normalises it",
+        {"extrusions-along-z", "an extrusion along the z axis read from DXF is written as (0,0,1) or (0,0,-1), "
+                               "as the DWG reader normalises it",
          fromDxf, extrusionsAlongZ},
-        {"spline-fit-form", "a SPLINE with fit points is written in the fit form, which holds no knots nor control "
-                            "points",
+        {"spline-fit-form", "a SPLINE read from DXF with fit points is written in the fit form, which holds no "
+                            "knots nor control points",
          fromDxf, splineFitForm},
         {"dimension-own-block", "R13-2000 DWG files carry no flag of a dimension's own block: the reader sets it",
          notFromBitCodedDwg, dimensionOwnBlock},
-        {"leader-fields-by-version", "a LEADER's annotation offset is carried from AC1014 on, its by-block colour "
-                                     "before AC1015",
+        {"leader-fields-by-version", "of a LEADER read from DXF, the annotation offset is carried from AC1014 "
+                                     "on, the by-block colour before AC1015",
          fromDxf, [](DumpLines& lines, const RoundTripCase& c) {
              if (c.version == 5) entityFields(lines, "LEADER", {"annotationOffset"});
              if (c.version == 7) entityFields(lines, "LEADER", {"byBlockColour"});
@@ -121,7 +121,8 @@ std::span<const AllowedDifference> dwg13AllowedDifferences() {
          fromDxf, [](DumpLines& lines, const RoundTripCase&) {
              for (const char* kind : {"REGION", "3DSOLID", "BODY"}) entityFields(lines, kind, {"trailingBits"});
          }},
-        {"vport-aspect", "files keep a VPORT's view width, from which the reader divides the aspect ratio again",
+        {"vport-aspect", "DWG files keep a VPORT's view width, from which the reader divides the aspect ratio of "
+                         "one read from DXF again",
          fromDxf, [](DumpLines& lines, const RoundTripCase&) {
              rewriteField(lines, "VPORT ", "aspect", [](std::string_view value) {
                  char text[32];
