@@ -358,6 +358,13 @@ TEST_F(AnnotationClassCases, LwpolylineFlagCombinations) {
         wrPutDefaultDouble(w, 1, 1);
     });
     EXPECT_EQ(saved.fieldBits, expected);
+    // R14 writes every point as two raw doubles.
+    const test::SavedEntity r14 = save(kVersionAC1014, drawing_->modelSpace->begin()->record.header.handle);
+    EXPECT_EQ(r14.fieldBits, test::bitsOfWrites([](BitWriter& w) {
+        wrPutBitShort(w, 0);
+        wrPutBitLong(w, 3);
+        for (const Point2& p : {Point2{1, 1}, Point2{1, 1}, Point2{3, 1}}) wrPut2RawDouble(w, p);
+    }));
 }
 
 // HATCH: a solid fill has no pattern fields and, without a path that asks for a pixel size,
