@@ -99,11 +99,9 @@ int wrPutBitShort(BitWriter& writer, uint16_t value) {
     } else if (value == 256) {
         writer.putBits(bitcode::kShort256, 2);
     } else if (value < 256) {
-        writer.putBits(bitcode::kShortByte, 2);
-        writer.putBits(value, 8);
+        writer.putBits(uint64_t(bitcode::kShortByte) << 8 | value, 10);
     } else {
-        writer.putBits(bitcode::kShortWord, 2);
-        putLittleEndian(writer, value, 2);
+        writer.putBits(uint64_t(bitcode::kShortWord) << 16 | __builtin_bswap16(value), 18);
     }
     return 1;
 }
@@ -113,11 +111,9 @@ int wrPutBitLong(BitWriter& writer, int32_t value) {
     if (bits == 0) {
         writer.putBits(bitcode::kLongZero, 2);
     } else if (bits < 256) {
-        writer.putBits(bitcode::kLongByte, 2);
-        writer.putBits(bits, 8);
+        writer.putBits(uint64_t(bitcode::kLongByte) << 8 | bits, 10);
     } else {
-        writer.putBits(bitcode::kLongWord, 2);
-        putLittleEndian(writer, bits, 4);
+        writer.putBits(uint64_t(bitcode::kLongWord) << 32 | __builtin_bswap32(bits), 34);
     }
     return 1;
 }
@@ -158,8 +154,13 @@ int wrPutText(BitWriter& writer, std::string_view text) {
 
 int wrPutHandle(BitWriter& writer, uint8_t shiftedCode, Handle handle) {
     const unsigned length = handleLength(handle);
-    writer.putBits(uint8_t(shiftedCode + length), 8);
-    writer.putBits(handle.value, 8 * length);
+    const uint64_t code = uint8_t(shiftedCode + length);
+    if (length < 8) {
+        writer.putBits(code << (8 * length) | handle.value, 8 + 8 * length);
+    } else {
+        writer.putBits(code, 8);
+        writer.putBits(handle.value, 64);
+    }
     return 1;
 }
 
