@@ -48,18 +48,51 @@ constexpr size_t kImageCopyChunk = 8192;
 // The part an entity plays in its list.
 enum class Role : uint8_t { TopLevel, Child, SequenceEnd };
 
-// An entity of a list as it is written, with the links the walk gives it.
+// An entity of a list as it is written. The children of a POLYLINE or INSERT follow it at
+// once and its SEQEND follows them, so the links of an entity are found next to it in the plan
+// (`linksAt`).
 struct PlannedEntity {
     const EntityRecord* entity = nullptr;
     Handle own; // its handle (given for the save when it has none)
     Role role = Role::TopLevel;
-    size_t parent = 0; // the POLYLINE or INSERT of a child or SEQEND
+};
+
+// The links of a planned entity: its neighbours among the entities that are not sub-entities
+// or among the sub-entities of its sequence, and for a POLYLINE or INSERT its first and last
+// child and its SEQEND.
+struct PlannedLinks {
     Handle previous;
     Handle next;
     Handle firstChild;
     Handle lastChild;
     Handle sequenceEnd;
 };
+
+// The links of the entity at `i`; `previousTop` is the handle of the last entity before it that
+// is not a sub-entity.
+PlannedLinks linksAt(const std::vector<PlannedEntity>& planned, size_t i, Handle previousTop) {
+    PlannedLinks links;
+    const size_t count = planned.size();
+    switch (planned[i].role) {
+    case Role::TopLevel: {
+        links.previous = previousTop;
+        size_t j = i + 1;
+        if (j < count && planned[j].role == Role::Child) links.firstChild = planned[j].own;
+        while (j < count && planned[j].role == Role::Child) links.lastChild = planned[j++].own;
+        if (j < count && planned[j].role == Role::SequenceEnd) links.sequenceEnd = planned[j].own;
+        while (j < count && planned[j].role != Role::TopLevel) ++j;
+        if (j < count) links.next = planned[j].own;
+        break;
+    }
+    case Role::Child:
+        if (i > 0 && planned[i - 1].role == Role::Child) links.previous = planned[i - 1].own;
+        if (i + 1 < count && planned[i + 1].role == Role::Child) links.next = planned[i + 1].own;
+        break;
+    case Role::SequenceEnd:
+        break;
+    }
+    return links;
+}
 
 class Dwg13FileWriter {
   public:
@@ -88,7 +121,8 @@ class Dwg13FileWriter {
     int objects();
     int block(const BlockNode& node, size_t index, int32_t position);
     std::vector<PlannedEntity> plan(const EntityList* list);
-    int entity(const PlannedEntity& planned, uint8_t mode, Handle owner, int32_t sequence);
+    int entity(const PlannedEntity& planned, const PlannedLinks& plannedLinks, uint8_t mode, Handle owner,
+               int32_t sequence);
     int frameEntity(uint16_t type, Handle handle, const BlockRecord& record, uint8_t mode, Handle owner,
                     int32_t sequence);
     int objectMap();
@@ -314,9 +348,7 @@ int Dwg13FileWriter::measurementBlock() {
 }
 
 // The entities of a list in the order they are written, each with its place in a sequence
-// (the VERTEX or ATTRIB entities of a POLYLINE or INSERT and its SEQEND) and its neighbours:
-// the entity before and after it among the entities that are not sub-entities, or among the
-// sub-entities of its sequence. BLOCK and ENDBLK entities are left out (the block writes its
+// (the VERTEX or ATTRIB entities of a POLYLINE or INSERT and its SEQEND). BLOCK and ENDBLK entities are left out (the block writes its
 // own), and so are entities the version cannot hold or that have no form. Every entity of the
 // list without a handle is given one first, in the list's order.
 std::vector<PlannedEntity> Dwg13FileWriter::plan(const EntityList* list) {
@@ -345,10 +377,8 @@ std::vector<PlannedEntity> Dwg13FileWriter::plan(const EntityList* list) {
                                  (type == kEntityAttribute && planned[open].entity->header.type == kEntityInsert));
         if (childOfOpen) {
             item.role = Role::Child;
-            item.parent = open;
         } else if (type == kEntitySequenceEnd && open != SIZE_MAX) {
             item.role = Role::SequenceEnd;
-            item.parent = open;
             open = SIZE_MAX;
         } else {
             open = SIZE_MAX;
@@ -358,42 +388,11 @@ std::vector<PlannedEntity> Dwg13FileWriter::plan(const EntityList* list) {
         }
         planned.push_back(item);
     }
-    // Neighbours among the top-level entities and among the sub-entities of each sequence.
-    size_t previousTop = SIZE_MAX;
-    size_t previousChild = SIZE_MAX;
-    for (size_t i = 0; i < planned.size(); ++i) {
-        PlannedEntity& item = planned[i];
-        const Handle own = item.own;
-        switch (item.role) {
-        case Role::TopLevel:
-            if (previousTop != SIZE_MAX) {
-                item.previous = planned[previousTop].own;
-                planned[previousTop].next = own;
-            }
-            previousTop = i;
-            previousChild = SIZE_MAX;
-            break;
-        case Role::Child: {
-            PlannedEntity& parent = planned[item.parent];
-            if (parent.firstChild.isNull()) parent.firstChild = own;
-            parent.lastChild = own;
-            if (previousChild != SIZE_MAX) {
-                item.previous = planned[previousChild].own;
-                planned[previousChild].next = own;
-            }
-            previousChild = i;
-            break;
-        }
-        case Role::SequenceEnd:
-            planned[item.parent].sequenceEnd = own;
-            previousChild = SIZE_MAX;
-            break;
-        }
-    }
     return planned;
 }
 
-int Dwg13FileWriter::entity(const PlannedEntity& planned, uint8_t mode, Handle owner, int32_t sequence) {
+int Dwg13FileWriter::entity(const PlannedEntity& planned, const PlannedLinks& plannedLinks, uint8_t mode,
+                            Handle owner, int32_t sequence) {
     Dwg13RecordLinks& links = s().links;
     const EntityRecord& source = *planned.entity;
     const bool sub = planned.role != Role::TopLevel;
@@ -410,11 +409,11 @@ int Dwg13FileWriter::entity(const PlannedEntity& planned, uint8_t mode, Handle o
     links = Dwg13RecordLinks();
     links.mode = sub ? kDwgEntityInBlock : mode;
     links.owner = sub ? parentHandle : owner;
-    links.previous = planned.previous;
-    links.next = planned.next;
-    links.firstChild = planned.firstChild;
-    links.lastChild = planned.lastChild;
-    links.sequenceEnd = planned.sequenceEnd;
+    links.previous = plannedLinks.previous;
+    links.next = plannedLinks.next;
+    links.firstChild = plannedLinks.firstChild;
+    links.lastChild = plannedLinks.lastChild;
+    links.sequenceEnd = plannedLinks.sequenceEnd;
     const bool lwpolyline = source.body.holds<LwpolylineBody>() && source.header.type == dbClassLwpolyline(d_.classes);
     if (!r13() || sub || !lwpolyline) {
         if (!writeOne(source)) return 0;
@@ -494,9 +493,12 @@ int Dwg13FileWriter::block(const BlockNode& node, size_t index, int32_t position
     if (!wrDwgBlockRecord(d_, o_, record, handles_.controls[kDwgControlBlock], links, position)) return 0;
     counted();
     const Handle owner = mode == kDwgEntityInBlock ? record.handle : Handle();
-    for (const PlannedEntity& item : planned) {
-        const Handle parent = item.role == Role::TopLevel ? owner : planned[item.parent].own;
-        if (!entity(item, mode, parent, position)) return 0;
+    Handle previousTop; // the last entity written that is not a sub-entity: the parent of those that are
+    for (size_t i = 0; i < planned.size(); ++i) {
+        const PlannedEntity& item = planned[i];
+        const PlannedLinks itemLinks = linksAt(planned, i, previousTop);
+        if (item.role == Role::TopLevel) previousTop = item.own;
+        if (!entity(item, itemLinks, mode, item.role == Role::TopLevel ? owner : previousTop, position)) return 0;
     }
     const uint8_t frameMode = mode;
     if (begin) {
