@@ -575,10 +575,11 @@ template <class Io> void dwg13MlineEntity(Io& io, EntityHeader& h, MlineBody& b,
     io.ext(h.extrusion);
     io.bs(b.flags);
     io.rc(b.lineCount);
-    uint16_t count = uint16_t(b.vertices.size());
-    io.bs(count);
+    // The vertex count is a bit-long (a bit-short would turn 256 into its one-code form).
+    uint32_t count = uint32_t(b.vertices.size());
+    io.bl(count);
     if constexpr (Io::kReading) b.vertices.clear();
-    for (uint16_t i = 0; i < count && !io.overrun(); ++i) {
+    for (uint32_t i = 0; i < count && !io.overrun(); ++i) {
         if constexpr (Io::kReading) b.vertices.emplace_back();
         MlineVertex& v = b.vertices[i];
         io.bd3(v.position);

@@ -729,5 +729,41 @@ TEST_F(EntityBodyCases, Mlines) {
     expectBodyBack(add(std::move(e)), body);
 }
 
+// The MLINE vertex count is a bit-long: 256 and 300 vertices come back, and the count's bits
+// are those of a bit-long (a bit-short would write 256 as its one-code form and 300 in 16 bits).
+TEST_F(EntityBodyCases, MlineVertexCountIsBitLong) {
+    for (uint32_t vertices : {255u, 256u, 300u}) {
+        SCOPED_TRACE(vertices);
+        newDrawing();
+        EntityRecord e = entity(kEntityMline);
+        MlineBody& b = e.bodyAs<MlineBody>();
+        b.lineCount = 1;
+        for (uint32_t i = 0; i < vertices; ++i) {
+            MlineVertex v;
+            v.position = {double(i), 0, 0};
+            v.direction = {1, 0, 0};
+            v.miter = {0, 1, 0};
+            v.elements = {MlineElementParameters{{0.5}, {}}};
+            b.vertices.push_back(v);
+        }
+        const MlineBody body = b;
+        eachVersion(add(std::move(e)), [&](const test::SavedEntity& saved, int16_t) {
+            const MlineBody* read = saved.back->body.getIf<MlineBody>();
+            ASSERT_NE(read, nullptr);
+            EXPECT_EQ(*read, body);
+            const std::string head = test::bitsOfWrites([&](BitWriter& w) {
+                wrPutBitDouble(w, body.scale);
+                wrPutRawChar(w, body.justification);
+                wrPut3BitDouble(w, body.basePoint);
+                wrPut3BitDouble(w, Point3{0, 0, 1});
+                wrPutBitShort(w, body.flags);
+                wrPutRawChar(w, body.lineCount);
+                wrPutBitLong(w, int32_t(vertices));
+            });
+            EXPECT_TRUE(saved.fieldBits.starts_with(head));
+        });
+    }
+}
+
 } // namespace
 } // namespace tracemill
