@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "toolkit/core/byte_order.h"
@@ -627,9 +628,12 @@ int Dwg13FileWriter::objects() {
         if (aRoot != bRoot) return aRoot;
         return a->header.handle < b->header.handle;
     });
+    const std::unordered_set<uint64_t> leftOut =
+        !r2000() ? wrDwgObjectsOf2000(d_) : std::unordered_set<uint64_t>();
     for (const ObjectRecord* object : ordered) {
-        if (!r13() && object->header.handle == rootDictionary_) continue;
-        if (!wrDwgObjectR13(d_, o_, *object)) return 0;
+        const bool written = (r13() || object->header.handle != rootDictionary_) &&
+                             !leftOut.count(object->header.handle.value);
+        if (written && !wrDwgObjectR13(d_, o_, *object)) return 0;
         counted();
     }
     return 1;

@@ -7,6 +7,7 @@
 #include "toolkit/core/code_page_text.h"
 #include "toolkit/core/entity_types.h"
 #include "toolkit/core/name_compare.h"
+#include "toolkit/core/record_lookup.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/core/xdata_items.h"
@@ -163,6 +164,30 @@ int wrDwgDictionaryR13(const Drawing& drawing, OutputContext& output, const Obje
     }
     return objectRecord(output, kDwgTypeDictionary, object, &source.header.xdata,
                         [&](auto& io, ObjectHeader& hh, uint32_t n) { dwg13DictionaryObject(io, hh, b, n); });
+}
+
+std::unordered_set<uint64_t> wrDwgObjectsOf2000(const Drawing& drawing) {
+    std::unordered_set<uint64_t> out;
+    const Handle root = drawing.handles.namedObjectDictionary;
+    const ObjectNode* node = root.isNull() ? nullptr : dbLookupNode(drawing, drawing.objects, root);
+    const auto* body = node ? node->record.body.getIf<DictionaryBody>() : nullptr;
+    if (!body) return out;
+    for (const DictionaryEntry& entry : body->entries) {
+        const bool of2000 = std::any_of(kEntriesOf2000.begin(), kEntriesOf2000.end(),
+                                        [&](std::string_view name) { return dbEqualsNoCase(entry.name, name); });
+        if (of2000 && !entry.handle.isNull() && entry.handle != root) out.insert(entry.handle.value);
+    }
+    // What they own, level by level: each pass adds the objects whose owner was added; a pass
+    // that adds nothing ends it (an ownership cycle of a damaged file ends too).
+    for (bool added = !out.empty(); added;) {
+        added = false;
+        for (const ObjectNode& object : drawing.objects) {
+            const ObjectHeader& h = object.record.header;
+            if (h.handle == root || h.owner.isNull() || !out.count(h.owner.value)) continue;
+            added |= out.insert(h.handle.value).second;
+        }
+    }
+    return out;
 }
 
 int wrDwgMlineStyleR13(const Drawing& drawing, OutputContext& output, const ObjectRecord& source) {

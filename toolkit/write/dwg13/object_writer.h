@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_set>
 
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/object_record.h"
@@ -23,6 +24,10 @@ int wrDwgObjectR13(const Drawing& drawing, OutputContext& output, const ObjectRe
 // names are upper-cased. A dictionary without owner that holds "ACAD_BLKREFS" is owned by the
 // block whose extension dictionary it is.
 int wrDwgDictionaryR13(const Drawing& drawing, OutputContext& output, const ObjectRecord& object);
+// Before "AC1015": the handles of the objects that the entries of 2000 of the named object
+// dictionary name and of every object they own, directly or further down. The file leaves them
+// out with their entries, so that no record stays behind that nothing names.
+std::unordered_set<uint64_t> wrDwgObjectsOf2000(const Drawing& drawing);
 // MLINESTYLE: the name converted before "AC1015".
 int wrDwgMlineStyleR13(const Drawing& drawing, OutputContext& output, const ObjectRecord& object);
 int wrDwgGroupR13(const Drawing& drawing, OutputContext& output, const ObjectRecord& object);

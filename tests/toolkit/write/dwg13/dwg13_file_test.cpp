@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "toolkit/core/entity_types.h"
 #include "toolkit/core/header_block.h"
 #include "toolkit/core/object_access.h"
+#include "toolkit/core/record_lookup.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/version_index.h"
@@ -217,6 +219,38 @@ TEST_F(Dwg13FileTest, AWriteFailureFailsWith27AndKeepsTheTarget) {
             EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "the drawing as it was");
             EXPECT_EQ(folder_.files(), std::vector<std::string>{"drawing.dwg"});
         }
+    }
+}
+
+// A file before 2000 leaves out the entries of 2000 of the named object dictionary and with
+// them the objects they name and everything those own (plot settings, the plot style
+// dictionary and its placeholders, wipeout variables, the header round-trip record): every
+// object read back that a dictionary owns is named by it. A file of 2000 keeps them all.
+TEST_F(Dwg13FileTest, FilesBefore2000LeaveOutTheObjectsOfTheEntriesOf2000) {
+    Drawing* source = make(kVersionAC1015);
+    const std::unordered_set<uint64_t> of2000 = wrDwgObjectsOf2000(*source);
+    ASSERT_FALSE(of2000.empty());
+    // What a dictionary names: its entries and its extension dictionary.
+    auto namedBy = [](const ObjectRecord& owner, Handle handle) {
+        if (owner.header.extensionDictionary == handle) return true;
+        const auto* body = owner.body.getIf<DictionaryBody>();
+        return !body || std::any_of(body->entries.begin(), body->entries.end(),
+                                    [&](const DictionaryEntry& e) { return e.handle == handle; });
+    };
+    for (int16_t version : {kVersionAC1012, kVersionAC1014, kVersionAC1015}) {
+        SCOPED_TRACE(version);
+        Drawing* back = load(save(source, version));
+        ASSERT_NE(back, nullptr) << "error " << dbGetError();
+        size_t kept = 0;
+        for (const ObjectNode& node : back->objects) {
+            const ObjectHeader& h = node.record.header;
+            kept += of2000.count(h.handle.value);
+            const ObjectNode* owner = h.owner.isNull() ? nullptr : dbLookupNode(*back, back->objects, h.owner);
+            if (owner) {
+                EXPECT_TRUE(namedBy(owner->record, h.handle)) << "object " << h.handle.value;
+            }
+        }
+        EXPECT_EQ(kept, version == kVersionAC1015 ? of2000.size() : 0u);
     }
 }
 

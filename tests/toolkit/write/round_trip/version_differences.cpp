@@ -424,6 +424,21 @@ void removeEntries(DumpLines& lines, std::initializer_list<std::string_view> nam
     }
 }
 
+// The handles that the entries of these names of the named object dictionary (the OBJECT
+// without owner) name.
+std::set<std::string> rootEntryTargets(const DumpLines& lines, std::initializer_list<std::string_view> names) {
+    std::set<std::string> out;
+    for (const std::string& line : lines) {
+        if (!line.starts_with("OBJECT ") || fieldOf(line, "owner") != "0") continue;
+        for (std::string_view entry : names) {
+            const std::string key = "{name=\"" + std::string(entry) + "\" handle=";
+            const size_t at = line.find(key);
+            if (at != std::string::npos) out.insert(line.substr(at + key.size(), line.find('}', at) - at - key.size()));
+        }
+    }
+    return out;
+}
+
 // Layouts, plot settings and plot styles are objects of AC1015: a save as AC1015 of a drawing
 // without them adds them (a layout for each layout block, the plot style "Normal" for the
 // layers), a save as an older version leaves them out with their entries of the named object
@@ -441,20 +456,13 @@ void layoutsOf2000(DumpLines& lines, const RoundTripCase& c) {
     // The class numbers of the layout objects, and the dictionaries the named object dictionary
     // names for them.
     std::set<int> classes;
-    std::set<std::string> dictionaries;
     for (const std::string& line : lines) {
-        if (line.starts_with("CLASS ")) {
-            const std::string name = fieldOf(line, "dxfName");
-            if (isClassOf2000(name)) classes.insert(std::atoi(fieldOf(line, "number").c_str()));
-        } else if (line.starts_with("OBJECT ") && fieldOf(line, "owner") == "0") {
-            for (std::string_view entry : {"ACAD_LAYOUT", "ACAD_PLOTSETTINGS", "ACAD_PLOTSTYLENAME"}) {
-                const std::string key = "{name=\"" + std::string(entry) + "\" handle=";
-                const size_t at = line.find(key);
-                if (at != std::string::npos)
-                    dictionaries.insert(line.substr(at + key.size(), line.find('}', at) - at - key.size()));
-            }
-        }
+        if (!line.starts_with("CLASS ")) continue;
+        const std::string name = fieldOf(line, "dxfName");
+        if (isClassOf2000(name)) classes.insert(std::atoi(fieldOf(line, "number").c_str()));
     }
+    const std::set<std::string> dictionaries =
+        rootEntryTargets(lines, {"ACAD_LAYOUT", "ACAD_PLOTSETTINGS", "ACAD_PLOTSTYLENAME"});
     std::erase_if(lines, [&](const std::string& line) {
         if (!line.starts_with("OBJECT ")) return false;
         return classes.count(typeNumber(line)) > 0 || dictionaries.count(fieldOf(line, "handle")) > 0;
@@ -487,10 +495,24 @@ void upperCaseEntryNames(std::string& line) {
     }
 }
 
-// Before AC1015 the named object dictionary holds none of the entries of 2000; dictionaries
+// Before AC1015 the named object dictionary holds none of the entries of 2000, and the file none
+// of the objects they name nor what those own; dictionaries
 // carry no hard-owner and cloning flags and upper-case entry names, XRECORDs no cloning flag;
 // multiline style names are symbol names.
 void dictionariesBefore2000(DumpLines& lines, const RoundTripCase&) {
+    // The objects these entries name and what they own, level by level.
+    std::set<std::string> leftOut = rootEntryTargets(
+        lines, {"ACAD_PLOTSETTINGS", "ACAD_WIPEOUT_VARS", "ACAD_PLOTSTYLENAME", "ACDBHEADERROUNDTRIPXREC"});
+    for (bool added = !leftOut.empty(); added;) {
+        added = false;
+        for (const std::string& line : lines) {
+            if (line.starts_with("OBJECT ") && leftOut.count(fieldOf(line, "owner")))
+                added |= leftOut.insert(fieldOf(line, "handle")).second;
+        }
+    }
+    std::erase_if(lines, [&](const std::string& line) {
+        return line.starts_with("OBJECT ") && leftOut.count(fieldOf(line, "handle")) > 0;
+    });
     removeEntries(lines, {"ACAD_PLOTSETTINGS", "ACAD_WIPEOUT_VARS", "ACAD_PLOTSTYLENAME", "ACDBHEADERROUNDTRIPXREC"});
     for (std::string& line : lines) {
         if (!line.starts_with("OBJECT ")) continue;
@@ -700,7 +722,8 @@ std::span<const AllowedDifference> versionAllowedDifferences() {
          },
          headerRoundTripRecord},
         {"dictionaries-before-2000", "before AC1015 the named object dictionary holds none of the entries of 2000 "
-                                     "(plot settings, plot styles, wipeout variables, header round-trip record); "
+                                     "(plot settings, plot styles, wipeout variables, header round-trip record) nor the objects they "
+                                     "name and what those own; "
                                      "dictionaries carry no hard-owner and cloning flags and upper-case entry names, "
                                      "XRECORDs no cloning flag, multiline styles symbol names",
          [](const RoundTripCase& c) { return c.version == 5 || c.version == 6; }, dictionariesBefore2000},
