@@ -19,7 +19,7 @@ struct Handle {
     constexpr explicit operator bool() const { return value != 0; }
     friend constexpr auto operator<=>(Handle, Handle) = default;
 
-    // The 8 bytes as stored in files and in the specification's byte order.
+    // The 8 bytes as stored in files and most significant byte first.
     static Handle fromBigEndian(const uint8_t bytes[8]);
     void toBigEndian(uint8_t bytes[8]) const;
 };

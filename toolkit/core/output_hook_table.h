@@ -29,7 +29,7 @@ namespace tracemill {
 struct Drawing;
 struct EntityRecord;
 struct PagedStream;
-// Records of display generation handed to the host; the Parts that fill them define them.
+// Records of display generation handed to the host; the code that fills them defines them.
 struct EntityBeginInfo;
 struct RasterImageInfo;
 struct RasterImageData;
