@@ -7,6 +7,7 @@
 
 #include "toolkit/core/dim_arrow_settings.h"
 #include "toolkit/core/entity_types.h"
+#include "toolkit/core/record_lookup.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/version_index.h"
@@ -278,8 +279,8 @@ int wrDwgEntityR13(const Drawing& drawing, OutputContext& output, const EntityRe
     }
     if (type == kDwgTolerance && !r2000) {
         // An R13 or R14 TOLERANCE stores the gap of its dimension style.
-        for (const auto& node : drawing.dimStyles)
-            if (node.record.handle == e.bodyAs<ToleranceBody>().dimensionStyle) x.toleranceGap = node.record.dimgap;
+        if (const auto* style = dbLookupNode(drawing, drawing.dimStyles, e.bodyAs<ToleranceBody>().dimensionStyle))
+            x.toleranceGap = style->record.dimgap;
     }
     if (form.knownClass && kind == ClassKind::ArcAlignedText) {
         // An ARCALIGNEDTEXT names its text style beside the handle, as the file names the

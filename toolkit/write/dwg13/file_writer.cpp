@@ -349,9 +349,10 @@ int Dwg13FileWriter::measurementBlock() {
 }
 
 // The entities of a list in the order they are written, each with its place in a sequence
-// (the VERTEX or ATTRIB entities of a POLYLINE or INSERT and its SEQEND). BLOCK and ENDBLK entities are left out (the block writes its
-// own), and so are entities the version cannot hold or that have no form. Every entity of the
-// list without a handle is given one first, in the list's order.
+// (the VERTEX or ATTRIB entities of a POLYLINE or INSERT and its SEQEND). BLOCK and ENDBLK
+// entities are left out (the block writes its own), and so are entities the version cannot hold
+// or that have no form. Every entity of the list without a handle is given one first, in the
+// list's order.
 std::vector<PlannedEntity> Dwg13FileWriter::plan(const EntityList* list) {
     std::vector<PlannedEntity> planned;
     if (!list) return planned;
