@@ -414,6 +414,10 @@ TEST(TmdumpSolids, OneLinePerSolidWithItsParse) {
     EXPECT_EQ(run.output, "handle=53 kind=3DSOLID result=2 records=0 skipped=0 errors=0 bodies=0" + nothing +
                               "handle=54 kind=REGION result=2 records=0 skipped=0 errors=0 bodies=0" + nothing +
                               "handle=55 kind=BODY result=2 records=0 skipped=0 errors=0 bodies=0" + nothing);
+    // A solid without any SAT text: nothing to parse, nothing read from it.
+    run = tmdump("--solids " + dxfFixture("solid_without_sat.dxf"));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "handle=20 kind=3DSOLID result=0 records=0 skipped=0 errors=0 bodies=0" + nothing);
     EXPECT_NE(tmdump("--solids").status, 0);
     EXPECT_NE(tmdump("--solids " + dxfFixture("no_eof.dxf")).status, 0);
 

@@ -31,6 +31,8 @@ struct SolidDrawing {
 int32_t readText(char* buffer, int32_t maximum, void* user) {
     auto& drawing = *static_cast<SolidDrawing*>(user);
     const size_t count = std::min(size_t(std::max(maximum, 0)), drawing.text.size() - drawing.offset);
+    // A solid without SAT text has no text to copy from at all.
+    if (count == 0) return 0;
     std::memcpy(buffer, drawing.text.data() + drawing.offset, count);
     drawing.offset += count;
     return int32_t(count);

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the DXF fixtures of the reader tests (run in this folder).
 
-Small files for the loader's stages and errors, and a fixture set that holds every entity and
+Small files for the loader's stages and errors (solid_without_sat.dxf: a 3DSOLID without SAT
+text, for tmdump --solids), and a fixture set that holds every entity and
 object kind the DXF reader reads: kinds_2000.dxf with its binary twin kinds_2000.dxfb, and
 kinds_r12.dxf. The dumps of the fixture set are compared with committed goldens
 (tests/data/dxf/*.dump).
@@ -57,6 +58,11 @@ def loader_fixtures():
     write('duplicate_handle.dxf', dxf([(0, 'SECTION'), (2, 'HEADER'), (9, '$ACADVER'), (1, 'AC1015'), (0, 'ENDSEC')]
                                       + layers + ENTITIES + EOF_GROUP))
     write('newer_version.dxf', dxf(newer_version()))
+    # A 3DSOLID that holds no SAT text at all.
+    write('solid_without_sat.dxf', dxf([(0, 'SECTION'), (2, 'HEADER'), (9, '$ACADVER'), (1, 'AC1015'), (0, 'ENDSEC'),
+                                        (0, 'SECTION'), (2, 'ENTITIES'), (0, '3DSOLID'), (5, '20'),
+                                        (100, 'AcDbEntity'), (8, '0'), (100, 'AcDbModelerGeometry'), (70, '1'),
+                                        (0, 'ENDSEC')] + EOF_GROUP))
 
 
 def newer_version():
