@@ -11,8 +11,11 @@
 #include "app/render/support_file_search.h"
 #include "app/render/xref_loading.h"
 #include "app/shell/file_paths.h"
+#include "platform/convert/conversion_library.h"
 #include "toolkit/core/display_access.h"
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/error_meanings.h"
+#include "toolkit/core/file_problems.h"
 #include "toolkit/core/symbol_tables.h"
 #include "toolkit/display/display_interface.h"
 #include "toolkit/read/drawing_loader.h"
@@ -27,6 +30,23 @@ constexpr int16_t kDefaultDrawingCodePage = 12;
 constexpr int kLibraryVersion2000 = 8;
 constexpr int kLibraryFormatDwg = 1;
 constexpr int kLibraryFormatDxf = 2;
+
+// "MEANING (error N)": the toolkit's words for one of its error numbers.
+std::string toolkitReason(int error) {
+    return std::string(dbErrorMeaning(error)) + " (error " + std::to_string(error) + ")";
+}
+
+// Why neither the toolkit nor the conversion library reads a drawing: the system's reason when
+// the file cannot be read at all; else the library's about this file (it names the file
+// first, which is left out, and adds the version a DWG file names); else the reader's error.
+std::string refusalReason(const std::string& path, int readError, int converted) {
+    if (std::string problem = dbReadProblem(path); !problem.empty()) return problem;
+    const std::string message = DWG_GetLastMessage();
+    const std::string prefix = path + ": ";
+    if (message.starts_with(prefix)) return message.substr(prefix.size());
+    if (readError != 0) return toolkitReason(readError);
+    return "the conversion library refuses it (result " + std::to_string(converted) + ")";
+}
 
 DrawingWriter& drawingWriter() {
     static DrawingWriter writer = wrSaveDrawing;
@@ -106,31 +126,35 @@ int16_t CDrawingObject::Open(const char* path, ProgressCallback progress, bool d
     dbSetLoadProgress(progress);
     BeginDrawingOpen(sourcePath_, stopFlag_);
 
-    auto fail = [&](int16_t result) {
+    openFailure_.clear();
+    auto fail = [&](int16_t result, std::string reason) {
         openFlag_ = 0;
+        openFailure_ = std::move(reason);
         EndDrawingOpen();
         return result;
     };
 
     drawing_ = rdOpenDrawing(sourcePath_.c_str(), 1, 0);
     if (!drawing_) {
+        const int readError = dbGetError();
         const std::string temporary = MakeTempFileName();
         const int converted = ConvertDrawingFile(sourcePath_.c_str(), password_.c_str(), temporary.c_str(),
                                                  kLibraryVersion2000, kLibraryFormatDwg);
         if (converted != 0) {
             // The temporary name is a file already: it goes with the refusal.
             if (!temporary.empty()) std::remove(temporary.c_str());
-            return fail(int16_t(converted));
+            return fail(int16_t(converted), refusalReason(sourcePath_, readError, converted));
         }
         drawing_ = rdOpenDrawing(temporary.c_str(), 1, 0);
+        const int convertedError = dbGetError();
         if (!temporary.empty()) std::remove(temporary.c_str());
-        if (!drawing_) return fail(kOpenUnreadable);
+        if (!drawing_) return fail(kOpenUnreadable, toolkitReason(convertedError) + " after its conversion");
     }
 
     if (!genBeginDisplay(drawing_, view_, deviceRect_, &cacheRect_, &layoutBlock_)) {
         dbFreeDrawing(drawing_);
         drawing_ = nullptr;
-        return fail(kOpenNoDisplay);
+        return fail(kOpenNoDisplay, "its display cannot be set up");
     }
     if (!(view_.width > 0.0)) view_.width = 1.0;
     if (!(view_.height > 0.0)) view_.height = 1.0;

@@ -98,6 +98,11 @@ public:
     // display context; any other value is the conversion library's refusal. A failed open
     // leaves the object closed and no temporary file behind.
     int16_t Open(const char* path, ProgressCallback progress, bool drawNow, const char* password);
+    // Why the last Open failed, in English without the file's name: the system's reason when
+    // the file cannot be read, else the reader's or the conversion library's (with the error
+    // number); empty after an Open that succeeded. Open's result alone cannot tell: the
+    // library's "source refused" has the number of "no display context".
+    const std::string& GetOpenFailure() const { return openFailure_; }
     // 0 when the conversion library wrote `target` from the source file; otherwise the
     // toolkit writer's result for the drawing in memory (1 written, 0 failed). a4 to a7 go to
     // the writer unchanged (the save command passes 1, 6, 0, 1).
@@ -344,6 +349,7 @@ protected:
     int16_t openFlag_ = 0;
     std::string sourcePath_;
     std::string password_;
+    std::string openFailure_;
     Drawing* drawing_ = nullptr;
     HeaderBlock* header_ = nullptr;
     std::unique_ptr<WorkRecords> work_;

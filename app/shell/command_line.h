@@ -4,6 +4,11 @@
 // "/g" converts a drawing into a DXF or DWG file of another version. Each conversion can leave
 // one result code, a line of its own, in the result file named by "/l".
 //
+// Every code other than 0 is also told on standard error, a line each: the drawing, the reason
+// (the system's where a file cannot be read or written) and the code with its meaning. Values
+// that are clamped or read only in part are named in a warning; on a terminal, a line shows
+// which drawing of how many is being exported and how far.
+//
 // Options compare without regard to case; paths are kept as typed. Each option affects the
 // drawings named after it:
 //   /r          convert mode          /m   a mask image beside each raster image
@@ -33,6 +38,7 @@
 namespace tracemill {
 
 class CDrawingObject;
+class CTerminalProgress;
 namespace render {
 class CPdfDocument;
 }
@@ -47,8 +53,23 @@ inline constexpr int kCommandLineNoSize = 6;           // width or height 0; for
 inline constexpr int kCommandLineVectorFailed = 7;     // a vector or PDF file not written
 inline constexpr int kCommandLinePasswordNeeded = 8;   // "/x" or "/g" needs a password
 
+// The meaning of a result code, as the error stream gives it ("not a drawing").
+const char* CommandLineCodeMeaning(int code);
+
 // Formats of "/f".
 inline constexpr int kFormatCombinedPdf = 105;
+// The name of a format of "/f" ("SVG"); empty for a number that is none.
+const char* CommandLineFormatName(int format);
+
+// The short usage (for the error stream) and the whole help with the format table (for
+// standard output).
+std::string TracemillUsageText();
+std::string TracemillHelpText();
+
+// What the arguments ask before anything else: "--help", "-h" or "/?" anywhere the help,
+// "--version" the version, otherwise a run.
+enum class CommandLineRequest { Run, Help, Version };
+CommandLineRequest CommandLineAsks(const std::vector<std::string>& arguments);
 inline constexpr int kFormatPdf = 104;
 
 // The settings the options collect.
@@ -94,8 +115,9 @@ public:
     // One pass over the arguments. True when the program goes on to show its window (neither
     // convert mode nor a drawing conversion was asked for); false when it ends.
     bool Run();
-    // False when any conversion of the run ended with a code other than 0, or the result file
-    // could not be written.
+    // False when any conversion of the run ended with a code other than 0, the result file
+    // could not be written, or the command line named nothing to convert (a drawing after
+    // "/r", a source and target after "/x" or "/g").
     bool AllSucceeded() const { return allSucceeded_; }
     const CommandLineSettings& Settings() const { return settings_; }
 
@@ -103,7 +125,22 @@ private:
     // Reads the value of the option at `index` into `value`; false at the end of the list.
     bool TakeValue(size_t& index, std::string& value) const;
     void WriteCode(int code);
+    // Writes the code; any other than 0 is told on the error stream as well, with what it is
+    // about (a drawing, a file) and why.
+    void Report(int code, const std::string& subject, const std::string& reason);
+    // A line on the error stream, the progress line erased first.
+    void Say(const std::string& line);
+    void Warn(const std::string& option, const std::string& value, const std::string& what);
+    // The usage on the error stream after what is missing; the run then fails.
+    void Incomplete(const std::string& what);
+    // Reads the value of a value option into the settings, with a warning for what is clamped.
+    // False when the run ends (the combined document cannot be made).
+    bool ReadValue(const std::string& option, const std::string& value);
     void OpenResultFile(const std::string& name);
+    // A drawing name: refused (code 4, with the reason), opened or converted.
+    void TakeDrawing(const std::string& argument);
+    // The drawings that convert mode will export, for the progress line.
+    int CountDrawingsToExport() const;
     // "/x" and "/g" with the arguments after it; false when the pass ends.
     bool ConvertDrawingFile(size_t& index, std::string_view option);
     bool MakeCombinedDocument();
@@ -113,6 +150,8 @@ private:
     void ConvertDrawing(const std::string& path);
     bool SizeAllowed() const;
     bool OpenForExport(const std::string& path);
+    // The reason an output was not written: the system's, or what else stands in the way.
+    std::string WriteFailure(const std::string& output) const;
     void ExportVector(const std::string& path);
     void ExportRaster(const std::string& path);
 
@@ -126,6 +165,9 @@ private:
     std::unique_ptr<render::CPdfDocument> combinedDocument_;
     size_t combinedPages_ = 0;
     std::unique_ptr<CDrawingObject> drawing_;
+    std::unique_ptr<CTerminalProgress> progress_;
+    int drawingsToExport_ = 0;
+    int drawingsTaken_ = 0;
     bool allSucceeded_ = true;
 };
 

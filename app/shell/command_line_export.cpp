@@ -12,9 +12,7 @@
 #include "app/shell/app_settings.h"
 #include "app/shell/command_line.h"
 #include "app/shell/file_paths.h"
-#include "platform/convert/conversion_library.h"
-#include "toolkit/core/error_meanings.h"
-#include "toolkit/core/system_context.h"
+#include "toolkit/core/file_problems.h"
 
 namespace tracemill {
 namespace {
@@ -63,16 +61,8 @@ bool CCommandLine::OpenForExport(const std::string& path) {
     if (!drawing_) drawing_.reset(new (std::nothrow) CDrawingObject);
     const int16_t opened = drawing_ ? drawing_->Open(path.c_str(), nullptr, false, "") : kOpenUnreadable;
     if (opened != kOpenDone || !drawing_->IsOpen()) {
-        const int error = dbGetError();
-        if (opened == kOpenUnreadable && error != 0) {
-            std::fprintf(stderr, "tracemill: %s cannot be opened (error %d: %s)\n", path.c_str(), error,
-                         dbErrorMeaning(error));
-        } else if (const std::string reason = DWG_GetLastMessage(); !reason.empty()) {
-            std::fprintf(stderr, "tracemill: %s\n", reason.c_str());  // it names the file
-        } else {
-            std::fprintf(stderr, "tracemill: %s cannot be opened\n", path.c_str());
-        }
-        WriteCode(kCommandLineOpenFailed);
+        const std::string reason = drawing_ ? drawing_->GetOpenFailure() : std::string("there is no memory for it");
+        Report(kCommandLineOpenFailed, path, reason.empty() ? "it cannot be read" : reason);
         return false;
     }
     if (drawing_->GetLayoutCount() == 0) {
@@ -84,9 +74,19 @@ bool CCommandLine::OpenForExport(const std::string& path) {
     return true;
 }
 
+std::string CCommandLine::WriteFailure(const std::string& output) const {
+    const std::string problem = dbWriteProblem(output);
+    return output + " cannot be written" + (problem.empty() ? std::string() : ": " + problem);
+}
+
 void CCommandLine::ConvertDrawing(const std::string& path) {
     if (!SizeAllowed()) {
-        WriteCode(kCommandLineNoSize);
+        const bool oneSide = settings_.width != 0.0 || settings_.height != 0.0;
+        Report(kCommandLineNoSize, path,
+               !oneSide ? "the width and the height are 0; give /w and /h above 0"
+               : settings_.format == kFormatCombinedPdf
+                   ? "the width or the height is 0, which the combined PDF (/f 105) cannot take"
+                   : "the width or the height is 0, which only /e allows (the other side then follows the extents)");
         return;
     }
     if (settings_.format > 100) {
@@ -108,7 +108,13 @@ void CCommandLine::ExportVector(const std::string& path) {
     const auto exportTo = [&](const std::string& output, render::CPdfDocument* document) {
         const bool written = ExportVectorFile(drawing_.get(), width, height, settings_.zoomExtents,
                                               settings_.colorMode, deviceFormat, false, output, document);
-        WriteCode(written ? kCommandLineDone : kCommandLineVectorFailed);
+        if (written) {
+            WriteCode(kCommandLineDone);
+        } else if (document) {
+            Report(kCommandLineVectorFailed, path, "its page of the PDF document cannot be made");
+        } else {
+            Report(kCommandLineVectorFailed, path, WriteFailure(ChangePathExt(output, VectorFormatExtension(deviceFormat))));
+        }
     };
     if (settings_.layout != kEveryLayout) {
         exportTo(path, combined);
@@ -120,7 +126,7 @@ void CCommandLine::ExportVector(const std::string& path) {
     if (settings_.format == kFormatPdf) {
         ownDocument.reset(new (std::nothrow) render::CPdfDocument);
         if (!ownDocument) {
-            WriteCode(kCommandLineVectorFailed);
+            Report(kCommandLineVectorFailed, path, "there is no memory for its PDF document");
             return;
         }
         if (width != 0 && height != 0)
@@ -140,10 +146,7 @@ void CCommandLine::ExportVector(const std::string& path) {
     }
     if (ownDocument) {
         const std::string output = ChangePathExt(path, ".pdf");
-        if (!ownDocument->Save(output.c_str())) {
-            std::fprintf(stderr, "tracemill: %s cannot be written\n", output.c_str());
-            WriteCode(kCommandLineVectorFailed);
-        }
+        if (!ownDocument->Save(output.c_str())) Report(kCommandLineVectorFailed, path, WriteFailure(output));
     }
 }
 
@@ -152,10 +155,21 @@ void CCommandLine::ExportRaster(const std::string& path) {
     drawing_->SetColorMode(settings_.colorMode);
     ScopedRasterBackground background(uint16_t(settings_.backgroundColor));
     const auto exportTo = [&](const std::string& output) {
-        const bool written =
-            ExportRasterImage(drawing_.get(), exportSize(settings_.width), exportSize(settings_.height), 0,
-                              settings_.zoomExtents, settings_.format, settings_.jpegQuality, settings_.maskFile, output);
-        WriteCode(written ? kCommandLineDone : kCommandLineRasterFailed);
+        const int32_t width = exportSize(settings_.width);
+        const int32_t height = exportSize(settings_.height);
+        const bool written = ExportRasterImage(drawing_.get(), width, height, 0, settings_.zoomExtents,
+                                               settings_.format, settings_.jpegQuality, settings_.maskFile, output);
+        if (written) {
+            WriteCode(kCommandLineDone);
+            return;
+        }
+        const std::string file = ChangePathExt(output, RasterFormatExtension(settings_.format));
+        const std::string problem = dbWriteProblem(file);
+        Report(kCommandLineRasterFailed, path,
+               file + " cannot be written: " +
+                   (!problem.empty() ? problem
+                                     : "an image of " + std::to_string(width) + " x " + std::to_string(height) +
+                                           " pixels cannot be made or saved; a smaller /w and /h may do"));
     };
     if (settings_.layout != kEveryLayout || drawing_->GetLayoutCount() == 0) {
         exportTo(path);

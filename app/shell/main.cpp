@@ -1,7 +1,8 @@
 // tracemill: the program. With "/r", "/x" or "/g" among its arguments it converts drawings
 // without a window and ends (see command_line.h); its exit status is 0 when every conversion
 // succeeded and 1 otherwise. It runs without a display: conversions, and every run where no
-// display is set, use Qt's offscreen platform.
+// display is set, use Qt's offscreen platform. "--help", "-h" and "/?" print the help, and
+// "--version" the version, on standard output before anything starts.
 #include <QApplication>
 #include <clocale>
 #include <cstdio>
@@ -14,27 +15,29 @@
 #include "app/shell/app_settings.h"
 #include "app/shell/command_line.h"
 #include "app/shell/drawing_app.h"
+#include "app/shell/headless_start.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/core/version.h"
 
 namespace {
 
 constexpr int kExitNoWindow = 2;
 
-void printTracemillUsage() {
-    std::fputs("usage: tracemill /r [/l RESULTS] [options] DRAWING...   export drawings beside themselves\n"
-               "       tracemill /xV SOURCE TARGET | /gV SOURCE TARGET  convert to DXF (x) or DWG (g) of version V\n"
-               "options: /f FORMAT /w WIDTH /h HEIGHT /e /a LAYOUT /p COLOURS /b BACKGROUND /j QUALITY /m /d PDF\n"
-               "This build has no window: drawings are converted, not shown.\n",
-               stderr);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> given(argv + 1, argv + argc);
+    switch (tracemill::CommandLineAsks(given)) {
+    case tracemill::CommandLineRequest::Help:
+        std::fputs(tracemill::TracemillHelpText().c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case tracemill::CommandLineRequest::Version:
+        std::printf("tracemill %s\n", tracemill::dbVersionText());
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case tracemill::CommandLineRequest::Run: break;
+    }
     // The platform is chosen before Qt starts: a conversion never needs a display.
-    if ((!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) || tracemill::CommandLineConverts(given))
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    tracemill::PrepareQtStart(tracemill::CommandLineConverts(given));
     QApplication application(argc, argv);
     // Numbers in files never follow the user's locale.
     std::setlocale(LC_NUMERIC, "C");
@@ -46,7 +49,9 @@ int main(int argc, char** argv) {
     tracemill::CAppSettings settings;
     tracemill::CDrawingApp app(arguments, tracemill::GetProgramFolder());
     if (!app.InitInstance()) return app.ExitInstance();
-    printTracemillUsage();
+    std::fputs(tracemill::TracemillUsageText().c_str(), stderr);
+    if (app.GetDocumentsToOpen().empty())
+        std::fputs("This build has no window: drawings are converted, not shown.\n", stderr);
     app.ExitInstance();
     return kExitNoWindow;
 }

@@ -9,15 +9,20 @@ void CProgressDialog::Begin() {
     stopCaption_ = LookupText("TransformStop", "&Stop");
     caption_ = LookupText("ProgressCaption", "Progress");
     shown_ = true;
+    Changed();
 }
 
-void CProgressDialog::End() { shown_ = false; }
+void CProgressDialog::End() {
+    shown_ = false;
+    Changed();
+}
 
 void CProgressDialog::SetRange(int16_t lower, int16_t upper) {
     lower_ = lower;
     upper_ = upper;
     position_ = lower;
     barShown_ = true;
+    Changed();
 }
 
 void CProgressDialog::OnStop() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tracemill {
@@ -15,14 +16,23 @@ public:
     void Begin();
     // Hides the dialog.
     void End();
-    void SetMessage(std::string text) { message_ = std::move(text); }
-    void SetPos(int32_t position) { position_ = position; }
+    void SetMessage(std::string text) {
+        message_ = std::move(text);
+        Changed();
+    }
+    void SetPos(int32_t position) {
+        position_ = position;
+        Changed();
+    }
     // Sets the bar's range, puts the bar at `lower` and shows it.
     void SetRange(int16_t lower, int16_t upper);
     void EnableStop(bool enable) { stopEnabled_ = enable; }
     void ShowProgressBar(bool show) { barShown_ = show; }
     // A press on Stop: sets the stop flag while the button is enabled; the dialog stays.
     void OnStop();
+    // Called after each change of what the dialog shows (shown, message, position): another
+    // view of the same progress, such as a line on a terminal, follows it.
+    void SetChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
     // Set once the user pressed Stop since the last Begin.
     uint8_t StopFlag() const { return stopFlag_; }
@@ -38,6 +48,11 @@ public:
     int16_t GetUpper() const { return upper_; }
 
 private:
+    void Changed() const {
+        if (listener_) listener_();
+    }
+
+    std::function<void()> listener_;
     uint8_t stopFlag_ = 0;
     bool shown_ = false;
     bool barShown_ = true;

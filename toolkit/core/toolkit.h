@@ -6,6 +6,7 @@
 #include "toolkit/core/code_pages.h"
 #include "toolkit/core/error_meanings.h"
 #include "toolkit/core/file_finder.h"
+#include "toolkit/core/file_problems.h"
 #include "toolkit/core/file_name_resolver.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/toolkit_startup.h"

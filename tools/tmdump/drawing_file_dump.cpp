@@ -1,9 +1,5 @@
 #include "drawing_file_dump.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -12,6 +8,7 @@
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/drawing_dump.h"
 #include "toolkit/core/error_meanings.h"
+#include "toolkit/core/file_problems.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/read/drawing_loader.h"
 
@@ -21,24 +18,10 @@ namespace {
 // The error the loader gives a file whose head is neither DWG nor DXF.
 constexpr int kErrorNeitherDwgNorDxf = 5;
 
-// Why a path cannot be a drawing before the loader looks at it: the system's reason when it
-// cannot be read, or what it is instead; empty when it is a readable, non-empty file.
-std::string unreadableReason(const char* path) {
-    struct stat status {};
-    if (::stat(path, &status) != 0) return std::strerror(errno);
-    if (S_ISDIR(status.st_mode)) return "is a directory, not a drawing file";
-    if (!S_ISREG(status.st_mode)) return "is not a regular file";
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return std::strerror(errno);
-    std::fclose(file);
-    if (status.st_size == 0) return "is empty, not a drawing";
-    return {};
-}
-
 } // namespace
 
 Drawing* openDrawingFile(const char* path) {
-    if (const std::string reason = unreadableReason(path); !reason.empty()) {
+    if (const std::string reason = dbReadProblem(path); !reason.empty()) {
         std::fprintf(stderr, "tmdump: %s: %s\n", path, reason.c_str());
         return nullptr;
     }

@@ -8,6 +8,7 @@
 #include "new_drawing_dump.h"
 #include "solids_dump.h"
 #include "toolkit/core/error_meanings.h"
+#include "toolkit/core/version.h"
 #include "toolkit_session.h"
 
 namespace tracemill::tmdump {
@@ -17,7 +18,7 @@ constexpr const char* kUsage =
     "usage: tmdump [--summary | --report | --draw [--stream] | --solids] FILE\n"
     "       tmdump --new [VERSION] [--summary]\n"
     "       tmdump --init-data\n"
-    "       tmdump --help\n";
+    "       tmdump --help | --version\n";
 
 constexpr const char* kHelp =
     "tmdump loads a DWG or DXF drawing through the Tracemill toolkit and prints what it holds.\n"
@@ -46,6 +47,7 @@ constexpr const char* kHelp =
     "                            \"AC1015\"; 7 when left out), whole or with --summary\n"
     "  tmdump --init-data        the built-in initialisation data: code pages and shape fonts\n"
     "  tmdump -h, --help         this text\n"
+    "  tmdump --version          the version\n"
     "\n"
     "Exit status: 0 success; 1 the drawing cannot be loaded or drawn, or the output cannot be written\n"
     "(the error number and its meaning go to standard error); 2 wrong usage.\n";
@@ -61,6 +63,11 @@ int run(int argc, char** argv) {
     if (mode == "-h" || mode == "--help") {
         if (argc != 2) return usage();
         std::fputs(kHelp, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (mode == "--version") {
+        if (argc != 2) return usage();
+        std::printf("tmdump %s\n", dbVersionText());
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
     const bool newDrawing = mode == "--new";

@@ -9,8 +9,12 @@
 //   --print  prints the extents through the print driver onto a PDF printer instead (OUTPUT
 //            must end in .pdf)
 //
-// Each file written is printed on a line of its own. On failure the reason goes to the error
-// stream and the exit code is 1 (2 for a bad command line). Runs without a display.
+// Each file written is printed on a line of its own. A drawing that cannot be opened, and each
+// output that cannot be written, is named on the error stream with the reason (the reader's
+// error number and meaning, the system's reason for a file); the outputs after a failed one
+// are still written, and the exit code is then 1 (2 for a bad command line). On a terminal a
+// line on the error stream shows which output of how many is being exported and how far.
+// Runs without a display.
 #include <QApplication>
 #include <QPageLayout>
 #include <QPrinter>
@@ -18,6 +22,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,10 +33,13 @@
 #include "app/render/toolkit_lifetime.h"
 #include "app/render/vector_export.h"
 #include "app/shell/file_paths.h"
-#include "platform/convert/conversion_library.h"
+#include "app/shell/headless_start.h"
+#include "app/shell/terminal_progress.h"
 #include "platform/gdi/painter_device_context.h"
 #include "toolkit/core/error_meanings.h"
+#include "toolkit/core/file_problems.h"
 #include "toolkit/core/system_context.h"
+#include "toolkit/core/version.h"
 
 namespace tracemill::tmexport {
 namespace {
@@ -48,11 +56,32 @@ struct Options {
     std::vector<std::string> outputs;
 };
 
-int usage() {
-    std::fprintf(stderr,
-                 "usage: tmexport [--size WxH] [--colour-mode N] [--pen-widths] [--mask] [--quality N] [--print] "
-                 "DRAWING OUTPUT...\n"
-                 "  outputs: .svg .svgz .plt .hgl .pdf .cgm .eps .bmp .jpg .gif .pcx\n");
+constexpr const char* kUsage =
+    "usage: tmexport [--size WxH] [--colour-mode N] [--pen-widths] [--mask] [--quality N] [--print] "
+    "DRAWING OUTPUT...\n"
+    "       tmexport --help | --version\n";
+
+constexpr const char* kHelp =
+    "tmexport opens a DWG or DXF drawing as the program does and exports it, zoomed to its extents,\n"
+    "to every output named; the format comes from each output's extension.\n"
+    "\n"
+    "  vector outputs   .svg .svgz .plt .hgl .pdf .cgm .eps   (WxH in points)\n"
+    "  raster outputs   .bmp .jpg .gif .pcx                   (WxH in pixels)\n"
+    "\n"
+    "  --size WxH        the size, 800x600 by default; one side may be 0 (it then follows the extents)\n"
+    "  --colour-mode N   1 black and white, 2 grey, 3 colours (default)\n"
+    "  --pen-widths      vector outputs draw with the pen widths of the pen table\n"
+    "  --mask            a mask image NAME_mask.bmp beside each raster output\n"
+    "  --quality N       JPEG quality, 1 to 10 (default 8)\n"
+    "  --print           prints the extents through the print driver onto a PDF printer instead\n"
+    "                    (the outputs must end in .pdf)\n"
+    "\n"
+    "Each file written is printed on a line of its own. Exit status: 0 every output written; 1 the\n"
+    "drawing cannot be opened or an output cannot be written (each named with the reason on\n"
+    "standard error; the other outputs are still written); 2 wrong usage.\n";
+
+int usage(const std::string& problem) {
+    std::fprintf(stderr, "tmexport: %s\n%s", problem.c_str(), kUsage);
     return 2;
 }
 
@@ -67,33 +96,41 @@ bool parseSize(std::string_view text, int32_t& width, int32_t& height) {
            parseNumber(text.substr(x + 1), height) && width >= 0 && height >= 0 && (width > 0 || height > 0);
 }
 
-bool parseOptions(int argc, char** argv, Options& options) {
+// Reads the options; the problem with them, or nothing when they are usable.
+std::optional<std::string> parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--size" && hasValue) {
-            if (!parseSize(argv[++i], options.width, options.height)) return false;
-        } else if (arg == "--colour-mode" && hasValue) {
-            if (!parseNumber(std::string_view(argv[++i]), options.colourMode)) return false;
-        } else if (arg == "--quality" && hasValue) {
-            if (!parseNumber(std::string_view(argv[++i]), options.quality) || options.quality < 1 ||
-                options.quality > 10)
-                return false;
+        const bool takesValue = arg == "--size" || arg == "--colour-mode" || arg == "--quality";
+        if (takesValue && i + 1 >= argc) return std::string(arg) + " needs a value";
+        if (arg == "--size") {
+            const std::string_view value = argv[++i];
+            if (!parseSize(value, options.width, options.height))
+                return "--size " + std::string(value) + ": the size is WIDTHxHEIGHT in whole numbers, one above 0";
+        } else if (arg == "--colour-mode") {
+            const std::string_view value = argv[++i];
+            if (!parseNumber(value, options.colourMode) || options.colourMode < 1 || options.colourMode > 3)
+                return "--colour-mode " + std::string(value) + ": the colour mode is 1, 2 or 3";
+        } else if (arg == "--quality") {
+            const std::string_view value = argv[++i];
+            if (!parseNumber(value, options.quality) || options.quality < 1 || options.quality > 10)
+                return "--quality " + std::string(value) + ": the quality is 1 to 10";
         } else if (arg == "--pen-widths") {
             options.penWidths = true;
         } else if (arg == "--mask") {
             options.mask = true;
         } else if (arg == "--print") {
             options.print = true;
-        } else if (arg.starts_with("--")) {
-            return false;
+        } else if (arg.starts_with("-") && arg.size() > 1) {
+            return std::string(arg) + ": unknown option";
         } else if (options.drawing.empty()) {
             options.drawing = arg;
         } else {
             options.outputs.emplace_back(arg);
         }
     }
-    return !options.drawing.empty() && !options.outputs.empty();
+    if (options.drawing.empty()) return std::string("no drawing named");
+    if (options.outputs.empty()) return options.drawing + ": no output named";
+    return std::nullopt;
 }
 
 struct Format {
@@ -116,16 +153,6 @@ const Format* formatOf(const std::string& path) {
         if (format.extension == extension) return &format;
     }
     return nullptr;
-}
-
-std::string openFailure(int16_t result) {
-    if (result == kOpenUnreadable) {
-        const int error = dbGetError();
-        return "the file cannot be read (error " + std::to_string(error) + ": " + dbErrorMeaning(error) + ")";
-    }
-    if (result == kOpenNoDisplay) return "the drawing cannot be displayed";
-    const std::string reason = DWG_GetLastMessage();
-    return reason.empty() ? "the conversion failed (" + std::to_string(result) + ")" : reason;
 }
 
 // The extents printed through the print driver onto an A4 page of a PDF printer, as large as
@@ -159,31 +186,34 @@ bool printExtents(CDrawingObject& drawing, const Options& options, const std::st
 
 int run(int argc, char** argv) {
     Options options;
-    if (!parseOptions(argc, argv, options)) return usage();
+    if (const std::optional<std::string> problem = parseOptions(argc, argv, options)) return usage(*problem);
     for (const std::string& output : options.outputs) {
         const Format* format = formatOf(output);
-        if (!format || (options.print && (format->raster || format->id != 4))) {
-            std::fprintf(stderr, "tmexport: %s: %s\n", output.c_str(),
-                         options.print ? "--print writes .pdf files only" : "the extension names no export format");
-            return 2;
-        }
+        if (!format || (options.print && (format->raster || format->id != 4)))
+            return usage(output + ": " + (options.print ? "--print writes .pdf files only"
+                                                        : "the extension names no export format"));
     }
 
     CToolkitLifetime toolkit;
     if (!gSystemContext) {
-        std::fprintf(stderr, "tmexport: the toolkit does not start\n");
+        std::fprintf(stderr, "tmexport: the toolkit does not start (error %d: %s)\n", dbGetError(),
+                     dbErrorMeaning(dbGetError()));
         return 1;
     }
     CDrawingObject drawing;
-    const int16_t opened = drawing.Open(options.drawing.c_str(), nullptr, true, "");
-    if (opened != kOpenDone) {
-        std::fprintf(stderr, "tmexport: %s: %s\n", options.drawing.c_str(), openFailure(opened).c_str());
+    if (drawing.Open(options.drawing.c_str(), nullptr, true, "") != kOpenDone) {
+        std::fprintf(stderr, "tmexport: %s: %s\n", options.drawing.c_str(), drawing.GetOpenFailure().c_str());
         return 1;
     }
     drawing.SetColorMode(options.colourMode);
     drawing.SaveViewState();
-    for (const std::string& output : options.outputs) {
+    CTerminalProgress progress;
+    int failed = 0;
+    const int count = int(options.outputs.size());
+    for (int i = 0; i < count; ++i) {
+        const std::string& output = options.outputs[size_t(i)];
         const Format& format = *formatOf(output);
+        progress.Start(i + 1, count, output);
         bool written = false;
         std::vector<std::string> paths;
         if (options.print) {
@@ -200,21 +230,43 @@ int run(int argc, char** argv) {
                                        options.penWidths, output, nullptr);
             paths.push_back(ChangePathExt(output, VectorFormatExtension(format.id)));
         }
+        progress.Clear();
         if (!written) {
-            std::fprintf(stderr, "tmexport: %s cannot be written\n", output.c_str());
-            return 1;
+            const std::string problem = dbWriteProblem(paths.front());
+            const std::string reason =
+                !problem.empty() ? problem
+                : format.raster && !options.print
+                    ? "an image of " + std::to_string(options.width) + " x " + std::to_string(options.height) +
+                          " pixels cannot be made or saved"
+                    : "the export failed";
+            std::fprintf(stderr, "tmexport: %s cannot be written: %s\n", paths.front().c_str(), reason.c_str());
+            ++failed;
+            continue;
         }
         for (const std::string& path : paths) std::printf("%s\n", path.c_str());
+        std::fflush(stdout);
     }
-    return 0;
+    return failed == 0 ? 0 : 1;
 }
 
 } // namespace
 } // namespace tracemill::tmexport
 
 int main(int argc, char** argv) {
-    // Headless without a display.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const std::vector<std::string> given(argv + 1, argv + argc);
+    for (const std::string& argument : given) {
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(tracemill::tmexport::kUsage, stdout);
+            std::fputs("\n", stdout);
+            std::fputs(tracemill::tmexport::kHelp, stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
+        if (argument == "--version") {
+            std::printf("tmexport %s\n", tracemill::dbVersionText());
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
+    }
+    tracemill::PrepareQtStart(false);
     QApplication application(argc, argv);
     // Numbers in files never follow the user's locale.
     std::setlocale(LC_NUMERIC, "C");
