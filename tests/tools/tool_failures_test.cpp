@@ -229,21 +229,21 @@ TEST_F(ToolFailures, EveryToolTellsItsVersion) {
     }
 }
 
-// Standard error on a terminal (through `script`): the drawing of how many and its percentage,
-// erased before a failure is told.
+// Standard error on a terminal (through `script`, its input from /dev/null: CI runs without
+// one): the drawing of how many and its percentage, erased before a failure is told.
 TEST_F(ToolFailures, ProgressOnATerminal) {
     TM_REQUIRE_TOOL("script");
     std::filesystem::copy_file(dir() / "plan.dxf", dir() / "second.dxf");
     const ToolRun run =
         runIn(dir(),
-              "script -qec " + shellQuote(kTracemill + " /r /e plan.dxf second.dxf nope.dwg") + " /dev/null");
+              "script -qec " + shellQuote(kTracemill + " /r /e plan.dxf second.dxf nope.dwg") + " /dev/null < /dev/null");
     EXPECT_NE(run.output.find("[1/3] plan.dxf"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("[2/3] second.dxf step 3/4 100%"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("\r\033[Ktracemill: nope.dwg: No such file or directory"), std::string::npos)
         << run.output;
     EXPECT_TRUE(std::filesystem::is_regular_file(dir() / "second.bmp"));
     const ToolRun exported =
-        runIn(dir(), "script -qec " + shellQuote(kTmexport + " plan.dxf a.svg b.pdf") + " /dev/null");
+        runIn(dir(), "script -qec " + shellQuote(kTmexport + " plan.dxf a.svg b.pdf") + " /dev/null < /dev/null");
     EXPECT_NE(exported.output.find("[2/2] b.pdf"), std::string::npos) << exported.output;
     EXPECT_NE(exported.output.find("%"), std::string::npos) << exported.output;
 }
