@@ -17,7 +17,7 @@
 #include "toolkit/read/dwg_bit_reader.h"
 #include "toolkit/read/dwg_handle_refs.h"
 #include "toolkit/read/dxf_group_reader.h"
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 
 namespace tracemill {
 namespace {

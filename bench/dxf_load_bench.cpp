@@ -20,7 +20,7 @@
 #include "toolkit/core/builtin_init_data.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
 #include "toolkit/read/drawing_loader.h"
 #include "toolkit/read/dxf_driver.h"
 

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "toolkit/core/builtin_init_data.h"
-#include "toolkit/core/display_access.h"
+#include "toolkit/display/display_access.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_bodies.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/paged_stream.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
 #include "toolkit/display/display_context.h"
 #include "toolkit/display/display_interface.h"
 #include "toolkit/display/hatch/pattern_fill.h"

@@ -8,7 +8,8 @@
 
 #include "toolkit/core/builtin_init_data.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
+#include "toolkit/read/drawing_loader.h"
 #include "toolkit/read/dwg_driver.h"
 
 namespace tracemill {
@@ -23,6 +24,7 @@ inline bool benchStartToolkit() {
     int error = 0;
     if (!dbCreateSystemContext(nullptr, error) || !dbInitToolkit()) return false;
     dbInstallDwgReaderTable();
+    dbSetReferenceOpener(rdOpenXrefDrawing);
     return true;
 }
 

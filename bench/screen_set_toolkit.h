@@ -7,7 +7,7 @@
 #include "toolkit/core/builtin_init_data.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
 
 namespace tracemill::bench {
 

@@ -13,7 +13,7 @@
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_bodies.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
 #include "toolkit/display/display_context.h"
 #include "toolkit/display/display_interface.h"
 #include "toolkit/display/hook_sets/hook_counter.h"

@@ -16,6 +16,17 @@ function(tm_test_code_options target)
   endif()
 endfunction()
 
+# tm_test_helper_options(target)
+# How libraries of test helpers (structure checks, readers of written files, test environments)
+# are compiled in the sanitizer tree: with the tree's optimisation, since some check whole
+# files, but without the undefined-behaviour checks, which multiply the compile time of
+# GoogleTest's headers. Address checks stay on.
+function(tm_test_helper_options target)
+  if(TRACEMILL_SANITIZE)
+    target_compile_options(${target} PRIVATE -fno-sanitize=undefined)
+  endif()
+endfunction()
+
 # tm_add_test(NAME name SOURCES ... LIBS ... [LABELS ...] [QT])
 # One GoogleTest executable registered with CTest. QT marks a test that needs the
 # Qt application side; it runs headless on the offscreen platform.

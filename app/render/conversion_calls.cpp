@@ -1,6 +1,6 @@
 #include "app/render/conversion_calls.h"
 
-#include "platform/convert/conversion_library.h"
+#include "app/convert/conversion_library.h"
 
 namespace tracemill {
 namespace {

@@ -9,7 +9,7 @@
 #include "app/render/gdi_hook_primitives.h"
 #include "app/render/hook_sets.h"
 #include "app/render/pen_width_table.h"
-#include "toolkit/core/polygon_loop_fill.h"
+#include "toolkit/display/polygon_loop_fill.h"
 
 namespace tracemill {
 namespace {

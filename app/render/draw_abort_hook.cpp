@@ -2,8 +2,8 @@
 
 #include "app/render/drawing_object.h"
 #include "app/render/hook_sets.h"
-#include "app/shell/progress_step.h"
-#include "toolkit/core/display_access.h"
+#include "app/services/progress_step.h"
+#include "toolkit/display/display_access.h"
 #include "toolkit/display/display_interface.h"
 
 namespace tracemill {

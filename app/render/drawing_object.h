@@ -31,7 +31,7 @@
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/table_records.h"
 #include "toolkit/display/display_context.h"
-#include "toolkit/display/view_block.h"
+#include "toolkit/core/view_block.h"
 
 namespace tracemill {
 

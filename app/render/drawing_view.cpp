@@ -8,7 +8,7 @@
 #include "app/render/drawing_object.h"
 #include "app/render/gdi_output_state.h"
 #include "app/render/hook_sets.h"
-#include "toolkit/core/display_access.h"
+#include "toolkit/display/display_access.h"
 #include "toolkit/core/view_navigation.h"
 #include "toolkit/display/display_interface.h"
 

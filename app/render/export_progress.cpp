@@ -1,8 +1,8 @@
 #include "app/render/export_progress.h"
 
 #include "app/render/draw_abort_hook.h"
-#include "app/shell/progress_dialog.h"
-#include "app/shell/progress_step.h"
+#include "app/services/progress_dialog.h"
+#include "app/services/progress_step.h"
 
 namespace tracemill {
 namespace {

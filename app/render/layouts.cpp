@@ -6,7 +6,7 @@
 #include "app/render/drawing_object.h"
 #include "app/render/hook_sets.h"
 #include "app/render/plot_area.h"
-#include "app/shell/language_texts.h"
+#include "app/services/language_texts.h"
 #include "toolkit/core/current_layout.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_types.h"

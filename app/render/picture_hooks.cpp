@@ -10,7 +10,7 @@
 
 #include "app/image/dib.h"
 #include "app/render/gdi_hook_primitives.h"
-#include "platform/ole/metafile_player.h"
+#include "app/render/metafile_player.h"
 #include "toolkit/core/paged_stream.h"
 #include "toolkit/display/fill_records.h"
 

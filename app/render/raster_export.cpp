@@ -12,8 +12,8 @@
 #include "app/render/drawing_object.h"
 #include "app/render/gdi_output_state.h"
 #include "app/render/hook_sets.h"
-#include "app/shell/file_paths.h"
-#include "app/shell/language_texts.h"
+#include "app/services/file_paths.h"
+#include "app/services/language_texts.h"
 #include "toolkit/core/output_hook_table.h"
 
 namespace tracemill {

@@ -1,6 +1,6 @@
 #include "app/render/screen_colors.h"
 
-#include "app/shell/language_texts.h"
+#include "app/services/language_texts.h"
 
 namespace tracemill {
 namespace {

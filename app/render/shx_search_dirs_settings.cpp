@@ -1,6 +1,6 @@
 // The font search directories in the settings: "Option/ShxDirs", strings "Dir0", "Dir1" ...
 #include "app/render/shx_search_dirs.h"
-#include "app/shell/registry_key.h"
+#include "app/services/registry_key.h"
 
 namespace tracemill {
 namespace {

@@ -8,7 +8,7 @@
 #include "app/render/drawing_object.h"
 #include "app/render/hook_sets.h"
 #include "app/render/shx_search_dirs.h"
-#include "app/shell/file_paths.h"
+#include "app/services/file_paths.h"
 #include "toolkit/core/file_name_resolver.h"
 
 namespace tracemill {

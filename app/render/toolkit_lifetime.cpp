@@ -11,14 +11,15 @@
 #include "app/render/shx_search_dirs.h"
 #include "app/render/support_file_search.h"
 #include "app/render/xref_loading.h"
-#include "app/shell/file_paths.h"
-#include "app/shell/language_texts.h"
-#include "app/shell/message_box.h"
+#include "app/services/file_paths.h"
+#include "app/services/language_texts.h"
+#include "app/services/message_box.h"
 #include "platform/fonts/host_fonts.h"
 #include "toolkit/core/builtin_init_data.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
 #include "toolkit/read/dwg_driver.h"
+#include "toolkit/read/drawing_loader.h"
 #include "toolkit/read/dxf_driver.h"
 
 namespace tracemill {
@@ -62,6 +63,7 @@ int16_t StartDrawingToolkit() {
     dbEnableAc1013();
     dbInstallDwgReaderTable();
     dbInstallDxfReaderTable();
+    dbSetReferenceOpener(rdOpenXrefDrawing);
     if (!dbInitToolkit()) {
         showInitError();
         dbDestroySystemContext();

@@ -10,9 +10,9 @@
 #include "app/render/drawing_object.h"
 #include "app/render/hook_sets.h"
 #include "app/render/pdf/pdf_document.h"
-#include "app/shell/file_paths.h"
-#include "app/shell/language_texts.h"
-#include "app/shell/message_box.h"
+#include "app/services/file_paths.h"
+#include "app/services/language_texts.h"
+#include "app/services/message_box.h"
 #include "platform/fonts/host_fonts.h"
 #include "toolkit/core/output_hook_table.h"
 

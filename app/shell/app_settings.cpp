@@ -5,7 +5,7 @@
 #include "app/render/screen_colors.h"
 #include "app/shell/cad_search_path.h"
 #include "app/shell/number_text.h"
-#include "app/shell/registry_key.h"
+#include "app/services/registry_key.h"
 
 namespace tracemill {
 

@@ -2,7 +2,7 @@
 
 #include <QFileDialog>
 
-#include "app/shell/file_paths.h"
+#include "app/services/file_paths.h"
 
 namespace tracemill {
 

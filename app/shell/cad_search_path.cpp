@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/render/cad_support_folder.h"
-#include "app/shell/registry_key.h"
+#include "app/services/registry_key.h"
 
 namespace tracemill {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/shell/language_texts.h"
+#include "app/services/language_texts.h"
 
 namespace tracemill {
 

@@ -16,9 +16,9 @@
 #include "app/render/conversion_calls.h"
 #include "app/render/drawing_object.h"
 #include "app/render/pdf/pdf_document.h"
-#include "app/shell/file_paths.h"
+#include "app/services/file_paths.h"
 #include "app/shell/terminal_progress.h"
-#include "platform/convert/conversion_library.h"
+#include "app/convert/conversion_library.h"
 #include "toolkit/core/file_problems.h"
 
 namespace tracemill {

@@ -11,7 +11,7 @@
 #include "app/render/vector_export.h"
 #include "app/shell/app_settings.h"
 #include "app/shell/command_line.h"
-#include "app/shell/file_paths.h"
+#include "app/services/file_paths.h"
 #include "toolkit/core/file_problems.h"
 
 namespace tracemill {

@@ -5,11 +5,11 @@
 
 #include "app/shell/command_line.h"
 #include "app/shell/crc32.h"
-#include "app/shell/file_paths.h"
-#include "app/shell/language_texts.h"
+#include "app/services/file_paths.h"
+#include "app/services/language_texts.h"
 #include "app/shell/program_files.h"
-#include "app/shell/registry_key.h"
-#include "platform/convert/conversion_library.h"
+#include "app/services/registry_key.h"
+#include "app/convert/conversion_library.h"
 
 namespace tracemill {
 namespace {

@@ -3,7 +3,7 @@
 #include <bit>
 
 #include "toolkit/core/binary_layout.h"
-#include "app/shell/text_file_reading.h"
+#include "app/services/text_file_reading.h"
 #include "toolkit/core/name_compare.h"
 
 namespace tracemill {

@@ -5,7 +5,7 @@
 #include "app/image/image_file_io.h"
 #include "app/render/pen_width_table.h"
 #include "app/shell/app_settings.h"
-#include "app/shell/registry_key.h"
+#include "app/services/registry_key.h"
 #include "toolkit/core/name_compare.h"
 
 namespace tracemill {

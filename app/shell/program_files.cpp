@@ -1,6 +1,6 @@
 #include "app/shell/program_files.h"
 
-#include "app/shell/file_paths.h"
+#include "app/services/file_paths.h"
 
 namespace tracemill {
 

@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include "app/render/export_progress.h"
-#include "app/shell/file_paths.h"
-#include "app/shell/progress_step.h"
+#include "app/services/file_paths.h"
+#include "app/services/progress_step.h"
 
 namespace tracemill {
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/shell/progress_dialog.h"
+#include "app/services/progress_dialog.h"
 
 namespace tracemill {
 

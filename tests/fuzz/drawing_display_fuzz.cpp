@@ -8,7 +8,7 @@
 #include <span>
 
 #include "fuzz_load.h"
-#include "toolkit/core/display_access.h"
+#include "toolkit/display/display_access.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/display/display_interface.h"
 #include "toolkit/display/hook_sets/hook_counter.h"

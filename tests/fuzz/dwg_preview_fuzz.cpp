@@ -7,7 +7,7 @@
 #include <span>
 
 #include "app/image/packed_dib.h"
-#include "platform/convert/preview_picture.h"
+#include "app/convert/preview_picture.h"
 
 using namespace tracemill;
 

@@ -13,7 +13,7 @@
 #include "toolkit/core/builtin_init_data.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
 #include "toolkit/read/drawing_loader.h"
 #include "toolkit/read/dwg_driver.h"
 #include "toolkit/read/dxf_driver.h"
@@ -28,6 +28,7 @@ inline bool startToolkit() {
         if (!dbCreateSystemContext(nullptr, error) || !dbInitToolkit()) return false;
         dbInstallDwgReaderTable();
         dbInstallDxfReaderTable();
+        dbSetReferenceOpener(rdOpenXrefDrawing);
         return true;
     }();
     return started;

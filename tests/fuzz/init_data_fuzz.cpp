@@ -10,7 +10,7 @@
 #include "toolkit/core/code_page_text.h"
 #include "toolkit/core/code_pages.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
 
 using namespace tracemill;
 

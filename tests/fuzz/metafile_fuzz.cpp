@@ -6,7 +6,7 @@
 #include <span>
 
 #include "platform/gdi/device_context.h"
-#include "platform/ole/metafile_player.h"
+#include "app/render/metafile_player.h"
 
 using namespace tracemill;
 

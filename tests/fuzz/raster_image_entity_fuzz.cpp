@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "fuzz_load.h"
-#include "toolkit/core/display_access.h"
+#include "toolkit/display/display_access.h"
 #include "toolkit/core/entity_bodies.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/paged_stream.h"

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolkit/display/fonts/shape_access.h"
-#include "toolkit/display/fonts/shape_file_reader.h"
+#include "toolkit/core/fonts/shape_access.h"
+#include "toolkit/core/fonts/shape_file_reader.h"
 
 using namespace tracemill;
 

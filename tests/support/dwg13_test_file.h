@@ -14,7 +14,7 @@
 #include "toolkit/read/dwg13_file_layout.h"
 #include "toolkit/read/dwg13_header_layout.h"
 #include "toolkit/read/dwg_object_map.h"
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 #include "toolkit/write/dwg13/object_map_writer.h"
 #include "toolkit/write/dwg13/field_writer.h"
 

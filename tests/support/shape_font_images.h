@@ -1,6 +1,6 @@
 // Shape files made in memory from their shapes' bytes, for the tests and fuzz harnesses of
 // text drawing: a shape font (1.0 or 1.1), a unifont and a big font, in the layouts the
-// shape-file reader reads (toolkit/display/fonts/shape_file_reader.h).
+// shape-file reader reads (toolkit/core/fonts/shape_file_reader.h).
 #pragma once
 
 #include <cstdint>

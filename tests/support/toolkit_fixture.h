@@ -7,8 +7,9 @@
 
 #include "toolkit/core/builtin_init_data.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
 #include "toolkit/read/dwg_driver.h"
+#include "toolkit/read/drawing_loader.h"
 #include "toolkit/read/dxf_driver.h"
 
 namespace tracemill::test {
@@ -23,6 +24,7 @@ protected:
         ASSERT_EQ(dbCreateSystemContext(nullptr, error), 1) << "error " << error;
         dbInstallDwgReaderTable();
         dbInstallDxfReaderTable();
+        dbSetReferenceOpener(rdOpenXrefDrawing);
         ASSERT_EQ(dbInitToolkit(), 1);
     }
     void TearDown() override {

@@ -8,8 +8,7 @@
 #include "toolkit/core/fixed_records.h"
 #include "toolkit/core/record_lookup.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/display/display_context.h"
-#include "toolkit/read/load_fixups.h"
+#include "toolkit/core/load_defaults.h"
 
 namespace tracemill {
 namespace {

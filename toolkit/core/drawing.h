@@ -21,13 +21,18 @@
 #include "toolkit/core/table_records.h"
 #include "toolkit/core/version_fallback_note.h"
 #include "toolkit/core/version_index.h"
-#include "toolkit/display/fonts/drawing_fonts.h"
+#include "toolkit/core/fonts/drawing_fonts.h"
 
 namespace tracemill {
 
 class FormatDriver;
 struct DisplayContext;
 struct LoadSession;
+
+// Display generation's state of a drawing while it is displayed. Display generation makes it
+// and hands the drawing the routine that frees it, so the database core holds it without
+// knowing its type.
+using DisplayContextPtr = std::unique_ptr<DisplayContext, void (*)(DisplayContext*)>;
 
 // A stored block record owns the entity list of its block; the record's `entities` names it.
 struct BlockNode : ListLink {
@@ -192,7 +197,7 @@ struct Drawing {
     // Display working state.
     uint8_t displayBits = 0;
     uint8_t displayStart = 1;
-    std::unique_ptr<DisplayContext> displayContext;  // while the drawing is displayed
+    DisplayContextPtr displayContext{nullptr, nullptr};  // while the drawing is displayed
     Handle acadAppId;          // the APPID "ACAD", found when the display begins; zero without one
     Handle layoutBlockToShow;  // the layout block a host asked the display for; zero: the current one
 

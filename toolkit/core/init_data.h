@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "toolkit/core/init_data_layout.h"
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/shape_font.h"
 
 namespace tracemill {
 

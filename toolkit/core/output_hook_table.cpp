@@ -4,8 +4,6 @@
 
 #include "toolkit/core/file_finder.h"
 #include "toolkit/core/memory_services.h"
-#include "toolkit/display/display_list_cells.h"
-#include "toolkit/display/solid_wireframe.h"
 
 namespace tracemill {
 
@@ -46,9 +44,7 @@ std::string_view dbHookSlotName(int slot) {
 
 OutputHookTable::OutputHookTable()
     : polygon(dbPolygonWrapper), polyPolygon(dbPolyPolygonWrapper), color(dbDefaultColorHook),
-      imageFileFinder(dbDefaultFileFinder), xrefLoad(dbDefaultFileFinder), hostColor(dbDefaultColorHook),
-      solid(genDefaultSolidHook) {
-    genDlistBuildCellGrid(cellCodes);
+      imageFileFinder(dbDefaultFileFinder), xrefLoad(dbDefaultFileFinder), hostColor(dbDefaultColorHook) {
     for (size_t i = 0; i < colorIndexMap.size(); ++i)
         colorIndexMap[i] = int16_t(i) <= kLastMappedColour ? int16_t(i) : kColourForUnmapped;
 }

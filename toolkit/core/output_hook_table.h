@@ -158,12 +158,12 @@ struct OutputHookTable {
     GlyphOutlineHook glyphOutline = nullptr;   // 31 empty: no TrueType fill
     FileFinderHook plotStyleFile = nullptr;    // 32 empty: the name is the path
     LineWidthHook lineWidth = nullptr;         // 33
-    SolidHook solid = nullptr;                 // 34 the toolkit's ACIS solid drawer by default
+    SolidHook solid = nullptr;                 // 34 the toolkit's ACIS solid drawer (dbInitToolkit)
 
     // Settings and state of display generation.
     uint8_t regenFlags = 0;       // bit 1 while an xclip boundary is active, bit 0 (kRegenRasterImage) while a raster image is drawn
     uint8_t displayListMode = 1;  // 1: displays go through the display-list cache
-    CellCodeGrid cellCodes{};
+    CellCodeGrid cellCodes{};     // the display-list cache's cells (dbInitToolkit)
     std::string mallocMessage = "Malloc error\n";
     DevicePoint penPosition{kPenPositionUnset, kPenPositionUnset};
     std::vector<DevicePoint> scratchPoints;  // device points on their way to a hook

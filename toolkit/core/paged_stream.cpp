@@ -7,7 +7,6 @@
 
 #include "toolkit/core/byte_order.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/read/dwg_bit_reader.h"
 
 namespace tracemill {
 
@@ -280,22 +279,6 @@ int dbStreamSeek(OpenStream* stream, int32_t offset) {
 }
 
 int32_t dbStreamTell(const OpenStream* stream) { return stream && !stream->writing ? stream->offset : 0; }
-
-int dbStreamPutFromBits(OpenStream* stream, BitReader& reader, size_t n) {
-    if (!stream || !stream->writing) return 0;
-    if (uint64_t(n) * 8 > reader.bitsLeft()) {
-        reader.skipBits(uint64_t(n) * 8);  // marks the reader overrun
-        return 0;
-    }
-    uint8_t chunk[512];
-    while (n > 0) {
-        const size_t count = std::min(n, sizeof chunk);
-        reader.readBytes(chunk, count);
-        if (!dbStreamPutBytes(stream, chunk, count)) return 0;
-        n -= count;
-    }
-    return 1;
-}
 
 int dbStreamPatchBytes(PagedStream* handle, int32_t offset, const void* src, int n) {
     if (!handle || offset < 0 || n < 0 || int64_t(offset) + n > int64_t(handle->bytes.size())) return 0;

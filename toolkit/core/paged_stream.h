@@ -20,7 +20,6 @@
 
 namespace tracemill {
 
-class BitReader;
 
 // Error numbers.
 inline constexpr int kErrorReadFromNullStream = 162;
@@ -86,10 +85,6 @@ int dbStreamPutPoint3(OpenStream* stream, const Point3& point);
 int dbStreamPutQwordChecked(OpenStream* stream, const uint64_t& value);
 // 16 bytes as they are; a null stream sets error 163.
 int dbStreamPut16(OpenStream* stream, const uint8_t (&bytes)[16]);
-
-// Copies n bytes from the DWG bit reader, 512 at a time; 0 with nothing written (and the
-// reader marked overrun) when fewer than n bytes are left in the reader.
-int dbStreamPutFromBits(OpenStream* stream, BitReader& reader, size_t n);
 
 // --- Reading (1, or 0 when fewer bytes remain than needed: nothing is consumed then) -------------
 

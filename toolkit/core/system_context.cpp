@@ -5,7 +5,7 @@
 
 #include "toolkit/core/file_finder.h"
 #include "toolkit/core/memory_services.h"
-#include "toolkit/display/fonts/builtin_fonts.h"
+#include "toolkit/core/fonts/builtin_fonts.h"
 
 namespace tracemill {
 
@@ -128,6 +128,10 @@ void dbSetFileFinder(FileFinder fn) {
 
 void dbSetFontFinder(FontFinder fn) {
     if (gSystemContext) gSystemContext->fontFinder = fn;
+}
+
+void dbSetReferenceOpener(ReferenceOpener fn) {
+    if (gSystemContext) gSystemContext->referenceOpener = fn;
 }
 
 void dbSetLoadProgress(ProgressCallback fn) {

@@ -17,7 +17,7 @@
 #include "toolkit/core/point.h"
 #include "toolkit/core/true_type_lookup.h"
 #include "toolkit/core/version_fallback_note.h"
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/shape_font.h"
 
 namespace tracemill {
 
@@ -40,6 +40,11 @@ inline constexpr int kErrorReasonVersionFallback = 7;
 // Finds a file the toolkit needs by name: the path to open goes to outPath; 1 when a file
 // was found. hostContext is the drawing's host word (null outside a drawing).
 using FileFinder = int (*)(const char* name, std::string& outPath, void* hostContext);
+// Opens the drawing an external reference of `host` names at `path` (the path the reference's
+// file finder gave), or the one already opened for it; null when it cannot be read. The host
+// installs the reader's rdOpenXrefDrawing here, so display generation draws references
+// without calling the reader itself; without one, every reference is missing.
+using ReferenceOpener = Drawing* (*)(Drawing* host, const char* path);
 // The host's TrueType font lookup: answers in the request block.
 using FontFinder = void (*)(TrueTypeLookup& request, void* hostContext);
 // The toolkit's TrueType glyph routine, which text drawing calls per character of a TrueType
@@ -100,6 +105,7 @@ struct SystemContext {
     // Host callbacks.
     FileFinder fileFinder;            // dbDefaultFileFinder unless the host sets its own
     FontFinder fontFinder = nullptr;
+    ReferenceOpener referenceOpener = nullptr;
     GlyphFillRoutine glyphFill = nullptr;  // installed by text drawing at start-up
     // The shape interpreter's outputs: the drawing ones are installed for a display pass; a
     // text measurement puts its own in for its duration.
@@ -219,6 +225,7 @@ int dbGetDefaultCodePage();
 // Store a host callback in the context (nothing without a context).
 void dbSetFileFinder(FileFinder fn);
 void dbSetFontFinder(FontFinder fn);
+void dbSetReferenceOpener(ReferenceOpener fn);
 void dbSetLoadProgress(ProgressCallback fn);
 void dbSetSaveProgress(ProgressCallback fn);
 void dbSetEntityDataReleaseHook(EntityDataReleaseHook fn);

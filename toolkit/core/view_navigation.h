@@ -3,7 +3,7 @@
 #pragma once
 
 #include "toolkit/core/point.h"
-#include "toolkit/display/view_block.h"
+#include "toolkit/core/view_block.h"
 
 namespace tracemill {
 

@@ -9,7 +9,7 @@
 #include "toolkit/core/point.h"
 #include "toolkit/core/table_records.h"
 #include "toolkit/display/linetype_drawer.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 #include "toolkit/display/text/text_extents.h"
 
 namespace tracemill {

@@ -10,7 +10,7 @@
 #include "toolkit/core/handle.h"
 #include "toolkit/core/point.h"
 #include "toolkit/display/display_context.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

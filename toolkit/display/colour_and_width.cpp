@@ -1,7 +1,7 @@
 #include "toolkit/display/colour_and_width.h"
 
 #include "toolkit/core/drawing.h"
-#include "toolkit/core/lineweights.h"
+#include "toolkit/display/lineweights.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/display/display_context.h"
 

@@ -10,7 +10,7 @@
 #include "toolkit/core/handle.h"
 #include "toolkit/core/plot_style_table.h"
 #include "toolkit/core/table_records.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 #include "toolkit/display/reference_chain.h"
 
 namespace tracemill {

@@ -12,7 +12,7 @@
 #include "toolkit/core/point.h"
 #include "toolkit/display/clip/loop_set.h"
 #include "toolkit/display/fill_records.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 #include "toolkit/display/rectangle_clipper.h"
 
 namespace tracemill {

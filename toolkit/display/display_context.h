@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/core/drawing.h"
 #include "toolkit/core/handle.h"
 #include "toolkit/core/object_record.h"
 #include "toolkit/core/plot_style_table.h"
@@ -24,9 +25,9 @@
 #include "toolkit/display/deferred_reference.h"
 #include "toolkit/display/display_list.h"
 #include "toolkit/display/linetype_state.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 #include "toolkit/display/point_symbol.h"
-#include "toolkit/display/view_block.h"
+#include "toolkit/core/view_block.h"
 #include "toolkit/display/wide_polyline_state.h"
 
 namespace tracemill {
@@ -242,5 +243,9 @@ struct DisplayContext {
     int passDepth = 0;
     bool freeRequested = false;
 };
+
+// A new display context with the routine that frees it, for the drawing to own; null when
+// there is no memory for it.
+DisplayContextPtr genNewDisplayContext();
 
 } // namespace tracemill

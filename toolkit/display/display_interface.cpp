@@ -6,15 +6,15 @@
 #include <string_view>
 
 #include "toolkit/core/current_layout.h"
-#include "toolkit/core/display_access.h"
+#include "toolkit/display/display_access.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_access.h"
 #include "toolkit/core/entity_types.h"
 #include "toolkit/core/name_compare.h"
 #include "toolkit/core/object_access.h"
 #include "toolkit/core/output_hook_table.h"
-#include "toolkit/core/paper_space_switch.h"
-#include "toolkit/core/plot_style_names.h"
+#include "toolkit/display/paper_space_switch.h"
+#include "toolkit/display/layout_plot_style.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/display/display_list_recorder.h"
 #include "toolkit/display/display_list_replay.h"
@@ -89,12 +89,17 @@ void walkBlock(Drawing* drawing, Handle block) {
 
 } // namespace
 
+DisplayContextPtr genNewDisplayContext() {
+    return DisplayContextPtr(new (std::nothrow) DisplayContext(), [](DisplayContext* context) { delete context; });
+}
+
 int genCreateDisplayContext(Drawing* drawing, ViewBlock& view, const HostRect& deviceRect, HostRect* cacheRect,
                             Drawing* owner, const Handle* layout) {
     if (!drawing || !drawing->header) return 0;
-    DisplayContext* context = new (std::nothrow) DisplayContext();
-    if (!context) return dbReportError(kErrorNoDisplayContext, kErrorReasonNoMemory);
-    drawing->displayContext.reset(context);
+    DisplayContextPtr made = genNewDisplayContext();
+    if (!made) return dbReportError(kErrorNoDisplayContext, kErrorReasonNoMemory);
+    DisplayContext* context = made.get();
+    drawing->displayContext = std::move(made);
     context->ownerDrawing = owner ? owner : drawing;
     context->displayListMode = gOutputHookTable ? gOutputHookTable->displayListMode : 0;
     context->sourceFormat = uint8_t(drawing->sourceFormat);

@@ -17,7 +17,7 @@
 #include "toolkit/core/handle.h"
 #include "toolkit/core/point.h"
 #include "toolkit/display/display_context.h"
-#include "toolkit/display/view_block.h"
+#include "toolkit/core/view_block.h"
 
 namespace tracemill {
 

@@ -18,8 +18,8 @@
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/point.h"
 #include "toolkit/display/display_list_cells.h"
-#include "toolkit/display/matrix4.h"
-#include "toolkit/display/view_block.h"
+#include "toolkit/core/matrix4.h"
+#include "toolkit/core/view_block.h"
 
 namespace tracemill {
 

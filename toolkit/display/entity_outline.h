@@ -18,7 +18,7 @@
 #include "toolkit/core/handle.h"
 #include "toolkit/core/point.h"
 #include "toolkit/core/table_records.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

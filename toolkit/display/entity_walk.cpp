@@ -3,17 +3,17 @@
 #include <memory>
 #include <string>
 
-#include "toolkit/core/display_access.h"
+#include "toolkit/display/display_access.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_access.h"
 #include "toolkit/core/output_hook_table.h"
-#include "toolkit/core/xref_layer_state.h"
+#include "toolkit/core/system_context.h"
+#include "toolkit/display/xref_layer_state.h"
 #include "toolkit/display/clip_stack.h"
 #include "toolkit/display/colour_and_width.h"
 #include "toolkit/display/display_interface.h"
 #include "toolkit/display/entity_begin_info.h"
 #include "toolkit/display/entity_vectoriser.h"
-#include "toolkit/read/drawing_loader.h"
 
 namespace tracemill {
 namespace {
@@ -135,7 +135,9 @@ void drawDeferredReferences(Drawing* drawing, double ltscale) {
             const XrefReference reference{record.ownerDrawing, record.reference};
             table.xrefOpen(record.fileName, reference, drawing->hostContext);
         }
-        Drawing* referenced = rdOpenXrefDrawing(drawing, record.fileName.c_str());
+        Drawing* referenced = gSystemContext && gSystemContext->referenceOpener
+                                  ? gSystemContext->referenceOpener(drawing, record.fileName.c_str())
+                                  : nullptr;
         if (!referenced || referenced == drawing || referenced->displayContext) {
             dbSetError(kErrorXrefMissing);
             if (table.xrefMissing) table.xrefMissing(record.fileName.c_str(), drawing->hostContext);

@@ -14,7 +14,7 @@
 #include "toolkit/core/point.h"
 #include "toolkit/core/table_records.h"
 #include "toolkit/display/linetype_state.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

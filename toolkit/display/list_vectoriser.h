@@ -15,7 +15,7 @@
 #include "toolkit/core/table_records.h"
 #include "toolkit/display/draw_order.h"
 #include "toolkit/display/entity_pass_values.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 #include "toolkit/display/reference_chain.h"
 
 namespace tracemill {

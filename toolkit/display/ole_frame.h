@@ -3,7 +3,7 @@
 // (slot 18).
 #pragma once
 
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

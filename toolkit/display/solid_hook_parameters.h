@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "toolkit/core/table_records.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

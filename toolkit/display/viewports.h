@@ -12,8 +12,8 @@
 
 #include "toolkit/core/handle.h"
 #include "toolkit/display/display_context.h"
-#include "toolkit/display/matrix4.h"
-#include "toolkit/display/view_block.h"
+#include "toolkit/core/matrix4.h"
+#include "toolkit/core/view_block.h"
 
 namespace tracemill {
 

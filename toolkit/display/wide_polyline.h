@@ -17,7 +17,7 @@
 
 #include "toolkit/core/point.h"
 #include "toolkit/core/table_records.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 #include "toolkit/display/wide_polyline_state.h"
 
 namespace tracemill {

@@ -1,6 +1,6 @@
 // Reading a block of bit-coded data that the database keeps: the stored group data of
 // class-based entities and objects, built through the bit sections of the bit writer
-// (toolkit/write/dwg13/bit_section.h). Each read is the counterpart of one wrBitWrite... call.
+// (toolkit/codec/bit_section.h). Each read is the counterpart of one wrBitWrite... call.
 #pragma once
 
 #include <cstdint>

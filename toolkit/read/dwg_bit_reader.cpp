@@ -3,9 +3,10 @@
 #include <algorithm>
 
 #include "toolkit/core/byte_order.h"
+#include "toolkit/core/paged_stream.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/read/sanitize_double.h"
-#include "toolkit/write/dwg13/bit_codes.h"
+#include "toolkit/codec/bit_codes.h"
 
 namespace tracemill {
 
@@ -175,6 +176,22 @@ int rdBitText(BitReader& reader, std::string& out, size_t maxLength) {
     }
     out.resize(length);
     reader.readBytes(reinterpret_cast<uint8_t*>(out.data()), length);
+    return 1;
+}
+
+int dbStreamPutFromBits(OpenStream* stream, BitReader& reader, size_t n) {
+    if (!stream || !stream->writing) return 0;
+    if (uint64_t(n) * 8 > reader.bitsLeft()) {
+        reader.skipBits(uint64_t(n) * 8);  // marks the reader overrun
+        return 0;
+    }
+    uint8_t chunk[512];
+    while (n > 0) {
+        const size_t count = std::min(n, sizeof chunk);
+        reader.readBytes(chunk, count);
+        if (!dbStreamPutBytes(stream, chunk, count)) return 0;
+        n -= count;
+    }
     return 1;
 }
 

@@ -1,6 +1,6 @@
 // Reading the bit streams of R13 to 2000 DWG files: values packed without byte alignment,
 // most significant bit first, most numbers with a short prefix code that selects a compact
-// form (the encodings' codes are shared with the bit writer, toolkit/write/dwg13/bit_codes.h).
+// form (the encodings' codes are shared with the bit writer, toolkit/codec/bit_codes.h).
 //
 // A BitReader reads one range of bytes held in memory: an object record, a section, or a
 // block of bit-coded data that the database keeps. It is bounds-checked: bits past the end read
@@ -166,5 +166,12 @@ int rdBitText(BitReader& reader, std::string& out, size_t maxLength);
 inline uint64_t rdBitPosition(const BitReader& reader) {
     return reader.fileOffset() + reader.bitPosition() / 8;
 }
+
+struct OpenStream;
+
+// Copies n bytes from the DWG bit reader into a paged stream open for writing, 512 at a time;
+// 0 with nothing written (and the reader marked overrun) when fewer than n bytes are left in
+// the reader.
+int dbStreamPutFromBits(OpenStream* stream, BitReader& reader, size_t n);
 
 } // namespace tracemill

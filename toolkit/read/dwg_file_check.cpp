@@ -6,7 +6,7 @@
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/dwg12_file_layout.h"
-#include "toolkit/write/dwg13/crc16.h"
+#include "toolkit/codec/crc16.h"
 
 namespace tracemill {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/core/system_context.h"
-#include "toolkit/write/dwg13/bit_codes.h"
+#include "toolkit/codec/bit_codes.h"
 
 namespace tracemill {
 namespace {

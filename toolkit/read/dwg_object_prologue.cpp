@@ -7,7 +7,7 @@
 #include "toolkit/read/byte_cursor.h"
 #include "toolkit/read/dwg_handle_refs.h"
 #include "toolkit/read/dwg_modular.h"
-#include "toolkit/write/dwg13/bit_codes.h"
+#include "toolkit/codec/bit_codes.h"
 
 namespace tracemill {
 namespace {

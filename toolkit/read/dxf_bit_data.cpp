@@ -4,7 +4,7 @@
 
 #include "toolkit/core/hex_text.h"
 #include "toolkit/read/dxf_reader.h"
-#include "toolkit/write/dwg13/bit_section.h"
+#include "toolkit/codec/bit_section.h"
 
 namespace tracemill {
 

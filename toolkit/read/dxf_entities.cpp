@@ -16,7 +16,7 @@
 #include "toolkit/core/name_compare.h"
 #include "toolkit/core/sat_transform.h"
 #include "toolkit/core/vector_utilities.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 #include "toolkit/read/dxf_bit_data.h"
 #include "toolkit/read/dxf_entity_fields.h"
 #include "toolkit/read/dxf_reader.h"

@@ -13,7 +13,7 @@
 #include "toolkit/core/owned_stream.h"
 #include "toolkit/read/dxf_group_reader.h"
 #include "toolkit/read/load_session.h"
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 
 namespace tracemill {
 

@@ -12,7 +12,7 @@
 #include "toolkit/core/xdata_items.h"
 #include "toolkit/read/dxf_bit_data.h"
 #include "toolkit/read/dxf_reader.h"
-#include "toolkit/write/dwg13/bit_section.h"
+#include "toolkit/codec/bit_section.h"
 
 namespace tracemill {
 namespace {

@@ -247,15 +247,6 @@ int rdConvertR12Viewports(Drawing& drawing) {
     return 1;
 }
 
-void rdRaiseHandleSeed(Drawing& drawing) {
-    Handle largest = gSystemContext ? gSystemContext->largestHandle : Handle();
-    if (drawing.handleSeed <= largest) {
-        dbHandleIncrement(largest);
-        drawing.handleSeed = largest;
-    }
-    dbSetHandleSeed(&drawing, drawing.handleSeed);
-}
-
 void rdMarkUnloadedXrefs(Drawing& drawing) {
     for (BlockNode& block : drawing.blocks) {
         if (block.record.extensionDictionary.isNull()) continue;

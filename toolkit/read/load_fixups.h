@@ -4,6 +4,7 @@
 #pragma once
 
 #include "toolkit/core/drawing.h"
+#include "toolkit/core/load_defaults.h"
 
 namespace tracemill {
 
@@ -31,20 +32,10 @@ int rdFindDictionaries(Drawing& drawing);
 // or made (with the defaults of a new style) and added. Its handle goes into the header.
 int rdEnsureCurrentMlineStyle(Drawing& drawing);
 
-// What a drawing before "AC1015" lacks against a 2000 drawing: the plot-style dictionary with
-// its "Normal" placeholder, the layouts "Model" and "Layout1" when there are none, the plot
-// settings dictionary, and the named object dictionary's entries for them. The objects made
-// take their handles from entries 28-34 of the handle set when one is given. Also the last
-// step of dbCreateDrawing.
-int rdFinishLoadDefaults(Drawing& drawing, const HandleSet* handleSet);
-
 // Viewports of files before 2000 keep their view in "MVIEW" extended data of the application
 // "ACAD": it is decoded into the VIEWPORT entities' fields (the loader calls it for those files
 // only).
 int rdConvertR12Viewports(Drawing& drawing);
-
-// The handle seed never stays at or below the largest handle met.
-void rdRaiseHandleSeed(Drawing& drawing);
 
 // R14 files mark unloaded external references by an "ACAD_UNLOAD" entry of the block record's
 // extension dictionary; the block records get the unload flag of later files.

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "toolkit/core/class_list.h"
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 
 namespace tracemill {
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string>
 
-#include "toolkit/core/display_access.h"
+#include "toolkit/display/display_access.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/error_meanings.h"
 #include "toolkit/core/output_hook_table.h"

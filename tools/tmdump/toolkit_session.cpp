@@ -1,7 +1,8 @@
 #include "toolkit_session.h"
 
-#include "toolkit/core/toolkit.h"
+#include "toolkit/toolkit.h"
 #include "toolkit/read/dwg_driver.h"
+#include "toolkit/read/drawing_loader.h"
 #include "toolkit/read/dxf_driver.h"
 
 namespace tracemill::tmdump {
@@ -13,6 +14,7 @@ ToolkitSession::ToolkitSession() {
     dbEnableAc1013();
     dbInstallDwgReaderTable();
     dbInstallDxfReaderTable();
+    dbSetReferenceOpener(rdOpenXrefDrawing);
     if (!dbInitToolkit()) error_ = -1;
 }
 

@@ -32,7 +32,7 @@
 #include "app/render/raster_export.h"
 #include "app/render/toolkit_lifetime.h"
 #include "app/render/vector_export.h"
-#include "app/shell/file_paths.h"
+#include "app/services/file_paths.h"
 #include "app/shell/headless_start.h"
 #include "app/shell/terminal_progress.h"
 #include "platform/gdi/painter_device_context.h"

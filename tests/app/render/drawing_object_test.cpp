@@ -11,7 +11,7 @@
 
 #include "app/image/dib.h"
 #include "app/render/conversion_calls.h"
-#include "platform/convert/conversion_library.h"
+#include "app/convert/conversion_library.h"
 #include "drawing_object_test_support.h"
 #include "render_test_support.h"
 #include "toolkit/core/drawing.h"

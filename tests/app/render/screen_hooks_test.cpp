@@ -3,7 +3,7 @@
 #include "app/render/drawing_object.h"
 #include "app/render/gdi_hook_primitives.h"
 #include "app/render/screen_colors.h"
-#include "app/shell/language_texts.h"
+#include "app/services/language_texts.h"
 #include "hook_test_support.h"
 
 namespace tracemill::test {

@@ -10,9 +10,9 @@
 
 #include "app/render/pdf/pdf_document.h"
 #include "app/render/vector_export.h"
-#include "app/shell/message_box.h"
-#include "app/shell/progress_dialog.h"
-#include "app/shell/progress_step.h"
+#include "app/services/message_box.h"
+#include "app/services/progress_dialog.h"
+#include "app/services/progress_step.h"
 #include "drawing_object_test_support.h"
 #include "external_tools.h"
 #include "platform/fonts/host_fonts.h"

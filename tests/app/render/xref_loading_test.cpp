@@ -10,7 +10,7 @@
 #include "app/render/hook_sets.h"
 #include "app/render/xref_loading.h"
 #include "host_test_support.h"
-#include "platform/convert/conversion_library.h"
+#include "app/convert/conversion_library.h"
 
 namespace tracemill::test {
 namespace {

@@ -8,8 +8,8 @@
 #include "app/render/cad_support_folder.h"
 #include "app/render/gdi_output_state.h"
 #include "app/render/pen_width_table.h"
-#include "app/shell/file_paths.h"
-#include "app/shell/registry_key.h"
+#include "app/services/file_paths.h"
+#include "app/services/registry_key.h"
 #include "settings_test_support.h"
 #include "temp_folder.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "app/shell/drawing_app.h"
-#include "app/shell/language_texts.h"
+#include "app/services/language_texts.h"
 #include "app/shell/program_files.h"
-#include "app/shell/registry_key.h"
+#include "app/services/registry_key.h"
 #include "settings_test_support.h"
 #include "temp_folder.h"
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/shell/language_texts.h"
+#include "app/services/language_texts.h"
 #include "app/shell/number_text.h"
 #include "app/shell/pen_set_file.h"
 #include "toolkit/core/name_compare.h"

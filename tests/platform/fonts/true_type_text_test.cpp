@@ -18,7 +18,7 @@
 #include "platform/fonts/host_fonts.h"
 #include "toolkit/core/entity_bodies.h"
 #include "toolkit/core/table_records.h"
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/shape_font.h"
 #include "toolkit/display/text/single_line_text.h"
 
 namespace tracemill {

@@ -22,7 +22,7 @@ protected:
     }
     // The drawing's display context, made on first use.
     DisplayContext& display() {
-        if (!drawing->displayContext) drawing->displayContext = std::make_unique<DisplayContext>();
+        if (!drawing->displayContext) drawing->displayContext = genNewDisplayContext();
         return *drawing->displayContext;
     }
 };

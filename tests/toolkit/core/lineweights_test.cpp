@@ -1,6 +1,6 @@
 // Lineweight codes as widths: the 26 standard values in millimetres, a plot style table's own
 // lineweights, and drawing units in model space and on paper.
-#include "toolkit/core/lineweights.h"
+#include "toolkit/display/lineweights.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "toolkit/core/file_finder.h"
 #include "toolkit/core/memory_services.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
 #include "toolkit_fixture.h"
 
 namespace tracemill {

@@ -1,6 +1,6 @@
 // Named plot styles: the dictionary iterator, the plot style "Normal" of new layers, and the
 // plot style table that the current layout attaches to the display.
-#include "toolkit/core/plot_style_names.h"
+#include "toolkit/display/layout_plot_style.h"
 
 #include <gtest/gtest.h>
 

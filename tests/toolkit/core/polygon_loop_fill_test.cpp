@@ -1,13 +1,13 @@
 // Polygons with holes filled as triangle strips: the loops become one region for the polygon
 // clipper, whose strips leave through the strip hook or as single triangles.
-#include "toolkit/core/polygon_loop_fill.h"
+#include "toolkit/display/polygon_loop_fill.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
 #include "toolkit_fixture.h"
 
 namespace tracemill {

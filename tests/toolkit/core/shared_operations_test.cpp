@@ -9,7 +9,7 @@
 
 #include "drawing_fixture.h"
 #include "toolkit/core/arc_segments.h"
-#include "toolkit/core/paper_space_switch.h"
+#include "toolkit/display/paper_space_switch.h"
 #include "toolkit/core/style_code_pages.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/view_navigation.h"
@@ -52,7 +52,7 @@ class PaperSpaceSwitch : public DrawingTest {};
 
 TEST_F(PaperSpaceSwitch, ChoosesTheViewportsInUse) {
     dbSetPaperSpaceActive(drawing, true);  // no display yet: nothing happens
-    drawing->displayContext = std::make_unique<DisplayContext>();
+    drawing->displayContext = genNewDisplayContext();
     DisplayContext& display = *drawing->displayContext;
     display.paperSpaceViewportCount = 4;
     dbSetPaperSpaceActive(drawing, true);

@@ -9,7 +9,7 @@
 #include "toolkit/core/file_finder.h"
 #include "toolkit/core/memory_services.h"
 #include "toolkit/core/output_hook_table.h"
-#include "toolkit/core/toolkit_startup.h"
+#include "toolkit/toolkit_startup.h"
 #include "toolkit_fixture.h"
 
 namespace tracemill {

@@ -1,7 +1,7 @@
 // The layers and linetypes of an external-reference drawing while its host draws it: named
 // "block|name", layer "0" as the host layer of the reference, the host's retained overrides,
 // and everything back as it was after the restore.
-#include "toolkit/core/xref_layer_state.h"
+#include "toolkit/display/xref_layer_state.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +78,7 @@ protected:
         walls = addLayer(xref, "WALLS", 1, dashed);
         doors = addLayer(xref, "DOORS", 2, center);
 
-        xref->displayContext = std::make_unique<DisplayContext>();
+        xref->displayContext = genNewDisplayContext();
         xref->displayContext->ownerDrawing = host;
         xref->displayContext->xrefBlockName = "P";
     }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "../core/drawing_fixture.h"
-#include "toolkit/core/display_access.h"
+#include "toolkit/display/display_access.h"
 #include "toolkit/core/object_access.h"
 #include "toolkit/core/output_hook_table.h"
 #include "toolkit/display/display_context.h"

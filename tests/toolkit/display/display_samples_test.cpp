@@ -15,7 +15,7 @@
 
 #include "recorded_strokes.h"
 #include "test_paths.h"
-#include "toolkit/core/display_access.h"
+#include "toolkit/display/display_access.h"
 #include "toolkit/core/device_point.h"
 #include "toolkit/core/drawing.h"
 #include "toolkit/acis/sat/solid_drawing_bridge.h"

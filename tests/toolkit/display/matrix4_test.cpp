@@ -1,4 +1,4 @@
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 #include <gtest/gtest.h>
 

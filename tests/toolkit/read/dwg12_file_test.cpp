@@ -21,7 +21,7 @@
 #include "toolkit/read/dwg12_file_layout.h"
 #include "toolkit/read/dwg12_header_layout.h"
 #include "toolkit/read/dwg_file_check.h"
-#include "toolkit/write/dwg13/crc16.h"
+#include "toolkit/codec/crc16.h"
 #include "toolkit_fixture.h"
 
 namespace tracemill {

@@ -10,7 +10,7 @@
 #include "toolkit/read/dwg13_acis.h"
 #include "toolkit/read/drawing_loader.h"
 #include "test_paths.h"
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 #include "toolkit_fixture.h"
 
 namespace tracemill {

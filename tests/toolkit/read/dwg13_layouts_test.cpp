@@ -12,7 +12,7 @@
 #include "toolkit/read/dwg13_object_layouts.h"
 #include "toolkit/read/dwg13_table_layouts.h"
 #include "toolkit/read/dwg_lineweight.h"
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 #include "toolkit_fixture.h"
 
 namespace tracemill {

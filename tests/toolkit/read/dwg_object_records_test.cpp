@@ -8,9 +8,9 @@
 #include "toolkit/read/dwg_handle_refs.h"
 #include "toolkit/read/dwg_object_map.h"
 #include "toolkit/read/dwg_object_prologue.h"
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 #include "toolkit/write/dwg13/object_map_writer.h"
-#include "toolkit/write/dwg13/crc16.h"
+#include "toolkit/codec/crc16.h"
 #include "toolkit_fixture.h"
 
 namespace tracemill {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "toolkit/core/point.h"
-#include "toolkit/display/hatch/hatch_segments.h"
+#include "toolkit/core/hatch_segments.h"
 
 namespace tracemill {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "toolkit/core/geometry_lists.h"
-#include "toolkit/display/hatch/hatch_segments.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/hatch_segments.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

@@ -13,9 +13,9 @@
 
 #include "toolkit/core/geometry_lists.h"
 #include "toolkit/core/table_records.h"
-#include "toolkit/display/hatch/hatch_segments.h"
+#include "toolkit/core/hatch_segments.h"
 #include "toolkit/display/hatch/solid_fill.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

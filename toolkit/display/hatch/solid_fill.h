@@ -8,8 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "toolkit/display/hatch/hatch_segments.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/hatch_segments.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

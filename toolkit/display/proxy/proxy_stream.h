@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "toolkit/core/point.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

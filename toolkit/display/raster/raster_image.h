@@ -17,7 +17,7 @@
 
 #include "toolkit/core/entity_record.h"
 #include "toolkit/core/point.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 #include "toolkit/display/raster/bmp_picture.h"
 #include "toolkit/display/raster/raster_block_writer.h"
 

@@ -8,7 +8,7 @@
 
 #include "toolkit/core/point.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "toolkit/core/system_context.h"
-#include "toolkit/display/fonts/builtin_fonts.h"
-#include "toolkit/display/fonts/font_resolver.h"
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/builtin_fonts.h"
+#include "toolkit/core/fonts/font_resolver.h"
+#include "toolkit/core/fonts/shape_font.h"
 #include "toolkit/display/text/text_fonts.h"
 
 namespace tracemill {

@@ -1,7 +1,7 @@
 #include "toolkit/display/text/mtext_tokens.h"
 
 #include "toolkit/core/code_pages.h"
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/shape_font.h"
 
 namespace tracemill {
 namespace {

@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "toolkit/core/system_context.h"
-#include "toolkit/display/fonts/shape_access.h"
-#include "toolkit/display/fonts/shape_font.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/fonts/shape_access.h"
+#include "toolkit/core/fonts/shape_font.h"
+#include "toolkit/core/matrix4.h"
 #include "toolkit/display/text/shape_text_state.h"
 
 namespace tracemill {

@@ -8,7 +8,7 @@
 
 #include "toolkit/core/point.h"
 #include "toolkit/core/true_type_lookup.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 #include "toolkit/display/text/text_extents.h"
 
 namespace tracemill {

@@ -12,7 +12,7 @@
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/table_records.h"
 #include "toolkit/display/display_context.h"
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/shape_font.h"
 #include "toolkit/display/linetype_drawer.h"
 #include "toolkit/display/text/glyph_output.h"
 #include "toolkit/display/text/shape_text.h"

@@ -4,7 +4,7 @@
 // the minimum height.
 #pragma once
 
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

@@ -1,7 +1,7 @@
 #include "toolkit/display/text/text_decoding.h"
 
 #include "toolkit/core/code_pages.h"
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/shape_font.h"
 #include "toolkit/display/text/shape_text_state.h"
 
 namespace tracemill {

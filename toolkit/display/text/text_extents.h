@@ -3,7 +3,7 @@
 #pragma once
 
 #include "toolkit/core/point.h"
-#include "toolkit/display/matrix4.h"
+#include "toolkit/core/matrix4.h"
 
 namespace tracemill {
 

@@ -4,9 +4,9 @@
 #include "toolkit/core/system_context.h"
 #include "toolkit/core/table_records.h"
 #include "toolkit/core/xdata_items.h"
-#include "toolkit/display/fonts/builtin_fonts.h"
-#include "toolkit/display/fonts/font_resolver.h"
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/builtin_fonts.h"
+#include "toolkit/core/fonts/font_resolver.h"
+#include "toolkit/core/fonts/shape_font.h"
 
 namespace tracemill {
 

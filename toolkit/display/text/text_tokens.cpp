@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/shape_font.h"
 #include "toolkit/display/text/text_decoding.h"
 
 namespace tracemill {

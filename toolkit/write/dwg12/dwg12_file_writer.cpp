@@ -18,7 +18,7 @@
 #include "toolkit/write/dwg12/dwg12_header_writer.h"
 #include "toolkit/write/dwg12/dwg12_table_writer.h"
 #include "toolkit/write/dwg12/dwg12_write_state.h"
-#include "toolkit/write/dwg13/crc16.h"
+#include "toolkit/codec/crc16.h"
 #include "toolkit/write/dxf/dxf_names.h"
 #include "toolkit/write/save_driver.h"
 

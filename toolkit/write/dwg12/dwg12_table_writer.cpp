@@ -5,7 +5,7 @@
 #include "toolkit/read/dwg12_header_layout.h"
 #include "toolkit/read/dwg12_table_layouts.h"
 #include "toolkit/write/dwg12/dwg12_field_writer.h"
-#include "toolkit/write/dwg13/crc16.h"
+#include "toolkit/codec/crc16.h"
 #include "toolkit/write/dxf/dxf_group_writer.h"
 #include "toolkit/write/dxf/dxf_names.h"
 

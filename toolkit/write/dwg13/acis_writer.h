@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "toolkit/core/entity_bodies.h"
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 
 namespace tracemill {
 

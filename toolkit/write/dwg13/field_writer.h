@@ -16,7 +16,7 @@
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/sanitize_double.h"
 #include "toolkit/write/dwg13/acis_writer.h"
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 #include "toolkit/write/dwg13/text_output.h"
 
 namespace tracemill {

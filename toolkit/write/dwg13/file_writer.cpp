@@ -21,7 +21,7 @@
 #include "toolkit/read/dwg13_header_layout.h"
 #include "toolkit/read/dwg13_object_layouts.h"
 #include "toolkit/write/byte_output.h"
-#include "toolkit/write/dwg13/crc16.h"
+#include "toolkit/codec/crc16.h"
 #include "toolkit/write/dwg13/entity_writer.h"
 #include "toolkit/write/dwg13/header_section_writer.h"
 #include "toolkit/write/dwg13/object_framing.h"

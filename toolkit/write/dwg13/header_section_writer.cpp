@@ -7,7 +7,7 @@
 #include "toolkit/core/version_index.h"
 #include "toolkit/read/dwg13_file_layout.h"
 #include "toolkit/read/dwg13_header_section.h"
-#include "toolkit/write/dwg13/crc16.h"
+#include "toolkit/codec/crc16.h"
 #include "toolkit/write/dwg13/field_writer.h"
 #include "toolkit/write/dwg13/object_framing.h"
 

@@ -8,8 +8,8 @@
 #include "toolkit/core/version_index.h"
 #include "toolkit/core/xdata_items.h"
 #include "toolkit/write/byte_output.h"
-#include "toolkit/write/dwg13/bit_codes.h"
-#include "toolkit/write/dwg13/crc16.h"
+#include "toolkit/codec/bit_codes.h"
+#include "toolkit/codec/crc16.h"
 #include "toolkit/write/dwg13/xdata_encoder.h"
 
 namespace tracemill {

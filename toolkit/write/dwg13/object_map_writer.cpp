@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "toolkit/core/system_context.h"
-#include "toolkit/write/dwg13/bit_writer.h"
-#include "toolkit/write/dwg13/crc16.h"
+#include "toolkit/codec/bit_writer.h"
+#include "toolkit/codec/crc16.h"
 #include "toolkit/write/dwg13/object_framing.h"
 
 namespace tracemill {

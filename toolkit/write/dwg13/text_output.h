@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 #include "toolkit/write/output_context.h"
 
 namespace tracemill {

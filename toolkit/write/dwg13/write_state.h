@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "toolkit/core/handle.h"
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 
 namespace tracemill {
 

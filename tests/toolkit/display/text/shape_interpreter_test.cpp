@@ -5,7 +5,7 @@
 
 #include "text_test_support.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/display/fonts/shape_access.h"
+#include "toolkit/core/fonts/shape_access.h"
 #include "toolkit/display/text/shape_interpreter.h"
 #include "toolkit/display/text/shape_text_state.h"
 

@@ -8,7 +8,7 @@
 #include "text_test_support.h"
 #include "toolkit/core/header_block.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/shape_font.h"
 #include "toolkit/display/text/shape_interpreter.h"
 #include "toolkit/display/text/shape_text.h"
 #include "toolkit/display/text/shape_text_state.h"

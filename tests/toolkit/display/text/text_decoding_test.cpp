@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "text_test_support.h"
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/shape_font.h"
 #include "toolkit/display/text/shape_text_state.h"
 #include "toolkit/display/text/text_decoding.h"
 

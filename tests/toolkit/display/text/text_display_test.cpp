@@ -18,7 +18,7 @@
 #include "toolkit/core/entity_bodies.h"
 #include "toolkit/core/header_block.h"
 #include "toolkit/core/table_records.h"
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/shape_font.h"
 #include "toolkit/display/text/mtext_display.h"
 #include "toolkit/display/text/text_fonts.h"
 #include "toolkit/core/symbol_tables.h"

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "../../core/drawing_fixture.h"
-#include "../fonts/font_test_support.h"
+#include "../../core/fonts/font_test_support.h"
 #include "rounded_text.h"
 #include "shape_font_images.h"
 #include "toolkit/core/system_context.h"
-#include "toolkit/display/fonts/font_resolver.h"
+#include "toolkit/core/fonts/font_resolver.h"
 #include "toolkit/display/text/shape_interpreter.h"
 #include "toolkit/display/text/shape_text_state.h"
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "toolkit/display/fonts/shape_font.h"
+#include "toolkit/core/fonts/shape_font.h"
 #include "toolkit/display/text/mtext_tokens.h"
 
 namespace tracemill {

@@ -1,4 +1,4 @@
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,8 +15,8 @@
 #include "toolkit/read/dwg_bit_reader.h"
 #include "toolkit/read/dwg_handle_refs.h"
 #include "toolkit/read/dwg_modular.h"
-#include "toolkit/write/dwg13/bit_helpers.h"
-#include "toolkit/write/dwg13/bit_section.h"
+#include "toolkit/codec/bit_helpers.h"
+#include "toolkit/codec/bit_section.h"
 #include "toolkit_fixture.h"
 
 namespace tracemill {

@@ -1,4 +1,4 @@
-#include "toolkit/write/dwg13/crc16.h"
+#include "toolkit/codec/crc16.h"
 
 #include <random>
 #include <string>

@@ -28,7 +28,7 @@
 #include "toolkit/read/dwg13_field_io.h"
 #include "toolkit/read/dwg_bit_reader.h"
 #include "toolkit/read/dwg_handle_refs.h"
-#include "toolkit/write/dwg13/bit_writer.h"
+#include "toolkit/codec/bit_writer.h"
 #include "write_test_files.h"
 
 namespace tracemill::test {

@@ -21,7 +21,7 @@
 #include "toolkit/read/dwg_handle_refs.h"
 #include "toolkit/read/raw_xdata.h"
 #include "toolkit/write/byte_output.h"
-#include "toolkit/write/dwg13/crc16.h"
+#include "toolkit/codec/crc16.h"
 #include "toolkit/write/dwg13/object_framing.h"
 #include "toolkit/write/dwg13/object_map_writer.h"
 #include "toolkit/write/dwg13/text_output.h"
