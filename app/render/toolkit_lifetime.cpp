@@ -16,6 +16,7 @@
 #include "app/services/message_box.h"
 #include "platform/fonts/host_fonts.h"
 #include "toolkit/core/builtin_init_data.h"
+#include "toolkit/core/output_hook_table.h"
 #include "toolkit/core/system_context.h"
 #include "toolkit/toolkit_startup.h"
 #include "toolkit/read/dwg_driver.h"
@@ -83,6 +84,9 @@ int16_t InstallToolkitCallbacks() {
     dbSetFontFinder(dbTrueTypeFontLookup);
     dbSetGlyphOutlineHook(GlyphOutlineProvider);
     dbSetCurveResolution(kProgramCurveResolution);
+    // Many programs write justified text with its first point equal to its alignment point:
+    // every picture places such text from its alignment point.
+    dbSetAlignTextFlag(1);
     dbSetXrefLoadHook(LoadXrefDrawing);
     dbSetFileFinder(FindSupportFile);
     dbSetRefreshHook(BlitPartialRegen);

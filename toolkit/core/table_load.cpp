@@ -165,6 +165,9 @@ int dbLoadLayers(Drawing& drawing) {
         [&](LayerRecord& record, uint8_t& hasXData) {
             LinetypeReference reference;
             if (!drawing.driver->readLayer(drawing, record, reference, hasXData)) return 0;
+            // A layer cannot be BYBLOCK: one that stores no colour (a DXF record without group
+            // 62) or colour 0 is drawn in colour 7, as a layer missing from the table is.
+            if (record.colour == 0) record.colour = 7;
             if (drawing.header->visretain == 0 && record.name.find('|') != std::string::npos) {
                 reference.name = "Continuous";
                 reference.index = 0;

@@ -446,7 +446,7 @@ void ListVectoriser::drawText(const TextFields& fields, const std::string& text)
         params.verticalAlign = fields.verticalAlign;
         params.alignment = fields.alignment;
         Point2 insertion{fields.insertion.x, fields.insertion.y};
-        if (genTextAlignPoint(drawing_, text.c_str(), insertion, params, style.fontFile, style.bigFontFile)) {
+        if (genTextAlignPoint(drawing_, text.c_str(), insertion, params, style)) {
             placed.insertion.x = insertion.x;
             placed.insertion.y = insertion.y;
             placed.height = params.height;

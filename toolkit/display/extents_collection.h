@@ -17,7 +17,8 @@ struct DisplayContext;
 // of a reference or a raster image is drawn (nor for lines without extents).
 DisplayContext* genExtentsCollector(Drawing* drawing, int16_t viewport);
 
-// Widens the collected extents by the point.
+// Widens the collected extents by the point; a point that is not finite, or that comes from
+// drawing coordinates beyond 1e18, is left out (the rest of its entity still counts).
 void genWidenExtents(DisplayContext& context, const Point2& p);
 
 } // namespace tracemill

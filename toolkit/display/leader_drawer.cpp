@@ -21,8 +21,9 @@ namespace {
 
 constexpr uint8_t kLeaderSplinePath = 0x01;
 constexpr int16_t kAnnotationMText = 0;
-// A spline leader of fewer vertices is drawn straight.
-constexpr size_t kFewestSplineVertices = 4;
+// A spline leader of three vertices already bends through its middle one; one of two is a
+// straight line either way.
+constexpr size_t kFewestSplineVertices = 3;
 // A last segment steeper than this enters the last vertex through an extra fit point.
 constexpr double kSteepLastSegment = 0.75;
 

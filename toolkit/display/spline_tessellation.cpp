@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "toolkit/core/drawing.h"
 #include "toolkit/core/entity_bodies.h"
@@ -134,6 +135,18 @@ void genTridiagonalFactor(const std::vector<double>& a, const std::vector<double
     }
 }
 
+// The direction of a stored tangent; none when it is zero or not finite.
+std::optional<Point3> unitTangent(const Point3& t) {
+    const double length = std::sqrt(t.x * t.x + t.y * t.y + t.z * t.z);
+    if (!(length > 0.0) || !std::isfinite(length)) return std::nullopt;
+    return (1.0 / length) * t;
+}
+
+double chordLength(const Point3& a, const Point3& b) {
+    const Point3 d = b - a;
+    return std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+}
+
 // The second control point from the parabola through the first three fit points.
 Point3 genStartCondition(const std::vector<Point3>& f, const std::vector<double>& u) {
     if (f.size() == 2) return (1.0 / 3.0) * (2.0 * f[0] + f[1]);
@@ -174,7 +187,8 @@ bool keptFitPoints(const std::vector<Point3>& source, std::vector<Point3>& kept)
     return true;
 }
 
-int drawFitPointSpline(const std::vector<Point3>& source, int segments, SplineChordOutput& out) {
+int drawFitPointSpline(const std::vector<Point3>& source, const SplineBody& spline, int segments,
+                       SplineChordOutput& out) {
     std::vector<Point3> fit;
     if (!keptFitPoints(source, fit)) return dbReportError(kErrorSplineNoMemory, kErrorReasonNoMemory);
     if (fit.size() < 2) return 1;  // no span
@@ -184,7 +198,7 @@ int drawFitPointSpline(const std::vector<Point3>& source, int segments, SplineCh
     if (!dbTryResize(parameters, fit.size()) || !dbTryResize(controls, fit.size() + 2)) {
         return dbReportError(kErrorSplineNoMemory, kErrorReasonNoMemory);
     }
-    const int interpolated = genInterpolateFitPoints(fit, parameters, controls);
+    const int interpolated = genInterpolateFitPoints(fit, parameters, controls, spline.startTangent, spline.endTangent);
     if (interpolated == 0) return 0;
     if (interpolated < 0) {  // the points cannot be told apart along the curve: their polygon
         genDrawControlPolygon(fit, n, out);
@@ -313,7 +327,7 @@ void genDrawControlPolygon(const std::vector<Point3>& points, int spanCount, Spl
 }
 
 int genInterpolateFitPoints(const std::vector<Point3>& fit, std::vector<double>& parameters,
-                            std::vector<Point3>& controls) {
+                            std::vector<Point3>& controls, const Point3& startTangent, const Point3& endTangent) {
     const size_t n = fit.size() - 1;
     std::vector<double> a, b, c, factor, diagonal;
     std::vector<Point3> rhs, y;
@@ -333,6 +347,9 @@ int genInterpolateFitPoints(const std::vector<Point3>& fit, std::vector<double>&
     genTridiagonalFactor(a, b, c, factor, diagonal);
     rhs[0] = genStartCondition(fit, parameters);
     rhs[n] = genEndCondition(fit, parameters);
+    // A drawing that stores an end's tangent has its curve leave (or enter) the end along it.
+    if (const std::optional<Point3> t = unitTangent(startTangent)) rhs[0] = fit[0] + (chordLength(fit[0], fit[1]) / 3.0) * *t;
+    if (const std::optional<Point3> t = unitTangent(endTangent)) rhs[n] = fit[n] - (chordLength(fit[n - 1], fit[n]) / 3.0) * *t;
     for (size_t i = 1; i < n; ++i) rhs[i] = fit[i];
     genTridiagonalSolve(c, factor, diagonal, rhs, y, controls);
     controls[0] = fit.front();
@@ -351,7 +368,7 @@ int genDrawSpline(Drawing* drawing, const SplineBody& spline, const Matrix4* mat
     const int segments = segmentsPerSpan < 1 ? kDefaultSegmentsPerSpan : segmentsPerSpan;
     const bool byFitPoints = spline.data.knots.empty() && spline.data.controlPoints.empty() &&
                              (fitPoints ? !fitPoints->empty() : !spline.data.fitPoints.empty());
-    const int result = byFitPoints ? drawFitPointSpline(fitPoints ? *fitPoints : spline.data.fitPoints, segments, out)
+    const int result = byFitPoints ? drawFitPointSpline(fitPoints ? *fitPoints : spline.data.fitPoints, spline, segments, out)
                                    : drawControlPointSpline(spline, segments, out);
     if (context) context->segmentRunEnd = 1;
     return result;

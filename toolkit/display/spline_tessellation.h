@@ -73,8 +73,12 @@ Point3 genDeBoorRational(int degree, const Point3* layout, const double* weights
 // and the n + 3 control points P0 = F0, P1, ..., Pn+1, Pn+2 = Fn of the clamped curve with
 // knots u0 (four times), u1, ..., un-1, un (four times). 1; 0 with error 274 when memory runs
 // out; -1 when the parameters do not grow (points too close, or too far apart, for the
-// numbers to tell them apart), with nothing in the outputs.
+// numbers to tell them apart), with nothing in the outputs. The curve's end directions are
+// the stored start and end tangents where they are given (not zero): the second and the
+// next-to-last control points lie on them, a third of the end chord from the end; an end
+// without a tangent takes the parabola through its three fit points.
 int genInterpolateFitPoints(const std::vector<Point3>& fit, std::vector<double>& parameters,
-                            std::vector<Point3>& controls);
+                            std::vector<Point3>& controls, const Point3& startTangent = {},
+                            const Point3& endTangent = {});
 
 } // namespace tracemill

@@ -1,5 +1,6 @@
 #include "toolkit_session.h"
 
+#include "toolkit/core/output_hook_table.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/read/dwg_driver.h"
 #include "toolkit/read/drawing_loader.h"
@@ -15,7 +16,12 @@ ToolkitSession::ToolkitSession() {
     dbInstallDwgReaderTable();
     dbInstallDxfReaderTable();
     dbSetReferenceOpener(rdOpenXrefDrawing);
-    if (!dbInitToolkit()) error_ = -1;
+    if (!dbInitToolkit()) {
+        error_ = -1;
+        return;
+    }
+    // As every host of the program: justified text is placed from its alignment point.
+    dbSetAlignTextFlag(1);
 }
 
 ToolkitSession::~ToolkitSession() {

@@ -77,12 +77,21 @@ int genMeasureShapeText(Drawing* drawing, const char* text, const TextParameters
     ShapeFont* mainFont = FontResolver(drawing, fontFile, withBigFont ? kAcceptPrimaryBesideBigFont : kAcceptPrimaryFont,
                                        fallback, {}, -1);
     if (!mainFont) return dbSetError(kErrorTextFontNotFound);
-    double descent = -ratio(mainFont->below * params.height, mainFont->above);
     ShapeFont* bigFont = nullptr;
-    double mainFontScale = 1.0;
     if (withBigFont) {
         bigFont = FontResolver(drawing, bigFontFile, kAcceptBigFont, nullptr, {}, -1);
         if (!bigFont) return dbSetError(kErrorTextBigFontNotFound);
+    }
+    return genMeasureFontText(drawing, text, params, vertical, mainFont, bigFont, extentsOut, descentOut);
+}
+
+int genMeasureFontText(Drawing* drawing, const char* text, const TextParameters& params, bool vertical,
+                       ShapeFont* mainFont, ShapeFont* bigFont, TextExtents& extentsOut, double& descentOut) {
+    if (!gSystemContext || !mainFont) return 0;
+    SystemContext& context = *gSystemContext;
+    double descent = -ratio(mainFont->below * params.height, mainFont->above);
+    double mainFontScale = 1.0;
+    if (bigFont) {
         mainFontScale = ratio(bigFont->bigHeight, mainFont->above);
         if (mainFont->below != 0) descent = std::min(descent, -(bigFont->below * params.height / mainFont->below));
     }

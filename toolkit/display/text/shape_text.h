@@ -28,6 +28,7 @@ namespace tracemill {
 
 struct Drawing;
 struct Matrix4;
+struct ShapeFont;
 struct ShapeTextState;
 struct TextExtents;
 
@@ -82,5 +83,10 @@ int genDrawShapeText(Drawing* drawing, const char* text, ShapeTextState& state, 
 int genMeasureShapeText(Drawing* drawing, const char* text, const TextParameters& params, bool vertical,
                         std::string_view fontFile, std::string_view bigFontFile, bool useBuiltinFallback,
                         TextExtents& extentsOut, double& descentOut);
+
+// The same measurement with fonts already resolved (the primary font never null), as the text
+// is drawn with them.
+int genMeasureFontText(Drawing* drawing, const char* text, const TextParameters& params, bool vertical,
+                       ShapeFont* mainFont, ShapeFont* bigFont, TextExtents& extentsOut, double& descentOut);
 
 } // namespace tracemill

@@ -123,8 +123,10 @@ int genDrawText(Drawing* drawing, const TextFields& text, const StyleRecord& sty
         return 1;
     }
 
-    const bool mirrorX = ((text.generation | style.generation) & kTextBackwards) != 0;
-    const bool mirrorY = ((text.generation | style.generation) & kTextUpsideDown) != 0;
+    // The text's own generation flags decide: a style's backward and upside-down flags are the
+    // defaults that new text takes from it, and text that cleared them draws unmirrored.
+    const bool mirrorX = (text.generation & kTextBackwards) != 0;
+    const bool mirrorY = (text.generation & kTextUpsideDown) != 0;
     if (mirrorY) height = -height;
     double widthFactor = text.widthFactor;
     if (mirrorX != mirrorY) widthFactor = -widthFactor;
