@@ -6,24 +6,13 @@
 #include <vector>
 
 #include "platform/fonts/character_sets.h"
+#include "platform/fonts/fontconfig_handles.h"
 #include "platform/fonts/host_font_state.h"
 #include "toolkit/core/name_compare.h"
 
 namespace tracemill {
 
 namespace {
-
-struct PatternDeleter {
-    void operator()(FcPattern* p) const { FcPatternDestroy(p); }
-};
-using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
-struct FontSetDeleter {
-    void operator()(FcFontSet* s) const { FcFontSetDestroy(s); }
-};
-using FontSetPtr = std::unique_ptr<FcFontSet, FontSetDeleter>;
-struct ObjectSetDeleter {
-    void operator()(FcObjectSet* s) const { FcObjectSetDestroy(s); }
-};
 
 const char* patternString(FcPattern* pattern, const char* object, int n = 0) {
     FcChar8* value = nullptr;
@@ -60,9 +49,9 @@ bool coversLanguage(FcPattern* pattern, const char* language) {
 
 // Every installed font file with its first family name, sorted by file name.
 std::vector<std::pair<std::string, std::string>> installedFiles(FcConfig* config) {
-    PatternPtr all(FcPatternCreate());
-    std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(FcObjectSetBuild(FC_FILE, FC_FAMILY, nullptr));
-    FontSetPtr fonts(FcFontList(config, all.get(), objects.get()));
+    FcPatternPtr all(FcPatternCreate());
+    FcObjectSetPtr objects(FcObjectSetBuild(FC_FILE, FC_FAMILY, nullptr));
+    FcFontSetPtr fonts(FcFontList(config, all.get(), objects.get()));
     std::vector<std::pair<std::string, std::string>> files;
     for (int i = 0; fonts && i < fonts->nfont; ++i) {
         const char* file = patternString(fonts->fonts[i], FC_FILE);
@@ -87,7 +76,7 @@ std::optional<InstalledFace> dbMatchInstalledFace(std::string_view face, bool bo
     HostFontState* state = dbHostFontState();
     if (!state || face.empty()) return std::nullopt;
     const std::string name(face);
-    PatternPtr pattern(FcPatternCreate());
+    FcPatternPtr pattern(FcPatternCreate());
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
     FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
@@ -97,7 +86,7 @@ std::optional<InstalledFace> dbMatchInstalledFace(std::string_view face, bool bo
     FcConfigSubstitute(state->config, pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
     FcResult result = FcResultNoMatch;
-    PatternPtr match(FcFontMatch(state->config, pattern.get(), &result));
+    FcPatternPtr match(FcFontMatch(state->config, pattern.get(), &result));
     if (!match || !familyMatches(match.get(), face) || !styleMatches(match.get(), bold, italic) ||
         !coversLanguage(match.get(), language)) {
         return std::nullopt;
@@ -130,10 +119,10 @@ bool dbIsFamilyInstalled(std::string_view family) {
     HostFontState* state = dbHostFontState();
     if (!state || family.empty()) return false;
     const std::string name(family);
-    PatternPtr pattern(FcPatternCreate());
+    FcPatternPtr pattern(FcPatternCreate());
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
-    std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(FcObjectSetBuild(FC_FAMILY, nullptr));
-    FontSetPtr fonts(FcFontList(state->config, pattern.get(), objects.get()));
+    FcObjectSetPtr objects(FcObjectSetBuild(FC_FAMILY, nullptr));
+    FcFontSetPtr fonts(FcFontList(state->config, pattern.get(), objects.get()));
     return fonts && fonts->nfont > 0;
 }
 

@@ -2,6 +2,7 @@
 #include FT_OUTLINE_H
 
 #include "platform/fonts/face_matching.h"
+#include "platform/fonts/fallback_faces.h"
 #include "platform/fonts/font_cache.h"
 #include "platform/fonts/host_fonts.h"
 
@@ -85,7 +86,7 @@ private:
 
 // The glyph of a character: through the face's symbol map for the symbol set (codes in the
 // private area 0xF000 + code, as symbol faces map them), else through its Unicode map. A
-// character the face lacks gives its default glyph (index 0).
+// character the face lacks gives 0 (its default glyph).
 FT_UInt glyphIndex(FT_Face face, int characterSet, uint32_t character) {
     if (characterSet == kCharacterSetSymbol && FT_Select_Charmap(face, FT_ENCODING_MS_SYMBOL) == 0) {
         FT_UInt index = FT_Get_Char_Index(face, 0xF000 | character);
@@ -110,9 +111,17 @@ int GlyphOutlineProvider(GlyphRequest& request, void*) {
     FontCacheEntry* entry =
         dbFontCacheFind(face.family, (face.params & kFaceBold) != 0, (face.params & kFaceItalic) != 0);
     if (!entry) return 0;
+    FT_UInt glyph = glyphIndex(entry->ftFace, characterSet, character);
+    // A character the face lacks is drawn, on its own, by an installed face that has it.
+    if (glyph == 0 && characterSet != kCharacterSetSymbol) {
+        if (FontCacheEntry* fallback =
+                dbFallbackFace(character, (face.params & kFaceBold) != 0, (face.params & kFaceItalic) != 0)) {
+            entry = fallback;
+            glyph = FT_Get_Char_Index(entry->ftFace, character);
+        }
+    }
     FT_Face ftFace = entry->ftFace;
-    if (FT_Load_Glyph(ftFace, glyphIndex(ftFace, characterSet, character),
-                      FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0 ||
+    if (FT_Load_Glyph(ftFace, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0 ||
         ftFace->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
         return 0;
     }

@@ -10,6 +10,7 @@
 #include <list>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 
 #include "platform/fonts/character_sets.h"
 
@@ -34,6 +35,10 @@ struct HostFontState {
     std::mutex cacheLock;  // the cache may be searched and grown from more than one thread
     std::list<FontCacheEntry> cache;  // newest first
     CharacterDecoder decoder;  // keeps the first byte of a double-byte character
+    std::mutex fallbackLock;
+    // The face that draws a character its requested face lacks, by character and style (null:
+    // no installed face has it).
+    std::unordered_map<uint64_t, FontCacheEntry*> fallbackFaces;
 };
 
 // The started services, null before dbHostStartup and after dbHostShutdown.
