@@ -272,6 +272,7 @@ int32_t CDrawingObject::ExportToDevice(const char* fileName, int32_t width, int3
     bool drawn = true;
     try {
         StoreDrawingFolder();
+        DrawSheetThroughHooks();
         genDrawDrawing(drawing_);
     } catch (...) {
         drawn = false;

@@ -190,6 +190,11 @@ public:
     int32_t GetCurrentLayoutIndex() const { return currentLayout_; }
     // True while a paper layout is shown (more than one layout and the current one not 0).
     bool IsPaperLayoutCurrent() const { return layoutCount_ > 1 && currentLayout_ > 0; }
+    // Widens the view (of the given width over height) to hold the current paper layout's sheet.
+    void TakeSheetIntoView(double aspect);
+    // On a paper layout, the outlines of the sheet and of its printable area in colour 7 through
+    // the output hooks installed (a vector file has no background that shows the sheet).
+    void DrawSheetThroughHooks();
 
     // ---- Layer and linetype rows of the drawing-property dialogs (property_lists.cpp).
     void FillLayerList(std::vector<LayerListRow>* rows);

@@ -8,6 +8,7 @@
 #include "app/render/drawing_object.h"
 #include "app/render/gdi_output_state.h"
 #include "app/render/hook_sets.h"
+#include "app/render/plot_area.h"
 #include "toolkit/display/display_access.h"
 #include "toolkit/core/view_navigation.h"
 #include "toolkit/display/display_interface.h"
@@ -201,10 +202,34 @@ void CDrawingObject::SetClientSize(int32_t cx, int32_t cy) {
     StoreDrawingFolder();
     genDrawDrawing(drawing_);
     genGetViewBlock(drawing_, view_);
+    if (IsPaperLayoutCurrent()) TakeSheetIntoView(double(cx) / double(cy));
     lastViewWidth_ = view_.width;
     lastViewHeight_ = view_.height;
     InstallScreenHooks();
     PrepareView();
+}
+
+// The extents of a paper layout hold its sheet: a layout with nothing on it shows its paper,
+// and what lies on it is seen with the sheet around it.
+void CDrawingObject::TakeSheetIntoView(double aspect) {
+    if (size_t(currentLayout_) >= layouts_.size() || !(aspect > 0.0)) return;
+    Rect2 box = LayoutSheet(layouts_[size_t(currentLayout_)]);
+    if (!(box.max.x > box.min.x) || !(box.max.y > box.min.y)) return;
+    Point3 low, high;
+    if (genCollectedExtents(drawing_, low, high)) {
+        box.min = {std::min(box.min.x, low.x), std::min(box.min.y, low.y)};
+        box.max = {std::max(box.max.x, high.x), std::max(box.max.y, high.y)};
+    }
+    // A little room around the sheet's outline, so that its edges stay on the picture.
+    constexpr double kSheetRoom = 1.02;
+    double width = (box.max.x - box.min.x) * kSheetRoom, height = (box.max.y - box.min.y) * kSheetRoom;
+    if (width / height < aspect) width = height * aspect;
+    else height = width / aspect;
+    view_.target = {(box.min.x + box.max.x) / 2.0, (box.min.y + box.max.y) / 2.0, 0.0, 1.0};
+    view_.direction = {0.0, 0.0, 1.0, 0.0};
+    view_.up = {0.0, 1.0, 0.0, 0.0};
+    view_.width = width;
+    view_.height = height;
 }
 
 void CDrawingObject::SaveViewState() {

@@ -135,6 +135,10 @@ void CDrawingObject::SetActiveLayout(int32_t index) {
     genBeginDisplay(drawing_, view_, deviceRect_, &cacheRect_, &layoutBlock_);
     if (!(view_.width > kLeastViewSize)) view_.width = 1.0;
     if (!(view_.height > kLeastViewSize)) view_.height = 1.0;
+    // The layout's own view is the size the next pass fits to its target, not the size the
+    // layout before it was zoomed to.
+    lastViewWidth_ = view_.width;
+    lastViewHeight_ = view_.height;
     PrepareView();
     try {
         InstallNullHooks();

@@ -1,11 +1,14 @@
 // What the screen shows behind the entities: the background and, on a paper layout, the white
-// sheet of paper with its outline, its shadow and the dashed frame of the printable area.
+// sheet of paper with its outline, its shadow and the dashed frame of the printable area; and
+// for a vector file, the outlines of the sheet and of its printable area as lines.
 #include <algorithm>
 
 #include "app/render/drawing_object.h"
 #include "app/render/gdi_output_state.h"
 #include "app/render/plot_area.h"
 #include "platform/gdi/device_context.h"
+#include "toolkit/core/drawing.h"
+#include "toolkit/core/output_hook_table.h"
 
 namespace tracemill {
 namespace {
@@ -122,6 +125,29 @@ void CDrawingObject::DrawPaperBackground(gdi::DeviceContext& dc, int32_t width, 
     }
     dc.selectPen(oldPen);
     dc.selectBrush(oldBrush);
+}
+
+void CDrawingObject::DrawSheetThroughHooks() {
+    OutputHookTable* table = gOutputHookTable;
+    if (!IsPaperLayoutCurrent() || size_t(currentLayout_) >= layouts_.size() || !table || !table->moveTo ||
+        !table->lineTo) {
+        return;
+    }
+    const LayoutBody& layout = layouts_[size_t(currentLayout_)];
+    if (table->color) table->color(kWhiteIndex, drawing_->hostContext);
+    for (const Rect2& area : {LayoutSheet(layout), LayoutPrintableArea(layout, false)}) {
+        const Point3 corners[4] = {{area.min.x, area.min.y, 0.0},
+                                   {area.max.x, area.min.y, 0.0},
+                                   {area.max.x, area.max.y, 0.0},
+                                   {area.min.x, area.max.y, 0.0}};
+        int32_t x = 0, y = 0;
+        WorldToDevice(&corners[3], &x, &y);
+        table->moveTo(x, y, drawing_->hostContext);
+        for (const Point3& corner : corners) {
+            WorldToDevice(&corner, &x, &y);
+            table->lineTo(x, y, drawing_->hostContext);
+        }
+    }
 }
 
 } // namespace tracemill

@@ -172,7 +172,8 @@ bool ExportRasterImage(CDrawingObject* drawing, int32_t width, int32_t height, i
     progress.SetPos(0);
     progress.ShowBar(true);
     progress.AbortHook(true);
-    drawing->DrawToDC(imageDc, width, height, false, false, false, penWidth);
+    // A paper layout is drawn on its sheet, as the screen shows it.
+    drawing->DrawToDC(imageDc, width, height, false, false, drawing->IsPaperLayoutCurrent(), penWidth);
     const PassEnd end = endPass(target, progress, steps, formatId, quality, path);
     return leave(end.stopped || end.written);
 }

@@ -112,6 +112,14 @@ std::vector<const EntityRecord*> layoutViewports(Drawing& drawing, Handle block,
     return found;
 }
 
+// True when the layout's first viewport is its sheet: the one with ID 1, or in a drawing of
+// 2000 the overall viewport of a layout that is not current, which the file keeps first with
+// ID and status 0. Taken for a view into model space, it would show model space at paper scale.
+bool isSheetViewport(const Drawing& drawing, const ViewportBody& front) {
+    if (front.id == 1) return true;
+    return drawing.versionIndex >= kVersionIndex2000 && front.id == 0 && front.status == 0;
+}
+
 // The viewports of the drawing's viewport index, the sheet first, at most 48.
 std::vector<const EntityRecord*> indexedViewports(Drawing& drawing) {
     std::vector<const EntityRecord*> found;
@@ -314,7 +322,7 @@ void genSetupViewports(Drawing* drawing, const HostRect& deviceRect, ViewBlock& 
         context.paperSpaceDisplayBlock = block;
         sheetEntities = layoutViewports(*drawing, block, block == drawing->handles.paperSpaceBlock);
         if (sheetEntities.empty() && dbListCount(&drawing->viewportIndex) > 0) sheetEntities = indexedViewports(*drawing);
-        if (sheetEntities.empty() || sheetEntities.front()->bodyAs<ViewportBody>().id != 1) {
+        if (sheetEntities.empty() || !isSheetViewport(*drawing, sheetEntities.front()->bodyAs<ViewportBody>())) {
             makeSheet(*drawing, context.viewports[0]);
             count = 1;
         } else {

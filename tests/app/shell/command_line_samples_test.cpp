@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -163,6 +164,19 @@ TEST_F(SampleRun, EveryLayoutOfEveryDrawing) {
     EXPECT_EQ(std::count(sizes->begin(), sizes->end(), '\n'), std::ptrdiff_t(images.size()));
     EXPECT_EQ(sizes->find_first_not_of("800 600\n"), std::string::npos) << *sizes;
     EXPECT_EQ(shell("xmllint --noout" + joined(vectors)), 0);
+    // Ink on every page: each image holds more than its background's one colour (a paper
+    // layout at least its sheet on the grey ground).
+    const std::optional<std::string> colours =
+        runCommand("cd " + shellQuote(folder_.path().string()) + " && identify -format '%f %k\\n'" + joined(images));
+    ASSERT_TRUE(colours);
+    std::istringstream pages(*colours);
+    std::string page;
+    int count = 0, pageCount = 0;
+    while (pages >> page >> count) {
+        ++pageCount;
+        EXPECT_GE(count, 2) << page << " is blank";
+    }
+    EXPECT_EQ(pageCount, std::ptrdiff_t(images.size()));
 }
 
 TEST_F(SampleRun, OnePdfOfEveryDrawing) {
