@@ -42,7 +42,48 @@ function(tm_add_test)
   if(T_LABELS)
     list(APPEND properties LABELS "${T_LABELS}")
   endif()
-  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
+  tm_discover_tests(${T_NAME} ${properties})
+endfunction()
+
+# tm_discover_tests(target PROPERTY VALUE ...)
+# Registers a GoogleTest executable with CTest in one of two ways, chosen when CTest runs:
+# - one CTest test per case (GoogleTest's discovery), so that `ctest -R Suite.Case` runs one
+#   case in a process of its own;
+# - with TRACEMILL_TEST_WHOLE set in CTest's environment (the test command sets it), one CTest
+#   test per executable, named after it, that runs all its cases in one process and writes
+#   their results to gtest-results/TARGET.xml of the build folder, where the test command's
+#   verdict counts them case by case. A sanitizer build starts a test process in about half a
+#   second (the relocations and the address checker's start and leak check), which over some
+#   1,800 cases was half of the test run.
+function(tm_discover_tests target)
+  get_property(before DIRECTORY PROPERTY TEST_INCLUDE_FILES)
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES ${ARGN})
+  get_property(after DIRECTORY PROPERTY TEST_INCLUDE_FILES)
+  set(discovery ${after})
+  if(before)
+    list(REMOVE_ITEM discovery ${before})
+  endif()
+  set_property(DIRECTORY PROPERTY TEST_INCLUDE_FILES ${before})
+  set(whole_properties WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" ${ARGN})
+  # The slow executables start first, so that two cores finish together.
+  if("slow" IN_LIST ARGN)
+    list(APPEND whole_properties COST 1000)
+  endif()
+  set(properties_text "")
+  foreach(item IN LISTS whole_properties)
+    string(APPEND properties_text " [==[${item}]==]")
+  endforeach()
+  set(choice "${CMAKE_CURRENT_BINARY_DIR}/${target}_ctest_choice.cmake")
+  file(GENERATE OUTPUT "${choice}" CONTENT
+"if(\"\$ENV{TRACEMILL_TEST_WHOLE}\")
+  add_test([==[${target}]==] [==[$<TARGET_FILE:${target}>]==]
+           [==[--gtest_output=xml:${CMAKE_BINARY_DIR}/gtest-results/${target}.xml]==])
+  set_tests_properties([==[${target}]==] PROPERTIES${properties_text})
+else()
+  include([==[${discovery}]==])
+endif()
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${choice}")
 endfunction()
 
 # tm_add_fuzz(NAME name SOURCES ... LIBS ... CORPUS dir [SAMPLES subdir] [MAX_SEED_SIZE bytes]
